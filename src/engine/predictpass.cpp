@@ -1,0 +1,179 @@
+#include "engine/predictpass.h"
+
+#include "engine/random.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace omvex {
+
+namespace {
+
+constexpr int kHighestNumber = 43;
+
+int levelNumber(const Settings &settings)
+{
+    const double level = leadingNumber(settings.Level);
+    if (level != 0 && level != 1 && level != 2 && level != 3)
+        throw std::invalid_argument("Level must be one of 0, 1, 2, 3, not \"" + settings.Level + "\"");
+    return static_cast<int>(level);
+}
+
+// Points are whole tenths; they travel through the score grid as numbers with one decimal place
+// and are counted here as integers, so no rounding error can build up.
+long long tenthsIn(const CellGrid &score, int number)
+{
+    return std::llround(score.number(2, number) * 10.0);
+}
+
+void addTenths(CellGrid &score, int number, long long tenths)
+{
+    score.setNumber(2, number, static_cast<double>(tenthsIn(score, number) + tenths) / 10.0);
+}
+
+void countLine(const CellGrid &lines, int row, CellGrid &score)
+{
+    for (int column = 1; column <= kLineColumns; ++column) {
+        const int n = static_cast<int>(lines.number(column, row));
+        score.setNumber(1, n, n);
+        addTenths(score, n, 10);
+    }
+}
+
+enum class KakoWeight { Half, Random, RandomLowBonus, None };
+
+KakoWeight kakoWeight(const std::string &kako)
+{
+    if (kako == "0")
+        return KakoWeight::Half;
+    if (kako == "1")
+        return KakoWeight::Random;
+    if (kako == "2")
+        return KakoWeight::RandomLowBonus;
+    return KakoWeight::None;
+}
+
+// The weight of one history cell, in tenths; the random kinds draw afresh for every cell.
+long long historyWeight(KakoWeight kind, int column, Random &random)
+{
+    switch (kind) {
+    case KakoWeight::Half:
+        return 5;
+    case KakoWeight::Random:
+        return random.uniformInt(10);
+    case KakoWeight::RandomLowBonus: {
+        const int k = random.uniformInt(10);
+        return column == kHistoryColumns ? random.uniformInt(5) : k;
+    }
+    case KakoWeight::None:
+        break;
+    }
+    return 0;
+}
+
+bool isLotteryNumber(double value)
+{
+    return value >= 1 && value <= kHighestNumber && value == std::floor(value);
+}
+
+} // namespace
+
+int lineCount(const Settings &settings)
+{
+    return (levelNumber(settings) + 1) * kLinesPerLevel;
+}
+
+int sampleCount(const Settings &settings)
+{
+    return (levelNumber(settings) + 1) * kSamplesPerLevel;
+}
+
+std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const Settings &settings,
+                               std::uint64_t seed, PassView *view)
+{
+    if (currentPass != 0 && currentPass != 1)
+        throw std::invalid_argument("the pass must be 0 or 1");
+    const int lines = lineCount(settings);
+    const int samples = sampleCount(settings);
+    CellGrid &lineGrid = tables.vaSpread1[static_cast<std::size_t>(currentPass)];
+    CellGrid &score = tables.vaSpread3[static_cast<std::size_t>(currentPass)];
+    CellGrid &result = tables.vaSpread2;
+    const CellGrid &history = tables.vaSpread4;
+
+    lineGrid.clear();
+    lineGrid.setRowCount(0);
+    score.clear();
+    score.setRowCount(0);
+    score.setRowCount(kScoreRows);
+
+    for (int i = 0; i < 2; ++i) {
+        tables.vaSpread1[static_cast<std::size_t>(i)].setVisible(false);
+        tables.vaSpread3[static_cast<std::size_t>(i)].setVisible(false);
+    }
+    if (view)
+        view->setSwitchEnabled(false);
+    lineGrid.setVisible(true);
+    score.setVisible(true);
+    if (view)
+        view->repaintNow();
+
+    Random random(seed);
+
+    for (int row = 1; row <= lines; ++row) {
+        lineGrid.setRowCount(row);
+        lineGrid.bringIntoView(row);
+        for (int column = 1; column <= kLineColumns; ++column) {
+            int x = random.uniformInt(kHighestNumber);
+            // On a repeat, draw again and compare from the first column once more.
+            for (int earlier = 1; earlier < column;) {
+                if (lineGrid.number(earlier, row) == x) {
+                    x = random.uniformInt(kHighestNumber);
+                    earlier = 1;
+                } else {
+                    ++earlier;
+                }
+            }
+            lineGrid.setNumber(column, row, x);
+        }
+    }
+
+    if (settings.Pattern == "0") {
+        for (int pick = 0; pick < samples; ++pick)
+            countLine(lineGrid, random.uniformInt(lines), score);
+    } else {
+        for (int row = 1; row <= lines; ++row)
+            countLine(lineGrid, row, score);
+    }
+
+    const KakoWeight weightKind = kakoWeight(settings.Kako);
+    const int draws = history.rowCount();
+    for (int row = 1; row <= draws; ++row) {
+        for (int column = 1; column <= kHistoryColumns; ++column) {
+            const double n = history.number(column, row);
+            const long long weight = historyWeight(weightKind, column, random);
+            // Cells that hold no number 1..43 (rows of skipped draws read 0) have no score row.
+            if (isLotteryNumber(n))
+                addTenths(score, static_cast<int>(n), weight);
+        }
+    }
+
+    // Shuffled first so that numbers with equal points come out in random order: a fixed order
+    // would favour the low numbers whenever the sixth place is tied.
+    for (int row = kScoreRows; row > 1; --row)
+        score.swapRows(row, random.uniformInt(row));
+    score.sortRows(2, CellGrid::SortOrder::Descending);
+
+    result.setActiveColumn(CellGrid::kAll);
+    result.setActiveRow(CellGrid::kAll);
+    result.clear();
+    for (int i = 1; i <= kLineColumns; ++i)
+        result.setNumber(i, 1, score.number(1, i));
+    result.sortColumns(1, CellGrid::SortOrder::Ascending);
+
+    std::array<int, 6> chosen{};
+    for (int i = 1; i <= kLineColumns; ++i)
+        chosen[static_cast<std::size_t>(i - 1)] = static_cast<int>(result.number(i, 1));
+    return chosen;
+}
+
+} // namespace omvex
