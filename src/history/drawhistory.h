@@ -1,0 +1,35 @@
+#pragma once
+
+#include "grid/cellgrid.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace omvex {
+
+// Draw numbers above this end the reading like any other bad record: a typo such as 2000000000
+// must not make the history grid reserve rows for two billion draws.
+inline constexpr int kMaxDrawNumber = 99999;
+
+// What a reading of the history file did. The window ignores it; the command-line tool reports it.
+struct HistoryReadResult {
+    bool opened = false;   // the file could be opened
+    int records = 0;       // records stored into the grid
+    bool complete = false; // ended at the end of the file or at an end record (draw number 0)
+    // Where and why the reading stopped early (only when !complete): 1-based line of the file,
+    // 1-based field of the record (1 = draw number), and a short English reason.
+    int stopLine = 0;
+    int stopField = 0;
+    std::string reason;
+};
+
+// Reads the records of a history file's content into the history grid (7 columns), setting
+// the row count to each record's draw number before writing its row. Never throws.
+HistoryReadResult readDrawHistory(std::string_view content, CellGrid &history);
+
+// The same for the file at path; a file that cannot be opened leaves the grid as it was.
+HistoryReadResult loadDrawHistory(const QString &path, CellGrid &history);
+
+} // namespace omvex
