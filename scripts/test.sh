@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Omvex and runs every test: the optimised build first, then the
+# same suite under AddressSanitizer and UndefinedBehaviorSanitizer. Pass preset names to run only
+# those (dev, asan).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+presets=("$@")
+if [ ${#presets[@]} -eq 0 ]; then
+  presets=(dev asan)
+fi
+
+scripts/install-deps.sh
+for preset in "${presets[@]}"; do
+  echo "== $preset: configure, build, test"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done
