@@ -23,7 +23,8 @@ int levelNumber(const Settings &settings)
 // and are counted here as integers, so no rounding error can build up.
 long long tenthsIn(const CellGrid &score, int number)
 {
-    return std::llround(score.number(2, number) * 10.0);
+    const double tenths = score.number(2, number) * 10.0;
+    return static_cast<long long>(tenths + (tenths < 0 ? -0.5 : 0.5));
 }
 
 void addTenths(CellGrid &score, int number, long long tenths)

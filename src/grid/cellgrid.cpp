@@ -145,15 +145,16 @@ bool CellGrid::isEmpty(int column, int row) const
 
 bool CellGrid::fitCellValue(const NumberFormat &format, double &value)
 {
-    if (!std::isfinite(value))
+    static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scale = kScale[std::clamp(format.decimals, 0, 9)];
+    const double scaled = value * scale;
+    // Also false for NaN; within the bound the cast to a whole number is exact and fast.
+    if (!(std::fabs(scaled) < 0x1.0p52))
         return false;
-    // Rounded to the places shown, so that the number read back is the number the text shows.
-    double rounded = std::round(value);
-    if (format.decimals > 0) {
-        static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-        const double scale = kScale[std::min(format.decimals, 9)];
-        rounded = std::round(value * scale) / scale;
-    }
+    // Rounded (half away from zero) to the places shown, so that the number read back is the
+    // number the text shows.
+    const auto units = static_cast<long long>(scaled + (scaled < 0 ? -0.5 : 0.5));
+    const double rounded = static_cast<double>(units) / scale;
     if (rounded < format.minimum || rounded > format.maximum)
         return false;
     value = rounded;
