@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// Settings-file access with the behaviour of the classic private-profile functions, because users'
+// existing "omvex.ini" files were made by them and other programs may share the file. The reader
+// and writer work on the file's bytes so that a write changes only what it has to: other sections,
+// keys, comments, blank lines, spacing and unknown lines stay byte for byte.
+//
+// The content-level functions are pure (tests and the fuzz target drive them); the path-level ones
+// add the file: a missing file reads as empty, and a write replaces the file atomically.
+namespace omvex::platform {
+
+// The value of key in the first section named section (names compared without letter case),
+// trimmed of blanks and of one pair of matching outer quotes; nullopt when the section or key is
+// missing. A leading UTF-8 byte-order mark is skipped.
+std::optional<std::string> profileString(std::string_view content, std::string_view section, std::string_view key);
+
+// The integer the value begins with, as an unsigned 32-bit number: one optional sign, then decimal
+// digits up to the first non-digit ("2abc" -> 2, "-1" -> 4294967295, "abc" -> 0). A missing section
+// or key, or an empty value, gives defaultValue (also as unsigned 32-bit).
+std::uint32_t profileInt(std::string_view content, std::string_view section, std::string_view key, int defaultValue);
+
+// The leading-integer rule of profileInt applied to one value text.
+std::uint32_t profileIntFromValue(std::string_view value);
+
+struct ProfileEdit {
+    bool ok = false;
+    std::string content; // the new content when ok
+    std::string error;   // why the write is refused when !ok
+};
+
+// content with key set to value in section: the key's value replaced in place when present,
+// otherwise a new "key=value" line after the section's last key line (or its header), otherwise a new
+// section at the end. Names are trimmed of spaces; the value is written exactly as given. Names and
+// values that could not be read back as written (line ends, "=" in a key, "]" in a section, a key
+// starting with ";" or "[", empty names) are refused.
+ProfileEdit writeProfileStringToContent(std::string_view content, std::string_view section, std::string_view key,
+                                        std::string_view value);
+
+// The file at path read as profile content; nullopt when it does not exist or cannot be read.
+std::optional<std::string> readProfileFile(const QString &path);
+
+// profileInt over the file at path; a missing or unreadable file gives defaultValue.
+std::uint32_t readProfileInt(const QString &path, std::string_view section, std::string_view key, int defaultValue);
+
+// Writes one key, or several keys of one section in the given order, as one atomic replacement of
+// the file: either every key is written or the file stays exactly as it was. On failure returns
+// false and sets error to a short English reason naming the path.
+bool writeProfileString(const QString &path, std::string_view section, std::string_view key, std::string_view value,
+                        QString *error = nullptr);
+bool writeProfileStrings(const QString &path, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>> &entries, QString *error = nullptr);
+
+} // namespace omvex::platform
