@@ -1,0 +1,129 @@
+#include "cli/backtest.h"
+
+#include "engine/predictpass.h"
+
+namespace omvex::cli {
+
+namespace {
+
+std::uint64_t splitMix64(std::uint64_t x)
+{
+    x += 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
+bool rowHoldsAnything(const CellGrid &history, int row)
+{
+    for (int column = 1; column <= kHistoryColumns; ++column) {
+        if (!history.isEmpty(column, row))
+            return true;
+    }
+    return false;
+}
+
+// True when a is a better result than b.
+bool isBetter(const LineScore &a, const LineScore &b)
+{
+    if (a.tier != b.tier)
+        return static_cast<int>(a.tier) < static_cast<int>(b.tier);
+    if (a.matches != b.matches)
+        return a.matches > b.matches;
+    return a.bonus && !b.bonus;
+}
+
+bool isSame(const LineScore &a, const LineScore &b)
+{
+    return a.tier == b.tier && a.matches == b.matches && a.bonus == b.bonus;
+}
+
+} // namespace
+
+std::uint64_t backtestSeed(std::uint64_t seed, int draw, int pass)
+{
+    const auto stream = static_cast<std::uint64_t>(static_cast<std::uint32_t>(draw)) * 2
+        + static_cast<std::uint64_t>(pass & 1);
+    return splitMix64(seed ^ splitMix64(stream));
+}
+
+std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last, int *skippedRows)
+{
+    std::vector<Draw> draws;
+    int skipped = 0;
+    bool seenEarlier = false;
+    for (int row = 1; row <= history.rowCount(); ++row) {
+        const std::optional<Draw> draw = drawAt(history, row);
+        if (!draw) {
+            if (rowHoldsAnything(history, row))
+                ++skipped;
+            continue;
+        }
+        if (seenEarlier)
+            draws.push_back(*draw);
+        seenEarlier = true;
+    }
+    if (last && *last >= 0 && static_cast<std::size_t>(*last) < draws.size())
+        draws.erase(draws.begin(), draws.end() - *last);
+    if (skippedRows)
+        *skippedRows = skipped;
+    return draws;
+}
+
+BacktestResult runBacktest(PredictionTables &tables, const Settings &settings, std::uint64_t seed,
+                           std::optional<int> last, const ProgressReport &progress, const PassRunner &runner)
+{
+    BacktestResult result;
+    const std::vector<Draw> draws = backtestDraws(tables.vaSpread4, last, &result.skippedRows);
+    result.draws.resize(draws.size());
+    const int total = static_cast<int>(draws.size());
+    int done = 0;
+    for (std::size_t i = draws.size(); i-- > 0;) {
+        const Draw &draw = draws[i];
+        // Going backwards, lowering the row count is the whole cut: rows below k stay as loaded.
+        tables.vaSpread4.setRowCount(draw.number - 1);
+        BacktestDraw &outcome = result.draws[i];
+        outcome.draw = draw.number;
+        for (int pass = 0; pass < 2; ++pass) {
+            const std::uint64_t passSeed = backtestSeed(seed, draw.number, pass);
+            const auto line = runner ? runner(tables, pass, settings, passSeed)
+                                     : predictPass(tables, pass, settings, passSeed);
+            outcome.lines[static_cast<std::size_t>(pass)] = line;
+            outcome.scores[static_cast<std::size_t>(pass)] = scoreLine(line, draw);
+        }
+        ++done;
+        if (progress)
+            progress(done, total);
+    }
+    for (const BacktestDraw &outcome : result.draws) {
+        for (const LineScore &score : outcome.scores)
+            result.tally.add(score);
+    }
+    return result;
+}
+
+TicketResult checkTicket(const CellGrid &history, const std::array<int, kPicks> &ticket)
+{
+    TicketResult result;
+    result.ticket = ticket;
+    for (int row = 1; row <= history.rowCount(); ++row) {
+        const std::optional<Draw> draw = drawAt(history, row);
+        if (!draw) {
+            if (rowHoldsAnything(history, row))
+                ++result.skippedRows;
+            continue;
+        }
+        const LineScore score = scoreLine(ticket, *draw);
+        result.tally.add(score);
+        if (!result.best || isBetter(score, *result.best)) {
+            result.best = score;
+            result.bestDraw = draw->number;
+            result.bestCount = 1;
+        } else if (isSame(score, *result.best)) {
+            ++result.bestCount;
+        }
+    }
+    return result;
+}
+
+} // namespace omvex::cli

@@ -1,0 +1,137 @@
+#include "cli/jsonwriter.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace omvex::cli {
+
+void JsonWriter::beforeValue()
+{
+    if (m_afterKey) {
+        m_afterKey = false;
+        return;
+    }
+    if (!m_hasItems.empty()) {
+        if (m_hasItems.back())
+            m_text += ',';
+        m_hasItems.back() = true;
+    }
+}
+
+void JsonWriter::raw(std::string_view text)
+{
+    beforeValue();
+    m_text += text;
+}
+
+void JsonWriter::beginObject()
+{
+    raw("{");
+    m_hasItems.push_back(false);
+}
+
+void JsonWriter::endObject()
+{
+    m_hasItems.pop_back();
+    m_text += '}';
+}
+
+void JsonWriter::beginArray()
+{
+    raw("[");
+    m_hasItems.push_back(false);
+}
+
+void JsonWriter::endArray()
+{
+    m_hasItems.pop_back();
+    m_text += ']';
+}
+
+void JsonWriter::key(std::string_view name)
+{
+    string(name);
+    m_text += ':';
+    m_afterKey = true;
+}
+
+void JsonWriter::string(std::string_view text)
+{
+    beforeValue();
+    m_text += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"':
+            m_text += "\\\"";
+            break;
+        case '\\':
+            m_text += "\\\\";
+            break;
+        case '\n':
+            m_text += "\\n";
+            break;
+        case '\r':
+            m_text += "\\r";
+            break;
+        case '\t':
+            m_text += "\\t";
+            break;
+        default:
+            if (byte < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+                m_text += escaped;
+            } else {
+                // UTF-8 bytes pass through: JSON text is UTF-8.
+                m_text += c;
+            }
+        }
+    }
+    m_text += '"';
+}
+
+void JsonWriter::integer(long long value)
+{
+    raw(std::to_string(value));
+}
+
+void JsonWriter::unsignedInteger(unsigned long long value)
+{
+    raw(std::to_string(value));
+}
+
+void JsonWriter::boolean(bool value)
+{
+    raw(value ? "true" : "false");
+}
+
+void JsonWriter::null()
+{
+    raw("null");
+}
+
+void JsonWriter::number(double value)
+{
+    if (!std::isfinite(value)) {
+        null();
+        return;
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    raw(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
+}
+
+void JsonWriter::fixed(double value, int decimals)
+{
+    if (!std::isfinite(value)) {
+        null();
+        return;
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    raw(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
+}
+
+} // namespace omvex::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace omvex::cli {
+
+// What one invocation of omvex-predict is asked to do; exactly one of these per run.
+enum class Command { Predict, Check, Backtest, Ticket, Stats, Help };
+
+struct Options {
+    Command command = Command::Predict;
+    QString folder; // empty: the folder of the program itself
+    std::optional<int> level;
+    std::optional<int> pattern;
+    std::optional<int> kako;
+    std::optional<std::uint64_t> seed;
+    std::optional<int> last; // --backtest only: the last N draws
+    std::array<int, 6> ticket{};
+    QString chartPath; // --stats only
+    bool json = false;
+    bool save = false;
+};
+
+struct ParseResult {
+    Options options;
+    QString error; // one line; empty when the arguments were understood
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Parses the arguments after the program name. Both "--level 3" and "--level=3" are accepted.
+ParseResult parseArguments(const QStringList &arguments);
+
+// Six distinct whole numbers 1..43 separated by commas ("3,11,17,25,36,42"); blanks around a
+// number are allowed. On failure error says what is wrong and the result is meaningless.
+std::array<int, 6> parseTicket(const QString &text, QString *error);
+
+QString helpText();
+
+} // namespace omvex::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "cli/options.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <iosfwd>
+
+namespace omvex::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitIncomplete = 1; // --check: the history was not read to its end
+inline constexpr int kExitUsage = 2;      // unknown option, bad value, missing folder
+inline constexpr int kExitWriteFailed = 3; // the settings or the chart could not be written
+
+// What the tool takes from the process around it, so tests can run it in-process.
+struct Environment {
+    QString programFolder;           // where "omvex.ini" and "kako.txt" are without --folder
+    bool progressOnTerminal = false; // standard error is a terminal: show the backtest's progress
+};
+
+// Runs one invocation; everything meant for a script goes to out, notes and errors to err.
+// Returns the exit status.
+int runCommand(const Options &options, const Environment &environment, std::ostream &out, std::ostream &err);
+
+// Parses the arguments (without the program name) and runs them; a usage error is one line on err
+// and status 2.
+int runArguments(const QStringList &arguments, const Environment &environment, std::ostream &out,
+                 std::ostream &err);
+
+} // namespace omvex::cli

@@ -1,0 +1,136 @@
+// Runs the built omvex-predict for what only a real process shows: exit statuses, the one-line
+// usage errors, and the chart written without any display.
+#include "cli/chart.h"
+#include "cli/predictcommand.h"
+#include "clitestsupport.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace omvex::cli {
+namespace {
+
+using test::writeFile;
+
+struct ProcessOutput {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ProcessOutput runProgram(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(OMVEX_PREDICT_PATH), arguments);
+    ProcessOutput output;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return output;
+    }
+    output.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    output.out = process.readAllStandardOutput();
+    output.err = process.readAllStandardError();
+    return output;
+}
+
+QProcessEnvironment headless()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment;
+}
+
+TEST(Program, exitStatus_followsTheOutcome)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n2,8,9,10,11,12,13,14\n3,1,9,17,25,33,41,2\n");
+    QTemporaryDir broken;
+    writeFile(broken.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n2,8,9\n");
+    QTemporaryDir unwritable;
+    writeFile(unwritable.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n");
+    ASSERT_TRUE(QDir(unwritable.path()).mkdir("omvex.ini"));
+
+    struct Row {
+        const char *name;
+        QStringList arguments;
+        int status;
+    };
+    const Row rows[] = {
+        {"help", {"--help"}, kExitOk},
+        {"predict", {"--folder", dir.path(), "--seed", "1"}, kExitOk},
+        {"predictJson", {"--folder", dir.path(), "--json"}, kExitOk},
+        {"checkComplete", {"--folder", dir.path(), "--check"}, kExitOk},
+        {"checkStoppedEarly", {"--folder", broken.path(), "--check"}, kExitIncomplete},
+        {"backtestLast", {"--folder", dir.path(), "--backtest", "--last", "1", "--seed", "2"}, kExitOk},
+        {"ticket", {"--folder", dir.path(), "--ticket", "1,2,3,4,5,6"}, kExitOk},
+        {"stats", {"--folder", dir.path(), "--stats"}, kExitOk},
+        {"unknownOption", {"--folder", dir.path(), "--frobnicate"}, kExitUsage},
+        {"levelOutOfRange", {"--folder", dir.path(), "--level", "9"}, kExitUsage},
+        {"badTicket", {"--folder", dir.path(), "--ticket", "1,2,3,4,5,5"}, kExitUsage},
+        {"missingFolder", {"--folder", dir.filePath("absent")}, kExitUsage},
+        {"saveCannotWrite", {"--folder", unwritable.path(), "--save"}, kExitWriteFailed},
+        {"chartCannotWrite", {"--folder", dir.path(), "--stats", "--chart", dir.filePath("no/such/dir/c.png")},
+         kExitWriteFailed},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const ProcessOutput output = runProgram(row.arguments, headless());
+        EXPECT_EQ(output.status, row.status) << output.err.toStdString();
+        if (row.status == kExitUsage) {
+            EXPECT_TRUE(output.out.isEmpty());
+            EXPECT_EQ(output.err.count('\n'), 1) << output.err.toStdString();
+        }
+    }
+}
+
+TEST(Program, progressBar_staysOffAPipe)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("kako.txt"), test::sharedHistory());
+    const ProcessOutput output =
+        runProgram({"--folder", dir.path(), "--backtest", "--last", "20", "--seed", "5"}, headless());
+    ASSERT_EQ(output.status, kExitOk) << output.err.toStdString();
+    EXPECT_TRUE(output.err.isEmpty()) << output.err.toStdString();
+}
+
+TEST(Program, chartWithoutAnyDisplay_isAPngOfTheChartSize)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("kako.txt"), test::sharedHistory());
+    struct Row {
+        const char *name;
+        const char *platform; // nullptr: not set
+    };
+    const Row rows[] = {{"platformUnset", nullptr}, {"desktopPlatformWithoutDisplay", "xcb"}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QProcessEnvironment environment = headless();
+        if (row.platform)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLatin1(row.platform));
+        const QString png = dir.filePath(QStringLiteral("%1.png").arg(QString::fromLatin1(row.name)));
+        const ProcessOutput output = runProgram({"--folder", dir.path(), "--stats", "--chart", png}, environment);
+        ASSERT_EQ(output.status, kExitOk) << output.err.toStdString();
+        QImage image;
+        ASSERT_TRUE(image.load(png, "PNG"));
+        EXPECT_EQ(image.size(), kChartSize);
+    }
+}
+
+} // namespace
+} // namespace omvex::cli
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
