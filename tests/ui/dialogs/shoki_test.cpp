@@ -1,0 +1,485 @@
+#include "dialogchecks.h"
+
+#include "history/outsideprograms.h"
+#include "history/settingsstore.h"
+#include "ui/dialogs/look.h"
+#include "ui/dialogs/shoki.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using omvex::Settings;
+using omvex::SettingsStore;
+using omvex::ui::Shoki;
+using omvex::ui::test::RecordingMessageBox;
+
+Q_DECLARE_METATYPE(std::function<void(Shoki &)>)
+
+namespace {
+
+const QString kIniName = QStringLiteral("omvex.ini");
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Absent files read as a null array, so "no file" and "empty file" stay distinguishable.
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray content = file.readAll();
+    if (content.isNull())
+        content = QByteArray("");
+    return content;
+}
+
+QRadioButton *option(const Shoki &dialog, const QString &caption)
+{
+    for (QRadioButton *button : dialog.findChildren<QRadioButton *>()) {
+        if (button->text() == caption)
+            return button;
+    }
+    return nullptr;
+}
+
+// The caption of the selected button in each frame, left to right, as the user reads them.
+QStringList selectedCaptions(const Shoki &dialog)
+{
+    QStringList captions;
+    for (const char *frameName : {"Frame1", "Frame2", "Frame3"}) {
+        const auto *frame = dialog.findChild<QGroupBox *>(QString::fromLatin1(frameName));
+        if (frame == nullptr)
+            return {QStringLiteral("missing %1").arg(QString::fromLatin1(frameName))};
+        QStringList checked;
+        for (const QRadioButton *button : frame->findChildren<QRadioButton *>()) {
+            if (button->isChecked())
+                checked << button->text();
+        }
+        captions << checked.join(QLatin1Char('+'));
+    }
+    return captions;
+}
+
+QStringList choices(const Shoki &dialog)
+{
+    return {QString::number(dialog.levelChoice()), QString::number(dialog.patternChoice()),
+            QString::number(dialog.kakoChoice())};
+}
+
+QStringList settingsText(const Settings &settings)
+{
+    return {QString::fromStdString(settings.Level), QString::fromStdString(settings.Pattern),
+            QString::fromStdString(settings.Kako)};
+}
+
+bool clickOptions(const Shoki &dialog, const QStringList &captions)
+{
+    for (const QString &caption : captions) {
+        QRadioButton *button = option(dialog, caption);
+        if (button == nullptr)
+            return false;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    return true;
+}
+
+void pressOk(Shoki &dialog)
+{
+    auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("Command1"));
+    QVERIFY(ok != nullptr);
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+}
+
+} // namespace
+
+class ShokiTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { omvex::ui::registerFontSubstitutes(); }
+
+    void load_selectsButtonsOfStoredSettings_data();
+    void load_selectsButtonsOfStoredSettings();
+    void load_settingTextOutsideRangeSelectsFirstButton_data();
+    void load_settingTextOutsideRangeSelectsFirstButton();
+    void ok_savesChoicesAtOnceAndAfterRestart_data();
+    void ok_savesChoicesAtOnceAndAfterRestart();
+    void closeWithoutOk_keepsSettingsAndFile_data();
+    void closeWithoutOk_keepsSettingsAndFile();
+    void enterOnOption_savesNothing();
+    void ok_writeFailureShowsOneMessageAndKeepsChoices();
+    void saveFailureText_namesFileReasonAndOutcomeOnce_data();
+    void saveFailureText_namesFileReasonAndOutcomeOnce();
+    void arrowKeys_moveChoiceWithSelection();
+    void frame_isFixedModalAndCentred();
+    void layout_controlsStayInsideAndApart();
+    void tabOrder_followsDesign();
+    void optionButtons_keepSystemTextColourInsideBlueFrames();
+};
+
+void ShokiTest::load_selectsButtonsOfStoredSettings_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QStringList>("choices");
+
+    QTest::newRow("no omvex.ini") << QByteArray() << QStringList{"標準", "選択", "並"} << QStringList{"0", "0", "0"};
+    QTest::newRow("highest of each") << QByteArray("[OmvexINI]\nLevel=3\nPattern=1\nKako=3\n")
+                                     << QStringList{"松", "すべて", "無し"} << QStringList{"3", "1", "3"};
+    QTest::newRow("middle values") << QByteArray("[OmvexINI]\nLevel=2\nPattern=1\nKako=1\n")
+                                   << QStringList{"竹", "すべて", "上"} << QStringList{"2", "1", "1"};
+    QTest::newRow("values outside their ranges") << QByteArray("[OmvexINI]\nLevel=7\nPattern=2\nKako=-1\n")
+                                                 << QStringList{"標準", "選択", "並"} << QStringList{"0", "0", "0"};
+}
+
+void ShokiTest::load_selectsButtonsOfStoredSettings()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, captions);
+    QFETCH(QStringList, choices);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(kIniName);
+    if (!ini.isNull())
+        QVERIFY(writeFile(path, ini));
+    const SettingsStore store(path);
+    Settings settings = store.read();
+    RecordingMessageBox messages;
+
+    Shoki dialog(settings, store, messages);
+
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("初期設定"));
+    QCOMPARE(selectedCaptions(dialog), captions);
+    QCOMPARE(::choices(dialog), choices);
+}
+
+void ShokiTest::load_settingTextOutsideRangeSelectsFirstButton_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("index");
+
+    QTest::newRow("top of four") << "3" << 4 << 3;
+    QTest::newRow("top of two") << "1" << 2 << 1;
+    QTest::newRow("digit with letters after it") << "2abc" << 4 << 2;
+    QTest::newRow("fraction rounds up") << "1.6" << 4 << 2;
+    QTest::newRow("half rounds to even below") << "2.5" << 4 << 2;
+    QTest::newRow("half rounds to even above") << "1.5" << 4 << 2;
+    QTest::newRow("one past four buttons") << "4" << 4 << 0;
+    QTest::newRow("Level range on two buttons") << "3" << 2 << 0;
+    QTest::newRow("rounds past the last button") << "3.5" << 4 << 0;
+    QTest::newRow("negative") << "-1" << 4 << 0;
+    QTest::newRow("small negative rounds to zero") << "-0.4" << 4 << 0;
+    QTest::newRow("empty") << "" << 4 << 0;
+    QTest::newRow("no number") << "abc" << 4 << 0;
+    QTest::newRow("huge") << "99999999999999999999" << 4 << 0;
+}
+
+void ShokiTest::load_settingTextOutsideRangeSelectsFirstButton()
+{
+    QFETCH(QString, text);
+    QFETCH(int, count);
+    QFETCH(int, index);
+
+    QCOMPARE(omvex::ui::optionIndex(text.toStdString(), count), index);
+}
+
+void ShokiTest::ok_savesChoicesAtOnceAndAfterRestart_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("picks");
+    QTest::addColumn<QStringList>("saved");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("no file, highest of each picked")
+        << QByteArray() << QStringList{"松", "すべて", "無し"} << QStringList{"3", "1", "3"}
+        << QStringList{"松", "すべて", "無し"} << QByteArray("[OmvexINI]\nLevel=3\nPattern=1\nKako=3\n");
+    QTest::newRow("no file, nothing picked")
+        << QByteArray() << QStringList{} << QStringList{"0", "0", "0"} << QStringList{"標準", "選択", "並"}
+        << QByteArray("[OmvexINI]\nLevel=0\nPattern=0\nKako=0\n");
+    // Catches a load that selects the buttons without setting the choices: OK would save zeros.
+    QTest::newRow("stored values, nothing picked")
+        << QByteArray("[OmvexINI]\nLevel=2\nPattern=1\nKako=1\n") << QStringList{} << QStringList{"2", "1", "1"}
+        << QStringList{"竹", "すべて", "上"} << QByteArray("[OmvexINI]\nLevel=2\nPattern=1\nKako=1\n");
+    QTest::newRow("picked twice in one frame, the last counts")
+        << QByteArray() << QStringList{"松", "梅", "特上", "並"} << QStringList{"1", "0", "0"}
+        << QStringList{"梅", "選択", "並"} << QByteArray("[OmvexINI]\nLevel=1\nPattern=0\nKako=0\n");
+    QTest::newRow("other sections and comments are kept")
+        << QByteArray("; my notes\n[Other]\nx=1\n[OmvexINI]\nKako=1\n; keep me\n\n[Tail]\ny=2\n")
+        << QStringList{"松", "すべて", "無し"} << QStringList{"3", "1", "3"} << QStringList{"松", "すべて", "無し"}
+        << QByteArray("; my notes\n[Other]\nx=1\n[OmvexINI]\nKako=3\nLevel=3\nPattern=1\n; keep me\n\n[Tail]\ny=2\n");
+    QTest::newRow("file from Windows keeps its line ends")
+        << QByteArray("[OmvexINI]\r\nLevel=1\r\nPattern=0\r\nKako=2\r\n") << QStringList{"竹", "すべて", "上"}
+        << QStringList{"2", "1", "1"} << QStringList{"竹", "すべて", "上"}
+        << QByteArray("[OmvexINI]\r\nLevel=2\r\nPattern=1\r\nKako=1\r\n");
+}
+
+void ShokiTest::ok_savesChoicesAtOnceAndAfterRestart()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, picks);
+    QFETCH(QStringList, saved);
+    QFETCH(QStringList, captions);
+    QFETCH(QByteArray, after);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(kIniName);
+    if (!before.isNull())
+        QVERIFY(writeFile(path, before));
+    const SettingsStore store(path);
+    Settings settings = store.read();
+    RecordingMessageBox messages;
+
+    {
+        Shoki dialog(settings, store, messages);
+        dialog.show();
+        QVERIFY(clickOptions(dialog, picks));
+        pressOk(dialog);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    QCOMPARE(settingsText(settings), saved);
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.value(0).text));
+    QCOMPARE(readFile(path), after);
+
+    // A restart: a new store reads the same file, and the next opening shows what was saved.
+    const SettingsStore restarted(path);
+    Settings reread = restarted.read();
+    QCOMPARE(settingsText(reread), saved);
+    Shoki reopened(reread, restarted, messages);
+    QCOMPARE(selectedCaptions(reopened), captions);
+}
+
+void ShokiTest::closeWithoutOk_keepsSettingsAndFile_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<std::function<void(Shoki &)>>("closeDialog");
+
+    const QByteArray stored("; mine\n[OmvexINI]\nLevel=1\nPattern=0\nKako=2\n");
+    const std::function<void(Shoki &)> frameButton = [](Shoki &dialog) { dialog.close(); };
+    const std::function<void(Shoki &)> escape = [](Shoki &dialog) {
+        QTest::keyClick(dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog, Qt::Key_Escape);
+    };
+    QTest::newRow("frame close button, stored file") << stored << frameButton;
+    QTest::newRow("Escape, stored file") << stored << escape;
+    QTest::newRow("frame close button, no file") << QByteArray() << frameButton;
+    QTest::newRow("Escape, no file") << QByteArray() << escape;
+}
+
+void ShokiTest::closeWithoutOk_keepsSettingsAndFile()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(std::function<void(Shoki &)>, closeDialog);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(kIniName);
+    if (!before.isNull())
+        QVERIFY(writeFile(path, before));
+    const SettingsStore store(path);
+    Settings settings = store.read();
+    const Settings original = settings;
+    RecordingMessageBox messages;
+
+    {
+        Shoki dialog(settings, store, messages);
+        const QStringList shownFirst = selectedCaptions(dialog);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(clickOptions(dialog, {"松", "すべて", "無し"}));
+        QCOMPARE(selectedCaptions(dialog), (QStringList{"松", "すべて", "無し"}));
+        closeDialog(dialog);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+
+        Shoki reopened(settings, store, messages);
+        QCOMPARE(selectedCaptions(reopened), shownFirst);
+    }
+
+    QCOMPARE(settings, original);
+    QCOMPARE(readFile(path), before);
+    QVERIFY(messages.shown.isEmpty());
+}
+
+void ShokiTest::enterOnOption_savesNothing()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsStore store(dir.filePath(kIniName));
+    Settings settings;
+    RecordingMessageBox messages;
+    Shoki dialog(settings, store, messages);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QRadioButton *pine = option(dialog, QStringLiteral("松"));
+    QVERIFY(pine != nullptr);
+    QTest::mouseClick(pine, Qt::LeftButton);
+    QTest::keyClick(pine, Qt::Key_Return);
+    QTest::keyClick(pine, Qt::Key_Enter);
+
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(settings, Settings{});
+    QVERIFY(!QFile::exists(store.path()));
+}
+
+void ShokiTest::ok_writeFailureShowsOneMessageAndKeepsChoices()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // A folder that does not exist cannot be written to, not even by root.
+    const QString path = dir.filePath(QStringLiteral("no such folder/") + kIniName);
+    const SettingsStore store(path);
+    Settings settings;
+    RecordingMessageBox messages;
+
+    Shoki dialog(settings, store, messages);
+    dialog.show();
+    QVERIFY(clickOptions(dialog, {"竹", "すべて", "特上"}));
+    pressOk(dialog);
+
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown[0].title, omvex::kAppTitle);
+    QVERIFY2(messages.shown[0].text.contains(QDir::toNativeSeparators(path)), qPrintable(messages.shown[0].text));
+    QVERIFY2(messages.shown[0].text.contains(QStringLiteral("保存できませんでした")),
+             qPrintable(messages.shown[0].text));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(settingsText(settings), (QStringList{"2", "1", "2"}));
+    QVERIFY(!QFile::exists(path));
+}
+
+void ShokiTest::saveFailureText_namesFileReasonAndOutcomeOnce_data()
+{
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("reason");
+
+    const QString path = QStringLiteral("/opt/omvex/omvex.ini");
+    QTest::newRow("store text with file and outcome")
+        << QStringLiteral("設定を保存できませんでした: %1: the file is read-only").arg(path)
+        << QStringLiteral("the file is read-only");
+    QTest::newRow("file and reason only") << QStringLiteral("%1: disk full").arg(path) << QStringLiteral("disk full");
+    QTest::newRow("reason only") << QStringLiteral("Permission denied") << QStringLiteral("Permission denied");
+    QTest::newRow("no reason") << QString() << QString();
+}
+
+void ShokiTest::saveFailureText_namesFileReasonAndOutcomeOnce()
+{
+    QFETCH(QString, error);
+    QFETCH(QString, reason);
+
+    const QString text = omvex::ui::saveFailureText(QStringLiteral("/opt/omvex/omvex.ini"), error);
+
+    QCOMPARE(text.count(QStringLiteral("/opt/omvex/omvex.ini")), 1);
+    QCOMPARE(text.count(QStringLiteral("保存できませんでした")), 1);
+    QVERIFY2(text.contains(reason), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral("選んだ設定は今回の実行中だけ有効です。")), qPrintable(text));
+}
+
+void ShokiTest::arrowKeys_moveChoiceWithSelection()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsStore store(dir.filePath(kIniName));
+    Settings settings;
+    RecordingMessageBox messages;
+    Shoki dialog(settings, store, messages);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QRadioButton *standard = option(dialog, QStringLiteral("標準"));
+    QVERIFY(standard != nullptr);
+    standard->setFocus();
+    QTest::keyClick(standard, Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+
+    QCOMPARE(selectedCaptions(dialog).value(0), QStringLiteral("竹"));
+    QCOMPARE(dialog.levelChoice(), 2);
+}
+
+void ShokiTest::frame_isFixedModalAndCentred()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsStore store(dir.filePath(kIniName));
+    Settings settings;
+    RecordingMessageBox messages;
+    Shoki dialog(settings, store, messages);
+
+    const QStringList faults = omvex::ui::test::frameFaults(dialog, QSize(5805, 3855), QSize(5900, 4200));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+}
+
+void ShokiTest::layout_controlsStayInsideAndApart()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsStore store(dir.filePath(kIniName));
+    Settings settings;
+    RecordingMessageBox messages;
+    Shoki dialog(settings, store, messages);
+
+    const QStringList faults = omvex::ui::test::layoutFaults(dialog);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+
+    // The frames read left to right in the order of their names.
+    int previousRight = -1;
+    for (const char *name : {"Frame1", "Frame2", "Frame3"}) {
+        const auto *frame = dialog.findChild<QGroupBox *>(QString::fromLatin1(name));
+        QVERIFY(frame != nullptr);
+        QVERIFY2(frame->geometry().left() > previousRight, name);
+        previousRight = frame->geometry().right();
+    }
+}
+
+void ShokiTest::tabOrder_followsDesign()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsStore store(dir.filePath(kIniName));
+    Settings settings;
+    RecordingMessageBox messages;
+    Shoki dialog(settings, store, messages);
+
+    const QStringList expected{"Option1(0)", "Option1(1)", "Option1(2)", "Option1(3)", "Option2(0)", "Option2(1)",
+                               "Option3(0)", "Option3(1)", "Option3(2)", "Command1",   "Option3(3)", "Option1(0)"};
+    QCOMPARE(omvex::ui::test::tabChain(dialog, expected.first(), int(expected.size())), expected);
+}
+
+void ShokiTest::optionButtons_keepSystemTextColourInsideBlueFrames()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const SettingsStore store(dir.filePath(kIniName));
+    Settings settings;
+    RecordingMessageBox messages;
+    Shoki dialog(settings, store, messages);
+
+    const QColor blue(0x00, 0x00, 0xFF);
+    for (const auto *frame : dialog.findChildren<QGroupBox *>()) {
+        QCOMPARE(frame->palette().color(QPalette::WindowText), blue);
+        for (const auto *button : frame->findChildren<QRadioButton *>()) {
+            QVERIFY2(button->palette().color(QPalette::WindowText) != blue, qPrintable(button->objectName()));
+            QCOMPARE(button->palette().color(QPalette::WindowText),
+                     QApplication::palette(button).color(QPalette::WindowText));
+        }
+    }
+}
+
+QTEST_MAIN(ShokiTest)
+#include "shoki_test.moc"
