@@ -1,0 +1,163 @@
+#include "dialogchecks.h"
+
+#include "omvex/version.h"
+#include "ui/dialogs/look.h"
+#include "ui/dialogs/verj.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using omvex::ui::Verj;
+
+class VerjTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { omvex::ui::registerFontSubstitutes(); }
+
+    void load_showsTitleVersionAndMaker_data();
+    void load_showsTitleVersionAndMaker();
+    void closeKeys_closeTheDialog_data();
+    void closeKeys_closeTheDialog();
+    void picIcon_showsProgramIconAtItsOwnSize();
+    void frame_isFixedModalAndCentred();
+    void layout_controlsStayInsideAndApart();
+    void tabOrder_onlyOkAndIcon();
+};
+
+void VerjTest::load_showsTitleVersionAndMaker_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+
+    // The version text is compared with the build's version string, which comes from the same
+    // project version as the numbers the dialog formats: one blank after the word, none at the dots.
+    const QString version = QStringLiteral("ﾊﾞｰｼﾞｮﾝ ") + QString::fromLatin1(omvex::kVersionText);
+    for (const char *showing : {"first showing", "second showing"}) {
+        QTest::addRow("%s: caption", showing) << QString() << QStringLiteral("Omvex予想のﾊﾞｰｼﾞｮﾝ情報");
+        QTest::addRow("%s: lblTitle", showing) << QStringLiteral("lblTitle") << QStringLiteral("Omvex予想");
+        QTest::addRow("%s: lblVersion", showing) << QStringLiteral("lblVersion") << version;
+        QTest::addRow("%s: lblDescription", showing)
+            << QStringLiteral("lblDescription") << QStringLiteral("Omvexの数字6個を予想します。");
+        QTest::addRow("%s: Label1", showing) << QStringLiteral("Label1") << QStringLiteral("Omvex 開発チーム");
+        QTest::addRow("%s: cmdOK", showing) << QStringLiteral("cmdOK") << QStringLiteral("OK");
+    }
+}
+
+void VerjTest::load_showsTitleVersionAndMaker()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+
+    // Each showing builds the dialog afresh; the "second showing" rows make one first and close it.
+    if (QByteArray(QTest::currentDataTag()).startsWith("second")) {
+        Verj first;
+        first.show();
+        first.accept();
+    }
+    Verj dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    if (control.isEmpty()) {
+        QCOMPARE(dialog.windowTitle(), text);
+    } else if (auto *button = dialog.findChild<QPushButton *>(control)) {
+        QCOMPARE(button->text(), text);
+    } else {
+        const auto *label = dialog.findChild<QLabel *>(control);
+        QVERIFY2(label != nullptr, qPrintable(control));
+        QCOMPARE(label->text(), text);
+        QVERIFY(label->isVisible());
+    }
+}
+
+void VerjTest::closeKeys_closeTheDialog_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+
+    QTest::newRow("Enter on OK") << QStringLiteral("cmdOK") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter on OK") << QStringLiteral("cmdOK") << int(Qt::Key_Enter);
+    QTest::newRow("Escape on OK") << QStringLiteral("cmdOK") << int(Qt::Key_Escape);
+    QTest::newRow("Enter on the icon") << QStringLiteral("picIcon") << int(Qt::Key_Return);
+    QTest::newRow("Escape on the icon") << QStringLiteral("picIcon") << int(Qt::Key_Escape);
+    QTest::newRow("Space on OK") << QStringLiteral("cmdOK") << int(Qt::Key_Space);
+}
+
+void VerjTest::closeKeys_closeTheDialog()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+
+    Verj dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *target = dialog.findChild<QWidget *>(focus);
+    QVERIFY(target != nullptr);
+    target->setFocus();
+
+    QTest::keyClick(target, Qt::Key(key));
+
+    QVERIFY(!dialog.isVisible());
+}
+
+void VerjTest::picIcon_showsProgramIconAtItsOwnSize()
+{
+    Verj dialog;
+    const auto *picture = dialog.findChild<QLabel *>(QStringLiteral("picIcon"));
+    QVERIFY(picture != nullptr);
+    const QPixmap pixmap = picture->pixmap();
+    QVERIFY(!pixmap.isNull());
+    QCOMPARE(pixmap.deviceIndependentSize().toSize(), QSize(48, 48));
+    QVERIFY(picture->width() >= 48 && picture->height() >= 48);
+
+    // Not a blank square: the balls need several colours.
+    const QImage image = pixmap.toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    }
+    QVERIFY(colours.size() > 6);
+}
+
+void VerjTest::frame_isFixedModalAndCentred()
+{
+    Verj dialog;
+    const QStringList faults = omvex::ui::test::frameFaults(dialog, QSize(5730, 2460), QSize(6000, 2900));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+}
+
+void VerjTest::layout_controlsStayInsideAndApart()
+{
+    Verj dialog;
+    const QStringList faults = omvex::ui::test::layoutFaults(dialog);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+
+    // The etched separator: grey directly above white, between the description and the bottom row.
+    const auto *grey = dialog.findChild<QWidget *>(QStringLiteral("Line1(1)"));
+    const auto *white = dialog.findChild<QWidget *>(QStringLiteral("Line1(0)"));
+    const auto *description = dialog.findChild<QWidget *>(QStringLiteral("lblDescription"));
+    const auto *maker = dialog.findChild<QWidget *>(QStringLiteral("Label1"));
+    QVERIFY(grey && white && description && maker);
+    QCOMPARE(white->geometry().top(), grey->geometry().bottom() + 1);
+    QVERIFY(grey->geometry().top() > description->geometry().bottom());
+    QVERIFY(white->geometry().bottom() < maker->geometry().top());
+    QCOMPARE(grey->palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(white->palette().color(QPalette::Window), QColor(0xFF, 0xFF, 0xFF));
+}
+
+void VerjTest::tabOrder_onlyOkAndIcon()
+{
+    Verj dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(),
+             QStringLiteral("cmdOK"));
+    QCOMPARE(omvex::ui::test::tabChain(dialog, QStringLiteral("cmdOK"), 3),
+             (QStringList{"cmdOK", "picIcon", "cmdOK"}));
+}
+
+QTEST_MAIN(VerjTest)
+#include "verj_test.moc"
