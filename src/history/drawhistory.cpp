@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -260,18 +261,18 @@ public:
         return !m_done;
     }
 
-    void stop(int field, std::string reason)
+    void stop(int line, int field, std::string reason)
     {
         if (m_done)
             return;
         m_done = true;
         m_result.complete = false;
-        m_result.stopLine = m_line;
+        m_result.stopLine = line;
         m_result.stopField = field;
         m_result.reason = std::move(reason);
     }
 
-    void stopUnreadable(std::string reason) { stop(m_fieldIndex + 1, std::move(reason)); }
+    void stopUnreadable(std::string reason) { stop(m_line, m_fieldIndex + 1, std::move(reason)); }
 
     HistoryReadResult finish()
     {
@@ -283,8 +284,7 @@ public:
             if (m_fieldIndex == 0) {
                 m_result.complete = true;
             } else {
-                m_line = m_lastFieldLine;
-                stop(m_fieldIndex + 1, "the file ends inside a record");
+                stop(m_lastFieldLine, m_fieldIndex + 1, "the file ends inside a record");
             }
         }
         m_sink.finish();
@@ -293,6 +293,13 @@ public:
 
 private:
     enum class State : std::uint8_t { Start, Bare, Quoted, AfterQuote };
+
+    struct Field {
+        std::string text;
+        double number = 0.0;
+        bool isNumber = false;
+        int line = 1;
+    };
 
     void take(char c, State state)
     {
@@ -332,46 +339,56 @@ private:
     void takeField(std::string text, bool truncated)
     {
         m_lastFieldLine = m_line;
-        double number = 0.0;
-        const bool isNumber = !truncated && historyFieldNumber(text, number);
+        Field &field = m_fields[static_cast<std::size_t>(m_fieldIndex)];
+        field.isNumber = !truncated && historyFieldNumber(text, field.number);
+        field.text = std::move(text);
+        field.line = m_line;
         if (m_fieldIndex == 0) {
-            takeDrawNumber(text, isNumber, number);
+            takeDrawNumber(field);
             return;
         }
-        const bool stored = isNumber ? m_sink.writeNumber(m_fieldIndex, number)
-                                     : m_sink.writeText(m_fieldIndex, std::move(text));
-        if (!stored) {
-            stop(m_fieldIndex + 1, "the value does not fit the history table (whole numbers -99..99)");
-            return;
-        }
-        if (++m_fieldIndex == kRecordFields) {
-            m_fieldIndex = 0;
-            ++m_result.records;
-        }
+        // A record is stored only once all its fields are read, so a record cut short by the end of
+        // the file leaves the grid as it was.
+        if (++m_fieldIndex == kRecordFields)
+            storeRecord();
     }
 
-    void takeDrawNumber(const std::string &text, bool isNumber, double number)
+    void takeDrawNumber(const Field &field)
     {
         // An empty draw number, as a blank line gives, ends the data like 0.
-        if (trimmed(text).empty() || (isNumber && number == 0.0)) {
+        if (trimmed(field.text).empty() || (field.isNumber && field.number == 0.0)) {
             m_done = true;
             m_result.complete = true;
             return;
         }
-        if (!isNumber)
-            stop(1, "the draw number is not a number");
-        else if (number < 0)
-            stop(1, "the draw number is negative");
-        else if (number != std::floor(number))
-            stop(1, "the draw number is not a whole number");
-        else if (number > kMaxDrawNumber)
-            stop(1, "the draw number is above 99999");
+        if (!field.isNumber)
+            stop(field.line, 1, "the draw number is not a number");
+        else if (field.number < 0)
+            stop(field.line, 1, "the draw number is negative");
+        else if (field.number != std::floor(field.number))
+            stop(field.line, 1, "the draw number is not a whole number");
+        else if (field.number > kMaxDrawNumber)
+            stop(field.line, 1, "the draw number is above 99999");
         else if (m_deferred && m_deferred->isFull())
-            stop(1, "too many records");
-        if (m_done)
-            return;
-        m_sink.beginRecord(static_cast<int>(number));
-        m_fieldIndex = 1;
+            stop(field.line, 1, "too many records");
+        if (!m_done)
+            m_fieldIndex = 1;
+    }
+
+    void storeRecord()
+    {
+        m_fieldIndex = 0;
+        m_sink.beginRecord(static_cast<int>(m_fields[0].number));
+        for (int column = 1; column < kRecordFields; ++column) {
+            Field &field = m_fields[static_cast<std::size_t>(column)];
+            const bool stored = field.isNumber ? m_sink.writeNumber(column, field.number)
+                                               : m_sink.writeText(column, std::move(field.text));
+            if (!stored) {
+                stop(field.line, column + 1, "the value does not fit the history table (whole numbers -99..99)");
+                return;
+            }
+        }
+        ++m_result.records;
     }
 
     RecordSink &m_sink;
@@ -388,6 +405,7 @@ private:
     int m_line = 1;
     int m_lastFieldLine = 1;
     int m_fieldIndex = 0; // 0 = draw number, 1..7 = columns
+    std::array<Field, kRecordFields> m_fields;
 };
 
 std::string_view withoutByteOrderMark(std::string_view content)

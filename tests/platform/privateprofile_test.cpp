@@ -1,0 +1,256 @@
+#include "platform/privateprofile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace omvex::platform {
+namespace {
+
+struct IntCase {
+    const char *name;
+    std::string content;
+    std::uint32_t expected;
+};
+
+void PrintTo(const IntCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ProfileInt : public testing::TestWithParam<IntCase> {};
+
+// Every row looks up key "Level" in section "OmvexINI" with default 5, so that a row can tell the
+// default apart from a value read as 0.
+TEST_P(ProfileInt, readsTheLeadingIntegerOfTheFirstMatch)
+{
+    EXPECT_EQ(profileInt(GetParam().content, "OmvexINI", "Level", 5), GetParam().expected);
+}
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+INSTANTIATE_TEST_SUITE_P(Contents, ProfileInt,
+    testing::Values(
+        IntCase{"emptyContent_default", "", 5},
+        IntCase{"plainValue", "[OmvexINI]\nLevel=3\n", 3},
+        IntCase{"namesIgnoreCase_trailingLetters", "[omvexini]\nLEVEL = 2abc\n", 2},
+        IntCase{"missingKey_default", "[OmvexINI]\nPattern=1\n", 5},
+        IntCase{"otherSection_default", "[Other]\nLevel=3\n", 5},
+        IntCase{"keyBeforeAnySection_unreadable", "Level=3\n[OmvexINI]\n", 5},
+        IntCase{"emptyValue_default", "[OmvexINI]\nLevel=\n", 5},
+        IntCase{"blankValue_default", "[OmvexINI]\nLevel=  \t\n", 5},
+        IntCase{"emptyQuotedValue_default", "[OmvexINI]\nLevel=\"\"\n", 5},
+        IntCase{"lettersOnly_zeroNotDefault", "[OmvexINI]\nLevel=abc\n", 0},
+        IntCase{"doubleSign_zero", "[OmvexINI]\nLevel=--5\n", 0},
+        IntCase{"signThenBlank_zero", "[OmvexINI]\nLevel=- 5\n", 0},
+        IntCase{"innerBlankEnds", "[OmvexINI]\nLevel=1 2\n", 1},
+        IntCase{"decimalCut", "[OmvexINI]\nLevel=214.01\n", 214},
+        IntCase{"plusSign", "[OmvexINI]\nLevel=+7\n", 7},
+        IntCase{"minusOne_wrapsUnsigned", "[OmvexINI]\nLevel=-1\n", 4294967295U},
+        IntCase{"hugeValue_wraps", "[OmvexINI]\nLevel=4294967298\n", 2},
+        IntCase{"hundredDigits_noOverflowTrap", "[OmvexINI]\nLevel=" + std::string(100, '9') + "\n", 4294967295U},
+        IntCase{"doubleQuotes_removed", "[OmvexINI]\nLevel=\"3\"\n", 3},
+        IntCase{"singleQuotes_removed", "[OmvexINI]\nLevel='3'\n", 3},
+        IntCase{"mismatchedQuotes_kept", "[OmvexINI]\nLevel=\"3'\n", 0},
+        IntCase{"semicolonInValue_isValue", "[OmvexINI]\nLevel=3;note\n", 3},
+        IntCase{"commentedKey_invisible", "[OmvexINI]\n;Level=3\n", 5},
+        IntCase{"indentedComment_invisible", "[OmvexINI]\n  ; Level=3\n", 5},
+        IntCase{"hashIsOrdinary", "[OmvexINI]\n#Level=3\nLevel=1\n", 1},
+        IntCase{"lineWithoutEquals_noKey", "[OmvexINI]\nLevel\n", 5},
+        IntCase{"firstKeyWins", "[OmvexINI]\nLevel=1\nlevel=2\n", 1},
+        IntCase{"laterDuplicateSection_invisible", "[OmvexINI]\nPattern=1\n[OmvexINI]\nLevel=2\n", 5},
+        IntCase{"firstDuplicateSection_used", "[OmvexINI]\nLevel=1\n[OmvexINI]\nLevel=2\n", 1},
+        IntCase{"textAfterBracket_definesNoKey", "[OmvexINI]Level=3\n", 5},
+        IntCase{"headerWithoutBracket_toLineEnd", "[OmvexINI\nLevel=3\n", 3},
+        IntCase{"headerBlanksTrimmed", "  [ OmvexINI ]  \nLevel=3\n", 3},
+        IntCase{"crlfLines", "[OmvexINI]\r\nLevel=3\r\n", 3},
+        IntCase{"loneCrLines", "[OmvexINI]\rLevel=3\r", 3},
+        IntCase{"noFinalLineEnd", "[OmvexINI]\nLevel=3", 3},
+        IntCase{"byteOrderMark_skipped", kBom + "[OmvexINI]\nLevel=3\n", 3},
+        IntCase{"nulByteInOtherLine", std::string("[OmvexINI]\n\0x=1\nLevel=3\n", 24), 3}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+struct WriteCase {
+    const char *name;
+    std::string content;
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string expected;
+};
+
+void PrintTo(const WriteCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ProfileWrite : public testing::TestWithParam<WriteCase> {};
+
+TEST_P(ProfileWrite, changesOnlyWhatTheWriteNeeds)
+{
+    const WriteCase &c = GetParam();
+    const ProfileEdit edit = writeProfileStringToContent(c.content, c.section, c.key, c.value);
+    ASSERT_TRUE(edit.ok) << edit.error;
+    EXPECT_EQ(edit.content, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Contents, ProfileWrite,
+    testing::Values(
+        WriteCase{"newFile", "", "S", "k", "v", "[S]\nk=v\n"},
+        WriteCase{"missingSection_appendedWithoutBlankLine", "[A]\nx=1\n", "S", "k", "v", "[A]\nx=1\n[S]\nk=v\n"},
+        WriteCase{"missingSection_noFinalLineEnd", "[A]\nx=1", "S", "k", "v", "[A]\nx=1\n[S]\nk=v\n"},
+        WriteCase{"missingSection_crlfFile", "[A]\r\nx=1\r\n", "S", "k", "v", "[A]\r\nx=1\r\n[S]\r\nk=v\r\n"},
+        WriteCase{"missingSection_crlfFileWithoutFinalLineEnd", "[A]\r\nx=1", "S", "k", "v",
+                  "[A]\r\nx=1\r\n[S]\r\nk=v\r\n"},
+        WriteCase{"presentKey_valueReplaced", "[S]\nk=1\nz=2\n", "S", "k", "v", "[S]\nk=v\nz=2\n"},
+        WriteCase{"presentKey_spellingAndSpacingBeforeEqualsKept", "[S]\n  K = 1 ; old\n", "s", "k", "v",
+                  "[S]\n  K =v\n"},
+        WriteCase{"presentKey_lastLineGetsLineEnd", "[S]\nk=1", "S", "k", "v", "[S]\nk=v\n"},
+        WriteCase{"presentKey_crlfKept", "[S]\r\nk=1\r\nz=2\r\n", "S", "k", "v", "[S]\r\nk=v\r\nz=2\r\n"},
+        WriteCase{"presentKey_crlfLastLineGetsCrlf", "[S]\r\nk=1", "S", "k", "v", "[S]\r\nk=v\r\n"},
+        WriteCase{"missingKey_afterLastKeyBeforeComments", "[S]\na=1\n; note\n\n[T]\n", "S", "k", "v",
+                  "[S]\na=1\nk=v\n; note\n\n[T]\n"},
+        WriteCase{"missingKey_afterHeaderWhenNoKeys", "[S]\n; note\n[T]\n", "S", "k", "v", "[S]\nk=v\n; note\n[T]\n"},
+        WriteCase{"missingKey_headerIsLastLine", "[S]", "S", "k", "v", "[S]\nk=v\n"},
+        WriteCase{"missingKey_unknownLineAfterLastKeyStays", "[S]\na=1\ngarbage\n", "S", "k", "v",
+                  "[S]\na=1\nk=v\ngarbage\n"},
+        WriteCase{"missingKey_onlyFirstSectionOfName", "[S]\na=1\n[S]\nk=1\n", "S", "k", "v",
+                  "[S]\na=1\nk=v\n[S]\nk=1\n"},
+        WriteCase{"byteOrderMarkKept", kBom + "[S]\nk=1\n", "S", "k", "v", kBom + "[S]\nk=v\n"},
+        WriteCase{"byteOrderMarkOnly", kBom, "S", "k", "v", kBom + "[S]\nk=v\n"},
+        WriteCase{"strayBytesKept", "\x01junk\n[S]\nk=1\n\xFF\xFE\n", "S", "k", "v", "\x01junk\n[S]\nk=v\n\xFF\xFE\n"},
+        WriteCase{"namesTrimmed", "", " S ", "\tk ", "v", "[S]\nk=v\n"},
+        WriteCase{"valueWrittenAsGiven", "", "S", "k", " \"a b\" ", "[S]\nk= \"a b\" \n"},
+        WriteCase{"commentedKeyNotReplaced", "[S]\n;k=1\n", "S", "k", "v", "[S]\nk=v\n;k=1\n"},
+        WriteCase{"keyBeforeSectionNotReplaced", "k=1\n[S]\n", "S", "k", "v", "k=1\n[S]\nk=v\n"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST(ProfileWrite, namesThatCannotBeReadBack_areRefused)
+{
+    const struct {
+        const char *section;
+        const char *key;
+        const char *value;
+    } rows[] = {
+        {"S", "", "v"}, {"", "k", "v"},    {"S", "a=b", "v"}, {"S", ";k", "v"},  {"S", "[k", "v"},
+        {"a]b", "k", "v"}, {"S\n", "k", "v"}, {"S", "k\r", "v"}, {"S", "k", "1\n2"}, {"S", "k", "1\r"},
+    };
+    for (const auto &row : rows) {
+        const ProfileEdit edit = writeProfileStringToContent("[S]\nk=1\n", row.section, row.key, row.value);
+        EXPECT_FALSE(edit.ok) << row.section << "/" << row.key << "/" << row.value;
+        EXPECT_FALSE(edit.error.empty());
+    }
+}
+
+TEST(ProfileWrite, settingsExample_keepsEveryOtherLine)
+{
+    const std::string before = ";my notes\n[Other]\nx=1\n[OmvexINI]\nKako=1\n; keep me\n\n[Tail]\n";
+    std::string content = before;
+    for (const auto &[key, value] : {std::pair{"Level", "3"}, std::pair{"Pattern", "1"}, std::pair{"Kako", "0"}}) {
+        const ProfileEdit edit = writeProfileStringToContent(content, "OmvexINI", key, value);
+        ASSERT_TRUE(edit.ok);
+        content = edit.content;
+    }
+    EXPECT_EQ(content, ";my notes\n[Other]\nx=1\n[OmvexINI]\nKako=0\nLevel=3\nPattern=1\n; keep me\n\n[Tail]\n");
+}
+
+std::string fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<unreadable>");
+}
+
+void writeContent(const QString &path, const std::string &content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(content.data(), static_cast<qint64>(content.size())), static_cast<qint64>(content.size()));
+}
+
+TEST(ProfileFile, writesThenReadsBack)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+    EXPECT_EQ(readProfileInt(path, "OmvexINI", "Level", 0), 0U);
+
+    QString error;
+    ASSERT_TRUE(writeProfileStrings(path, "OmvexINI", {{"Level", "3"}, {"Pattern", "1"}, {"Kako", "2"}}, &error))
+        << error.toStdString();
+    EXPECT_EQ(fileContent(path), "[OmvexINI]\nLevel=3\nPattern=1\nKako=2\n");
+    ASSERT_TRUE(writeProfileString(path, "omvexini", "level", "1", &error));
+    EXPECT_EQ(readProfileInt(path, "OmvexINI", "Level", 0), 1U);
+    EXPECT_EQ(fileContent(path), "[OmvexINI]\nLevel=1\nPattern=1\nKako=2\n");
+}
+
+TEST(ProfileFile, failedWrites_leaveTheFileUnchangedAndSayWhere)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string before = "[OmvexINI]\r\nLevel=2\r\n";
+    const QString existing = dir.filePath(QStringLiteral("omvex.ini"));
+    writeContent(existing, before);
+
+    const struct {
+        const char *name;
+        QString path;
+        const char *key;
+    } rows[] = {
+        // The folder does not exist: fails even for a user who may write anywhere.
+        {"missingFolder", dir.filePath(QStringLiteral("gone/omvex.ini")), "Level"},
+        {"pathIsAFolder", dir.path(), "Level"},
+        {"refusedKey", existing, "Le=vel"},
+    };
+    for (const auto &row : rows) {
+        QString error;
+        EXPECT_FALSE(writeProfileStrings(row.path, "OmvexINI", {{"Pattern", "1"}, {row.key, "3"}}, &error)) << row.name;
+        EXPECT_TRUE(error.contains(row.path)) << row.name << ": " << error.toStdString();
+        EXPECT_EQ(fileContent(existing), before) << row.name;
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("gone"))));
+}
+
+// Checks whether the permission bits hold for this user (they do not for root).
+bool permissionsEnforced(const QString &readOnlyFolder)
+{
+    QFile probe(readOnlyFolder + QStringLiteral("/probe"));
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.close();
+        probe.remove();
+        return false;
+    }
+    return true;
+}
+
+TEST(ProfileFile, readOnlyFolderOrFile_writeFailsAndKeepsTheFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/omvex.ini");
+    const std::string before = "[OmvexINI]\nLevel=2\n";
+    writeContent(path, before);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool enforced = permissionsEnforced(folder);
+    QString error;
+    const bool written = writeProfileString(path, "OmvexINI", "Level", "3", &error);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!enforced)
+        GTEST_SKIP() << "permission bits are not enforced for this user";
+
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+    EXPECT_EQ(fileContent(path), before);
+
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    EXPECT_FALSE(writeProfileString(path, "OmvexINI", "Level", "3", &error));
+    EXPECT_EQ(fileContent(path), before);
+}
+
+} // namespace
+} // namespace omvex::platform
