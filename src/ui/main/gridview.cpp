@@ -1,0 +1,119 @@
+#include "ui/main/gridview.h"
+
+#include "ui/dialogs/look.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QProxyStyle>
+
+#include <algorithm>
+#include <cmath>
+
+namespace omvex::ui {
+
+namespace {
+
+constexpr double kGridPointSize = 9;
+
+// Cells keep one pixel of air on each side, as a spreadsheet does; the usual item margins of the
+// styles would cut off a two-digit number in the narrow columns of the design.
+class GridStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_FocusFrameHMargin)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
+
+int characterUnit(const QFontMetrics &metrics)
+{
+    return std::max(metrics.averageCharWidth(), metrics.horizontalAdvance(QLatin1Char('0')));
+}
+
+int characterUnitsToPixels(double units, int characterWidth)
+{
+    if (units <= 0)
+        return 0;
+    return static_cast<int>(std::lround(units * characterWidth));
+}
+
+GridView::GridView(CellGrid &grid, const GridColumnWidths &widths, QWidget *parent)
+    : QTableView(parent)
+    , m_model(new GridModel(grid, this))
+    , m_widths(widths)
+{
+    auto *style = new GridStyle;
+    style->setParent(this);
+    setStyle(style);
+    const QFont font = designFont(kGridPointSize);
+    setFont(font);
+    horizontalHeader()->setFont(font);
+    verticalHeader()->setFont(font);
+    setModel(m_model);
+
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setCornerButtonEnabled(false);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setGridStyle(Qt::SolidLine);
+    setStyleSheet(QStringLiteral("QTableView { gridline-color: #C0C0C0; }"));
+
+    const QFontMetrics metrics(font);
+    for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
+        header->setSectionsMovable(false);
+        header->setSectionsClickable(false);
+        header->setHighlightSections(false);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    // One line of the grid's font with a little air, as a spreadsheet row; the style's default
+    // is tall enough to show only half of the score grid's 43 rows.
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
+    horizontalHeader()->setMinimumSectionSize(1);
+    applyColumnWidths();
+
+    connect(m_model, &GridModel::refreshed, this, &GridView::followGrid);
+    setVisible(grid.isVisible());
+}
+
+void GridView::applyColumnWidths()
+{
+    const int charWidth = characterUnit(QFontMetrics(font()));
+    for (int column = 0; column < static_cast<int>(m_widths.columns.size()); ++column)
+        setColumnWidth(column, characterUnitsToPixels(m_widths.columns[static_cast<std::size_t>(column)], charWidth));
+    if (m_widths.rowHeader == 0)
+        verticalHeader()->hide();
+    else if (m_widths.rowHeader > 0)
+        verticalHeader()->setFixedWidth(characterUnitsToPixels(m_widths.rowHeader, charWidth));
+}
+
+void GridView::followGrid(bool wasReset)
+{
+    // A model reset rebuilds the header sections at their default size.
+    if (wasReset)
+        applyColumnWidths();
+    const CellGrid &grid = m_model->grid();
+    if (grid.isVisible() != !isHidden())
+        setVisible(grid.isVisible());
+    const int row = grid.viewRow();
+    if (row < 1 || row > m_model->rowCount()) {
+        m_scrolledToRow = 0;
+        return;
+    }
+    // Only a new request scrolls, so a user who scrolled away is left alone by unrelated changes.
+    if (row == m_scrolledToRow && !wasReset)
+        return;
+    m_scrolledToRow = row;
+    // After a reset the scroll range is only updated at the next layout; scrolling before it
+    // would stop at the old range.
+    updateGeometries();
+    scrollTo(m_model->index(row - 1, 0), QAbstractItemView::PositionAtBottom);
+}
+
+} // namespace omvex::ui
