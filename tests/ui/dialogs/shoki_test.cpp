@@ -94,6 +94,24 @@ bool clickOptions(const Shoki &dialog, const QStringList &captions)
     return true;
 }
 
+// The files and services a dialog opens with; each test makes its own, in its own folder.
+struct Setup {
+    explicit Setup(const QByteArray &ini = {}, const QString &fileName = kIniName)
+        : store(dir.filePath(fileName))
+    {
+        if (!ini.isNull())
+            written = writeFile(store.path(), ini);
+        settings = store.read();
+    }
+    bool isValid() const { return dir.isValid() && written; }
+
+    QTemporaryDir dir;
+    SettingsStore store;
+    Settings settings;
+    RecordingMessageBox messages;
+    bool written = true;
+};
+
 void pressOk(Shoki &dialog)
 {
     auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("Command1"));
@@ -150,16 +168,10 @@ void ShokiTest::load_selectsButtonsOfStoredSettings()
     QFETCH(QStringList, captions);
     QFETCH(QStringList, choices);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(kIniName);
-    if (!ini.isNull())
-        QVERIFY(writeFile(path, ini));
-    const SettingsStore store(path);
-    Settings settings = store.read();
-    RecordingMessageBox messages;
+    Setup setup(ini);
+    QVERIFY(setup.isValid());
 
-    Shoki dialog(settings, store, messages);
+    Shoki dialog(setup.settings, setup.store, setup.messages);
 
     QCOMPARE(dialog.windowTitle(), QStringLiteral("初期設定"));
     QCOMPARE(selectedCaptions(dialog), captions);
@@ -236,14 +248,12 @@ void ShokiTest::ok_savesChoicesAtOnceAndAfterRestart()
     QFETCH(QStringList, captions);
     QFETCH(QByteArray, after);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(kIniName);
-    if (!before.isNull())
-        QVERIFY(writeFile(path, before));
-    const SettingsStore store(path);
-    Settings settings = store.read();
-    RecordingMessageBox messages;
+    Setup setup(before);
+    QVERIFY(setup.isValid());
+    const SettingsStore &store = setup.store;
+    const QString &path = store.path();
+    Settings &settings = setup.settings;
+    RecordingMessageBox &messages = setup.messages;
 
     {
         Shoki dialog(settings, store, messages);
@@ -287,15 +297,13 @@ void ShokiTest::closeWithoutOk_keepsSettingsAndFile()
     QFETCH(QByteArray, before);
     QFETCH(std::function<void(Shoki &)>, closeDialog);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(kIniName);
-    if (!before.isNull())
-        QVERIFY(writeFile(path, before));
-    const SettingsStore store(path);
-    Settings settings = store.read();
+    Setup setup(before);
+    QVERIFY(setup.isValid());
+    const SettingsStore &store = setup.store;
+    const QString &path = store.path();
+    Settings &settings = setup.settings;
     const Settings original = settings;
-    RecordingMessageBox messages;
+    RecordingMessageBox &messages = setup.messages;
 
     {
         Shoki dialog(settings, store, messages);
@@ -319,12 +327,9 @@ void ShokiTest::closeWithoutOk_keepsSettingsAndFile()
 
 void ShokiTest::enterOnOption_savesNothing()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const SettingsStore store(dir.filePath(kIniName));
-    Settings settings;
-    RecordingMessageBox messages;
-    Shoki dialog(settings, store, messages);
+    Setup setup;
+    QVERIFY(setup.isValid());
+    Shoki dialog(setup.settings, setup.store, setup.messages);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
@@ -335,21 +340,20 @@ void ShokiTest::enterOnOption_savesNothing()
     QTest::keyClick(pine, Qt::Key_Enter);
 
     QVERIFY(dialog.isVisible());
-    QCOMPARE(settings, Settings{});
-    QVERIFY(!QFile::exists(store.path()));
+    QCOMPARE(setup.settings, Settings{});
+    QVERIFY(!QFile::exists(setup.store.path()));
 }
 
 void ShokiTest::ok_writeFailureShowsOneMessageAndKeepsChoices()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     // A folder that does not exist cannot be written to, not even by root.
-    const QString path = dir.filePath(QStringLiteral("no such folder/") + kIniName);
-    const SettingsStore store(path);
-    Settings settings;
-    RecordingMessageBox messages;
+    Setup setup({}, QStringLiteral("no such folder/") + kIniName);
+    QVERIFY(setup.isValid());
+    const QString &path = setup.store.path();
+    Settings &settings = setup.settings;
+    RecordingMessageBox &messages = setup.messages;
 
-    Shoki dialog(settings, store, messages);
+    Shoki dialog(settings, setup.store, messages);
     dialog.show();
     QVERIFY(clickOptions(dialog, {"竹", "すべて", "特上"}));
     pressOk(dialog);
@@ -393,12 +397,9 @@ void ShokiTest::saveFailureText_namesFileReasonAndOutcomeOnce()
 
 void ShokiTest::arrowKeys_moveChoiceWithSelection()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const SettingsStore store(dir.filePath(kIniName));
-    Settings settings;
-    RecordingMessageBox messages;
-    Shoki dialog(settings, store, messages);
+    Setup setup;
+    QVERIFY(setup.isValid());
+    Shoki dialog(setup.settings, setup.store, setup.messages);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
@@ -414,12 +415,9 @@ void ShokiTest::arrowKeys_moveChoiceWithSelection()
 
 void ShokiTest::frame_isFixedModalAndCentred()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const SettingsStore store(dir.filePath(kIniName));
-    Settings settings;
-    RecordingMessageBox messages;
-    Shoki dialog(settings, store, messages);
+    Setup setup;
+    QVERIFY(setup.isValid());
+    Shoki dialog(setup.settings, setup.store, setup.messages);
 
     const QStringList faults = omvex::ui::test::frameFaults(dialog, QSize(5805, 3855), QSize(5900, 4200));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
@@ -427,12 +425,9 @@ void ShokiTest::frame_isFixedModalAndCentred()
 
 void ShokiTest::layout_controlsStayInsideAndApart()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const SettingsStore store(dir.filePath(kIniName));
-    Settings settings;
-    RecordingMessageBox messages;
-    Shoki dialog(settings, store, messages);
+    Setup setup;
+    QVERIFY(setup.isValid());
+    Shoki dialog(setup.settings, setup.store, setup.messages);
 
     const QStringList faults = omvex::ui::test::layoutFaults(dialog);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
@@ -449,12 +444,9 @@ void ShokiTest::layout_controlsStayInsideAndApart()
 
 void ShokiTest::tabOrder_followsDesign()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const SettingsStore store(dir.filePath(kIniName));
-    Settings settings;
-    RecordingMessageBox messages;
-    Shoki dialog(settings, store, messages);
+    Setup setup;
+    QVERIFY(setup.isValid());
+    Shoki dialog(setup.settings, setup.store, setup.messages);
 
     const QStringList expected{"Option1(0)", "Option1(1)", "Option1(2)", "Option1(3)", "Option2(0)", "Option2(1)",
                                "Option3(0)", "Option3(1)", "Option3(2)", "Command1",   "Option3(3)", "Option1(0)"};
@@ -463,12 +455,9 @@ void ShokiTest::tabOrder_followsDesign()
 
 void ShokiTest::optionButtons_keepSystemTextColourInsideBlueFrames()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const SettingsStore store(dir.filePath(kIniName));
-    Settings settings;
-    RecordingMessageBox messages;
-    Shoki dialog(settings, store, messages);
+    Setup setup;
+    QVERIFY(setup.isValid());
+    Shoki dialog(setup.settings, setup.store, setup.messages);
 
     const QColor blue(0x00, 0x00, 0xFF);
     for (const auto *frame : dialog.findChildren<QGroupBox *>()) {
