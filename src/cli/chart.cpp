@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kLeft = 80;
 constexpr int kRight = 30;
-constexpr int kTop = 70;
+constexpr int kTop = 84;
 constexpr int kBottom = 70;
 
 const QColor kBarColour(0x42, 0x7A, 0xB5);
@@ -79,11 +79,6 @@ QImage renderStatsChart(const HistoryStats &stats)
                          QString::number(value, 'f', 0));
     }
 
-    if (stats.draws > 0) {
-        const NumberStats &any = stats.numbers.front();
-        painter.fillRect(QRectF(plot.left(), yOf(any.high), plot.width(), yOf(any.low) - yOf(any.high)), kBandColour);
-    }
-
     const double slot = plot.width() / kHighestNumber;
     for (const NumberStats &entry : stats.numbers) {
         const double x = plot.left() + (entry.number - 1) * slot;
@@ -96,7 +91,10 @@ QImage renderStatsChart(const HistoryStats &stats)
     }
 
     if (stats.draws > 0) {
-        const double y = yOf(stats.numbers.front().expectedMain);
+        // Over the bars, translucent, so the band reads across every bar it touches.
+        const NumberStats &any = stats.numbers.front();
+        painter.fillRect(QRectF(plot.left(), yOf(any.high), plot.width(), yOf(any.low) - yOf(any.high)), kBandColour);
+        const double y = yOf(any.expectedMain);
         painter.setPen(QPen(kExpectedColour, 2, Qt::DashLine));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
     } else {
@@ -117,8 +115,8 @@ QImage renderStatsChart(const HistoryStats &stats)
     painter.drawText(QRectF(-60, -10, 120, 20), Qt::AlignCenter, QStringLiteral("回数"));
     painter.restore();
 
-    // Legend along the bottom edge.
-    const double legendY = kChartSize.height() - 20.0;
+    // Legend under the title, clear of the number labels.
+    const double legendY = 58.0;
     double legendX = plot.left();
     auto legendItem = [&](const QString &text, auto drawKey) {
         drawKey(QRectF(legendX, legendY - 8, 24, 14));

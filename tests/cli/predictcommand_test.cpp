@@ -279,3 +279,67 @@ TEST(PredictCommand, missingFolder_isAUsageError)
 
 } // namespace
 } // namespace omvex::cli
+
+namespace omvex::cli {
+namespace {
+
+TEST(AnalysisCommands, jsonCarriesProvenanceAndConsistentCounts)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("kako.txt"), test::sharedHistory());
+    const QString sha = QString::fromLatin1(QCryptographicHash::hash(test::sharedHistory(), QCryptographicHash::Sha256).toHex());
+    const char *tierNames[] = {"6", "5+bonus", "5", "4", "3", "fewer"};
+
+    const auto backtest = runTool(dir.path(), {"--backtest", "--last", "15", "--seed", "77", "--json"});
+    ASSERT_EQ(backtest.status, kExitOk) << backtest.err;
+    const QJsonObject b = parseJson(backtest.out);
+    EXPECT_EQ(b["seed"].toInteger(), 77);
+    EXPECT_EQ(b["history"]["sha256"].toString(), sha);
+    EXPECT_EQ(b["history"]["rows"].toInt(), 2058) << "rows as read, not as cut by the backtest";
+    const QJsonObject bt = b["backtest"].toObject();
+    EXPECT_EQ(bt["draws"].toInt(), 15);
+    EXPECT_EQ(bt["lines"].toInt(), 30);
+    const QJsonArray tiers = bt["tiers"].toArray();
+    ASSERT_EQ(tiers.size(), 6);
+    int observed = 0;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(tiers[i]["tier"].toString(), QLatin1String(tierNames[i]));
+        EXPECT_DOUBLE_EQ(tiers[i]["expected"].toDouble(), 30 * tiers[i]["probability"].toDouble());
+        observed += tiers[i]["observed"].toInt();
+    }
+    EXPECT_EQ(observed, 30);
+    EXPECT_DOUBLE_EQ(tiers[0]["probability"].toDouble(), 1.0 / 6096454);
+    const QJsonArray results = bt["results"].toArray();
+    ASSERT_EQ(results.size(), 15);
+    EXPECT_EQ(results[0]["draw"].toInt(), 2044);
+    EXPECT_EQ(runTool(dir.path(), {"--backtest", "--last", "15", "--seed", "77", "--json"}).out, backtest.out);
+
+    const auto ticket = runTool(dir.path(), {"--ticket", "3,11,17,25,36,42", "--json"});
+    ASSERT_EQ(ticket.status, kExitOk) << ticket.err;
+    const QJsonObject t = parseJson(ticket.out);
+    EXPECT_TRUE(t["seed"].isNull());
+    EXPECT_EQ(t["history"]["sha256"].toString(), sha);
+    EXPECT_EQ(t["ticket"]["draws"].toInt(), 2058);
+    EXPECT_EQ(numbersOf(t["ticket"]["numbers"].toArray()), (std::vector<int>{3, 11, 17, 25, 36, 42}));
+
+    const auto stats = runTool(dir.path(), {"--stats", "--json"});
+    ASSERT_EQ(stats.status, kExitOk) << stats.err;
+    const QJsonObject s = parseJson(stats.out)["stats"].toObject();
+    EXPECT_EQ(s["draws"].toInt(), 2058);
+    const QJsonArray numbers = s["numbers"].toArray();
+    ASSERT_EQ(numbers.size(), 43);
+    int mains = 0;
+    int bonuses = 0;
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        EXPECT_EQ(numbers[i]["number"].toInt(), i + 1);
+        mains += numbers[i]["main"].toInt();
+        bonuses += numbers[i]["bonus"].toInt();
+        EXPECT_DOUBLE_EQ(numbers[i]["expected_main"].toDouble(), 2058.0 * 6 / 43);
+        EXPECT_LT(numbers[i]["low"].toDouble(), numbers[i]["expected_main"].toDouble());
+    }
+    EXPECT_EQ(mains, 6 * 2058);
+    EXPECT_EQ(bonuses, 2058);
+}
+
+} // namespace
+} // namespace omvex::cli
