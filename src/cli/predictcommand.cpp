@@ -189,7 +189,7 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
         json.key("field");
         json.integer(history.read.stopField);
         json.key("reason");
-        json.string(history.read.opened ? history.read.reason : std::string("the file cannot be opened"));
+        json.string(history.read.reason.empty() ? std::string("the file cannot be opened") : history.read.reason);
         json.endObject();
     }
     json.endObject();
@@ -273,7 +273,7 @@ int runCheck(const Options &options, const Settings &settings, const LoadedHisto
         out << "記録数: " << history.read.records << '\n';
         out << "行数: " << history.rows << '\n';
         if (!history.read.opened)
-            out << "結果: ファイルを開けません\n";
+            out << "結果: ファイルを開けません（" << history.read.reason << "）\n";
         else if (history.read.complete)
             out << "結果: 最後まで読みました\n";
         else

@@ -343,3 +343,38 @@ TEST(AnalysisCommands, jsonCarriesProvenanceAndConsistentCounts)
 
 } // namespace
 } // namespace omvex::cli
+
+namespace omvex::cli {
+namespace {
+
+TEST(BacktestCommand, progressGoesToStandardErrorOnlyOnATerminal)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("kako.txt"), test::sharedHistory());
+    struct Row {
+        const char *name;
+        bool terminal;
+    };
+    for (const Row &row : {Row{"terminal", true}, Row{"pipe", false}}) {
+        SCOPED_TRACE(row.name);
+        Environment environment;
+        environment.programFolder = dir.path();
+        environment.progressOnTerminal = row.terminal;
+        std::ostringstream out;
+        std::ostringstream err;
+        const ParseResult parsed = parseArguments({"--backtest", "--last", "8", "--seed", "1", "--json"});
+        ASSERT_TRUE(parsed.ok());
+        EXPECT_EQ(runCommand(parsed.options, environment, out, err), kExitOk);
+        parseJson(out.str()); // the bar never mixes into the JSON
+        const std::string progress = err.str();
+        if (row.terminal) {
+            EXPECT_NE(progress.find("100% 8/8"), std::string::npos) << progress;
+            EXPECT_EQ(progress.substr(progress.size() - 4), "\r\033[K") << "the bar clears its line at the end";
+        } else {
+            EXPECT_TRUE(progress.empty()) << progress;
+        }
+    }
+}
+
+} // namespace
+} // namespace omvex::cli

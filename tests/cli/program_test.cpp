@@ -125,6 +125,68 @@ TEST(Program, chartWithoutAnyDisplay_isAPngOfTheChartSize)
     }
 }
 
+// The install step writes the menu entry; its Exec line must start the program in any folder the
+// user picked, also one whose name holds characters that the entry's quoting rules single out.
+TEST(DesktopEntry, execQuotesTheProgramFolder)
+{
+    struct Row {
+        const char *name;
+        QString folderName;
+        QString exec; // as it must stand in the file
+    };
+    const Row rows[] = {
+        {"plain", QStringLiteral("Omvex"), QStringLiteral("Exec=\"%1/Omvex/omvex\"")},
+        {"space", QStringLiteral("My Omvex"), QStringLiteral("Exec=\"%1/My Omvex/omvex\"")},
+        {"dollarAndPercent", QStringLiteral("a$b%c"), QStringLiteral("Exec=\"%1/a\\\\$b%%c/omvex\"")},
+        {"doubleQuote", QStringLiteral("a\"b"), QStringLiteral("Exec=\"%1/a\\\\\"b/omvex\"")},
+        {"backtick", QStringLiteral("a`b"), QStringLiteral("Exec=\"%1/a\\\\`b/omvex\"")},
+        // CMake itself reads a backslash in a path as a separator and installs into a/b.
+        {"backslash_endsWhereCMakeInstalls", QStringLiteral("a\\b"), QStringLiteral("Exec=\"%1/a/b/omvex\"")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("icon.png"), "png");
+        const QString prefix = dir.filePath(row.folderName);
+        QProcess cmake;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath("share"));
+        environment.remove(QStringLiteral("DESTDIR"));
+        cmake.setProcessEnvironment(environment);
+        cmake.start(QStringLiteral(OMVEX_CMAKE_COMMAND),
+                    {QStringLiteral("-DCMAKE_INSTALL_PREFIX=") + prefix,
+                     QStringLiteral("-DOMVEX_DESKTOP_TEMPLATE=" OMVEX_PACKAGING_DIR "/omvex.desktop.in"),
+                     QStringLiteral("-DOMVEX_ICON_256=") + dir.filePath("icon.png"),
+                     QStringLiteral("-DOMVEX_ICON_48=") + dir.filePath("icon.png"),
+                     QStringLiteral("-P"), QStringLiteral(OMVEX_PACKAGING_DIR "/installdesktopentry.cmake")});
+        ASSERT_TRUE(cmake.waitForFinished(60000));
+        ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
+        const QString entry = QString::fromUtf8(test::readFile(dir.filePath("share/applications/omvex.desktop")));
+        const QStringList lines = entry.split(QLatin1Char('\n'));
+        EXPECT_TRUE(lines.contains(row.exec.arg(dir.path()))) << entry.toStdString();
+        EXPECT_TRUE(lines.contains(QStringLiteral("Path=") + QString(prefix).replace(QLatin1Char('\\'), QLatin1Char('/'))))
+            << entry.toStdString();
+        EXPECT_TRUE(lines.contains(QStringLiteral("Name[ja]=Omvex予想")));
+        EXPECT_TRUE(QFile::exists(dir.filePath("share/icons/hicolor/256x256/apps/omvex.png")));
+    }
+}
+
+TEST(DesktopEntry, stagedInstallLeavesTheHomeFolderAlone)
+{
+    QTemporaryDir dir;
+    QProcess cmake;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath("share"));
+    environment.insert(QStringLiteral("DESTDIR"), dir.filePath("stage"));
+    cmake.setProcessEnvironment(environment);
+    cmake.start(QStringLiteral(OMVEX_CMAKE_COMMAND),
+                {QStringLiteral("-DCMAKE_INSTALL_PREFIX=/opt/omvex"),
+                 QStringLiteral("-P"), QStringLiteral(OMVEX_PACKAGING_DIR "/installdesktopentry.cmake")});
+    ASSERT_TRUE(cmake.waitForFinished(60000));
+    EXPECT_EQ(cmake.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("share")));
+}
+
 } // namespace
 } // namespace omvex::cli
 
