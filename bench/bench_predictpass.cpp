@@ -1,32 +1,19 @@
 #include "engine/predictpass.h"
+#include "history/drawhistory.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 namespace {
 
-// The shared history, one "draw,n1,...,n6,bonus" record per line.
 void fillHistory(omvex::CellGrid &history)
 {
-    std::ifstream in(OMVEX_TEST_DATA_DIR "/history-2058.txt");
-    if (!in)
-        throw std::runtime_error("cannot open the benchmark history");
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string field;
-        std::getline(fields, field, ',');
-        const int draw = std::stoi(field);
-        history.setRowCount(draw);
-        for (int column = 1; column <= omvex::kHistoryColumns && std::getline(fields, field, ','); ++column)
-            history.setNumber(column, draw, std::stoi(field));
-    }
+    const auto read = omvex::loadDrawHistory(QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt"), history);
+    if (!read.complete || read.records != 2058)
+        throw std::runtime_error("cannot read the benchmark history: " + read.reason);
 }
 
 void BM_PredictPass(benchmark::State &state)
