@@ -561,7 +561,10 @@ void Omvex::setSwitchEnabled(bool enabled)
 void Omvex::repaintNow()
 {
     refreshGrids();
-    repaint();
+    // Only what is waiting to be drawn (the emptied grids of this pass, the switch, the labels
+    // of the sequence): repainting the whole window would redraw every grid's scroll bars and
+    // cells and cost more than the prediction run itself.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
 }
 
 } // namespace omvex::ui

@@ -168,6 +168,7 @@ private slots:
     void sequence_refusesStartAndSwitchWhileRunning_data();
     void sequence_refusesStartAndSwitchWhileRunning();
     void sequence_readsEditedHistoryAgain();
+    void run_drawsEmptiedGridsBeforeGeneratingLines();
     void quit_duringPauseEndsProgramAndSequence_data();
     void quit_duringPauseEndsProgramAndSequence();
     void commandIndex_otherThanQuitOrStart_doesNothing_data();
@@ -496,6 +497,42 @@ void TestOmvex::sequence_readsEditedHistoryAgain()
     give(harness, Command::StartMenu);
     QCOMPARE(window.tables().vaSpread4.rowCount(), 8);
     QCOMPARE(harness.ui().vaSpread4->model()->rowCount(), 8);
+}
+
+// Records the rows a grid view has each time it is painted.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QTableView *view) : m_view(view) { view->viewport()->installEventFilter(this); }
+    std::vector<int> rowsAtPaint;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            rowsAtPaint.push_back(m_view->model()->rowCount());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableView *m_view;
+};
+
+// With no pause the sequence never hands the event loop a turn, so any painting inside the
+// click comes from the run's own repaint.
+void TestOmvex::run_drawsEmptiedGridsBeforeGeneratingLines()
+{
+    Harness harness;
+    Omvex &window = harness.start();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    give(harness, Command::StartButton);
+    QCoreApplication::processEvents();
+
+    PaintRecorder firstPass(harness.ui().vaSpread1[0]);
+    PaintRecorder secondPass(harness.ui().vaSpread1[1]);
+    harness.ui().Command1[1]->click();
+    // Each pass's line grid was drawn emptied (its 600 lines from before gone) before its run.
+    QCOMPARE(firstPass.rowsAtPaint, std::vector<int>{0});
+    QCOMPARE(secondPass.rowsAtPaint, std::vector<int>{0});
 }
 
 void TestOmvex::quit_duringPauseEndsProgramAndSequence_data()

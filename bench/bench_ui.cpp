@@ -1,0 +1,100 @@
+#include "ui/main/omvex.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <set>
+
+namespace {
+
+class SilentMessageBox final : public omvex::platform::MessageBox {
+public:
+    void show(const QString &, const QString &) override {}
+};
+
+class NoProcesses final : public omvex::platform::ProcessStarter {
+public:
+    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
+};
+
+class NoHelp final : public omvex::platform::HelpViewer {
+public:
+    void open(const QString &) override {}
+};
+
+bool isProposal(const std::array<QLabel *, 7> &labels)
+{
+    std::set<int> numbers;
+    for (std::size_t i = 1; i <= 6; ++i) {
+        const int number = labels[i]->text().toInt();
+        if (number < 1 || number > 43)
+            return false;
+        numbers.insert(number);
+    }
+    return numbers.size() == 6;
+}
+
+// "予想開始" from click to the second row of numbers, without its two one-second pauses:
+// reloading the 2058-draw history, two Level 3 runs that count every line, and the window
+// taking in the grids, with the window shown.
+void BM_PredictionSequence(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    if (!QFile::copy(QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt"), dir.filePath(QStringLiteral("kako.txt")))
+        || !QFile(dir.filePath(QStringLiteral("omvex.ini"))).open(QIODevice::WriteOnly)) {
+        state.SkipWithError("cannot prepare the program folder");
+        return;
+    }
+    SilentMessageBox messages;
+    NoProcesses processes;
+    NoHelp help;
+    omvex::ui::AppState app;
+    omvex::ui::OmvexServices services;
+    services.messages = &messages;
+    services.processes = &processes;
+    services.help = &help;
+    services.programFolder = dir.path();
+    services.editorSearchPath = dir.path();
+    services.pauseLength = std::chrono::milliseconds(0);
+    services.endProgram = [] {};
+    omvex::ui::Omvex window(app, services);
+    app.settings.Level = "3";
+    app.settings.Pattern = "1";
+    app.settings.Kako = "1";
+    window.show();
+    QCoreApplication::processEvents();
+
+    window.Command1_Click(1);
+    const auto &ui = window.controls();
+    if (!isProposal(ui.Label1) || !isProposal(ui.Label2) || window.tables().vaSpread4.rowCount() != 2058
+        || window.tables().vaSpread1[1].rowCount() != 2400) {
+        state.SkipWithError("the sequence did not propose two rows of numbers from the whole history");
+        return;
+    }
+    for (auto _ : state) {
+        window.Command1_Click(1);
+        benchmark::DoNotOptimize(ui.Label2[6]->text());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_PredictionSequence)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
