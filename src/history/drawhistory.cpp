@@ -105,9 +105,8 @@ public:
         }
         m_count = drawNumber;
         m_row = drawNumber;
-        const std::size_t needed = static_cast<std::size_t>(drawNumber) * static_cast<std::size_t>(m_columns);
-        if (m_cells.size() < needed)
-            m_cells.resize(needed);
+        if (m_slotOfRow.size() <= static_cast<std::size_t>(drawNumber))
+            m_slotOfRow.resize(static_cast<std::size_t>(drawNumber) + 1, 0);
     }
 
     bool writeNumber(int column, double value) override
@@ -153,8 +152,12 @@ public:
             const auto below = static_cast<std::size_t>(row - 1);
             if (below < m_lowerings.size())
                 lastLowering = std::max(lastLowering, m_lowerings[below]);
+            const std::uint32_t slot =
+                static_cast<std::size_t>(row) < m_slotOfRow.size() ? m_slotOfRow[static_cast<std::size_t>(row)] : 0;
+            if (slot == 0)
+                continue;
             for (int column = 1; column <= m_columns; ++column) {
-                const Pending &cell = m_cells[index(column, row)];
+                const Pending &cell = m_slots[index(column, slot)];
                 if (cell.kind == Pending::Kind::None || cell.stamp <= lastLowering)
                     continue;
                 if (cell.kind == Pending::Kind::Number)
@@ -180,12 +183,20 @@ private:
         Kind kind = Kind::None;
     };
 
-    std::size_t index(int column, int row) const
+    std::size_t index(int column, std::uint32_t slot) const
     {
-        return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_columns)
+        return static_cast<std::size_t>(slot - 1) * static_cast<std::size_t>(m_columns)
             + static_cast<std::size_t>(column - 1);
     }
-    Pending &cellAt(int column) { return m_cells[index(column, m_row)]; }
+    Pending &cellAt(int column)
+    {
+        std::uint32_t &slot = m_slotOfRow[static_cast<std::size_t>(m_row)];
+        if (slot == 0) {
+            m_slots.resize(m_slots.size() + static_cast<std::size_t>(m_columns));
+            slot = static_cast<std::uint32_t>(m_slots.size() / static_cast<std::size_t>(m_columns));
+        }
+        return m_slots[index(column, slot)];
+    }
 
     CellGrid &m_grid;
     CellGrid m_probe;
@@ -196,7 +207,10 @@ private:
     std::optional<int> m_lowest;
     bool m_began = false;
     std::uint32_t m_stamp = 0;
-    std::vector<Pending> m_cells;
+    // Only rows that get a write take a slot: one record with draw 99999 must not allocate cells for
+    // all the rows below it.
+    std::vector<std::uint32_t> m_slotOfRow; // by row: 1-based slot, 0 = none
+    std::vector<Pending> m_slots;           // m_columns cells per slot
     std::vector<std::string> m_texts;
     std::vector<std::uint32_t> m_lowerings; // by row count n: the last record that lowered it to n
 };
