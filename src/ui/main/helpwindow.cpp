@@ -89,8 +89,14 @@ bool HelpWindow::load(const QString &path)
 
 void HelpWindow::showProblem(const QString &reason)
 {
-    m_text->setPlainText(reason + QStringLiteral("\n\nファイル: ") + QDir::toNativeSeparators(m_path)
-                         + QStringLiteral("\n\nプログラムと同じフォルダに omvex.hlp を置いてください。"));
+    // As HTML rather than plain text: plain text would inherit the formatting of whatever the
+    // document showed last, a heading for instance.
+    const QStringList paragraphs{reason, QStringLiteral("ファイル: ") + QDir::toNativeSeparators(m_path),
+                                 QStringLiteral("プログラムと同じフォルダに omvex.hlp を置いてください。")};
+    QString html;
+    for (const QString &paragraph : paragraphs)
+        html += QStringLiteral("<p>") + paragraph.toHtmlEscaped() + QStringLiteral("</p>");
+    m_text->setHtml(html);
 }
 
 QStringList HelpWindow::headings() const

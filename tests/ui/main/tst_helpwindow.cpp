@@ -49,7 +49,7 @@ void TestHelpWindow::load_explainsFileItCannotShow()
     HelpWindow window;
     // Whatever was shown before must not stay on screen as if it were this file.
     const QString earlier = dir.filePath(QStringLiteral("earlier.md"));
-    QVERIFY(omvex::test::writeFile(earlier, "# Earlier\ntext\n"));
+    QVERIFY(omvex::test::writeFile(earlier, "text\n\n# Earlier\n"));
     QVERIFY(window.load(earlier));
 
     QVERIFY(!window.load(path));
@@ -57,6 +57,11 @@ void TestHelpWindow::load_explainsFileItCannotShow()
     QVERIFY2(shown.contains(reason), qPrintable(shown));
     QVERIFY2(shown.contains(path), qPrintable(shown));
     QVERIFY(!shown.contains(QStringLiteral("Earlier")));
+    // Nor its look: the explanation is body text, not the earlier heading's large bold type.
+    QTextCursor cursor(window.text()->document());
+    cursor.movePosition(QTextCursor::NextCharacter);
+    QVERIFY(cursor.charFormat().fontWeight() <= QFont::Normal);
+    QCOMPARE(cursor.blockFormat().headingLevel(), 0);
     QCOMPARE(window.contents()->count(), 0);
 }
 

@@ -181,6 +181,7 @@ private slots:
     void explanation_opensHelpFileOfProgramFolder();
     void dialogs_openModalWithoutOwner_data();
     void dialogs_openModalWithoutOwner();
+    void dialogs_duringPauseHoldSequenceUntilClosed();
 };
 
 void TestOmvex::mainWindowPlacement_centresWithFixedHeight_data()
@@ -722,6 +723,34 @@ void TestOmvex::dialogs_openModalWithoutOwner()
     QVERIFY(!hasParent);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(harness.messages.shown.empty());
+}
+
+void TestOmvex::dialogs_duringPauseHoldSequenceUntilClosed()
+{
+    Harness harness;
+    harness.pause = 50ms;
+    Omvex &window = harness.start();
+    bool dialogSeen = false;
+    int passAtClose = -1;
+    int linesAtClose = -1;
+    QTimer::singleShot(10, &window, [&] {
+        // Closes the dialog long after the pause under it has run out.
+        QTimer::singleShot(300, &window, [&] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                dialogSeen = true;
+                passAtClose = window.currentPass();
+                linesAtClose = window.tables().vaSpread1[0].rowCount();
+                dialog->close();
+            }
+        });
+        harness.ui().Y_Ver->trigger();
+    });
+    give(harness, Command::StartButton);
+
+    QVERIFY(dialogSeen);
+    QCOMPARE(passAtClose, 0);
+    QCOMPARE(linesAtClose, 0);
+    QVERIFY(isProposal(harness.numbers(harness.ui().Label2)));
 }
 
 QTEST_MAIN(TestOmvex)
