@@ -33,7 +33,6 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Omvex"));
-    QApplication::setApplicationDisplayName(omvex::kAppTitle);
     omvex::ui::registerFontSubstitutes();
     QApplication::setWindowIcon(omvex::ui::omvexIcon());
 
