@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kGridPointSize = 9;
 
-constexpr QRgb kGridLineColour = 0xC0C0C0;
+constexpr QRgb kGridLineColour = qRgb(0xC0, 0xC0, 0xC0);
 
 // Cells keep one pixel of air on each side, as a spreadsheet does; the usual item margins of the
 // styles would cut off a two-digit number in the narrow columns of the design. The grid lines
