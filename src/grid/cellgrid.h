@@ -127,7 +127,12 @@ public:
     void setDisplaySetup(const DisplaySetup &setup);
     const DisplaySetup &displaySetup() const { return m_displaySetup; }
 
-    void setObserver(GridObserver *observer) { m_observer = observer; }
+    // A new observer takes in the grid's state as it is; from then on it hears of the next burst.
+    void setObserver(GridObserver *observer)
+    {
+        m_observer = observer;
+        m_pendingChange = false;
+    }
     // Called by the observer once it has taken in the grid's state.
     void acknowledge() { m_pendingChange = false; }
 
