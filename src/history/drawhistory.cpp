@@ -1,5 +1,6 @@
 #include "history/drawhistory.h"
 #include "history/historyreader.h"
+#include "platform/textscan.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,26 +15,15 @@ namespace omvex {
 
 namespace {
 
+using platform::isBlank;
+using platform::kByteOrderMark;
+using platform::trimmed;
+
 constexpr int kRecordFields = 8;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // A field longer than this is kept as text cut to this length: no history value needs more, and a
 // file without a single separator must not turn into one cell of a hundred megabytes.
 constexpr std::size_t kMaxFieldBytes = 255;
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // The grid operations of one reading, in the order the records ask for them.
 class RecordSink {

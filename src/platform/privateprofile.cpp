@@ -1,4 +1,5 @@
 #include "platform/privateprofile.h"
+#include "platform/textscan.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,22 +8,6 @@
 namespace omvex::platform {
 
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 char asciiLower(char c)
 {
