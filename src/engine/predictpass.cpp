@@ -19,26 +19,43 @@ int levelNumber(const Settings &settings)
     return static_cast<int>(level);
 }
 
-// Points are whole tenths; they travel through the score grid as numbers with one decimal place
-// and are counted here as integers, so no rounding error can build up.
-long long tenthsIn(const CellGrid &score, int number)
-{
-    const double tenths = score.number(2, number) * 10.0;
-    return static_cast<long long>(tenths + (tenths < 0 ? -0.5 : 0.5));
-}
-
-void addTenths(CellGrid &score, int number, long long tenths)
-{
-    score.setNumber(2, number, static_cast<double>(tenthsIn(score, number) + tenths) / 10.0);
-}
-
-void countLine(const CellGrid &lines, int row, CellGrid &score)
-{
-    for (int column = 1; column <= kLineColumns; ++column) {
-        const int n = static_cast<int>(lines.number(column, row));
-        score.setNumber(1, n, n);
-        addTenths(score, n, 10);
+// The score grid's two columns while the run counts: points as whole tenths, so no rounding error
+// can build up. Nothing looks at the score grid until the run ends, so the tally goes into the grid
+// once, leaving each cell as counting cell by cell would: a number cell for every number counted,
+// a points cell for every number counted or met in the history.
+class ScoreTally {
+public:
+    void count(int n)
+    {
+        m_counted[static_cast<std::size_t>(n)] = true;
+        add(n, 10);
     }
+    void add(int n, long long tenths)
+    {
+        m_tenths[static_cast<std::size_t>(n)] += tenths;
+        m_hasPoints[static_cast<std::size_t>(n)] = true;
+    }
+    void writeTo(CellGrid &score) const
+    {
+        for (int n = 1; n <= kScoreRows; ++n) {
+            const auto i = static_cast<std::size_t>(n);
+            if (m_counted[i])
+                score.setNumber(1, n, n);
+            if (m_hasPoints[i])
+                score.setNumber(2, n, static_cast<double>(m_tenths[i]) / 10.0);
+        }
+    }
+
+private:
+    std::array<long long, kScoreRows + 1> m_tenths{};
+    std::array<bool, kScoreRows + 1> m_counted{};
+    std::array<bool, kScoreRows + 1> m_hasPoints{};
+};
+
+void countLine(const CellGrid &lines, int row, ScoreTally &tally)
+{
+    for (int column = 1; column <= kLineColumns; ++column)
+        tally.count(static_cast<int>(lines.number(column, row)));
 }
 
 enum class KakoWeight { Half, Random, RandomLowBonus, None };
@@ -138,12 +155,13 @@ std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const 
         }
     }
 
+    ScoreTally tally;
     if (settings.Pattern == "0") {
         for (int pick = 0; pick < samples; ++pick)
-            countLine(lineGrid, random.uniformInt(lines), score);
+            countLine(lineGrid, random.uniformInt(lines), tally);
     } else {
         for (int row = 1; row <= lines; ++row)
-            countLine(lineGrid, row, score);
+            countLine(lineGrid, row, tally);
     }
 
     const KakoWeight weightKind = kakoWeight(settings.Kako);
@@ -154,9 +172,10 @@ std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const 
             const long long weight = historyWeight(weightKind, column, random);
             // Cells that hold no number 1..43 (rows of skipped draws read 0) have no score row.
             if (isLotteryNumber(n))
-                addTenths(score, static_cast<int>(n), weight);
+                tally.add(static_cast<int>(n), weight);
         }
     }
+    tally.writeTo(score);
 
     // Shuffled first so that numbers with equal points come out in random order: a fixed order
     // would favour the low numbers whenever the sixth place is tied.

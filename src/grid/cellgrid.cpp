@@ -154,7 +154,7 @@ bool CellGrid::fitCellValue(const NumberFormat &format, double &value)
     // Rounded (half away from zero) to the places shown, so that the number read back is the
     // number the text shows.
     const auto units = static_cast<long long>(scaled + (scaled < 0 ? -0.5 : 0.5));
-    const double rounded = static_cast<double>(units) / scale;
+    const double rounded = format.decimals == 0 ? static_cast<double>(units) : static_cast<double>(units) / scale;
     if (rounded < format.minimum || rounded > format.maximum)
         return false;
     value = rounded;
