@@ -25,38 +25,43 @@ void JsonWriter::raw(std::string_view text)
     m_text += text;
 }
 
-void JsonWriter::beginObject()
+JsonWriter &JsonWriter::beginObject()
 {
     raw("{");
     m_hasItems.push_back(false);
+    return *this;
 }
 
-void JsonWriter::endObject()
+JsonWriter &JsonWriter::endObject()
 {
     m_hasItems.pop_back();
     m_text += '}';
+    return *this;
 }
 
-void JsonWriter::beginArray()
+JsonWriter &JsonWriter::beginArray()
 {
     raw("[");
     m_hasItems.push_back(false);
+    return *this;
 }
 
-void JsonWriter::endArray()
+JsonWriter &JsonWriter::endArray()
 {
     m_hasItems.pop_back();
     m_text += ']';
+    return *this;
 }
 
-void JsonWriter::key(std::string_view name)
+JsonWriter &JsonWriter::key(std::string_view name)
 {
     string(name);
     m_text += ':';
     m_afterKey = true;
+    return *this;
 }
 
-void JsonWriter::string(std::string_view text)
+JsonWriter &JsonWriter::string(std::string_view text)
 {
     beforeValue();
     m_text += '"';
@@ -90,48 +95,53 @@ void JsonWriter::string(std::string_view text)
         }
     }
     m_text += '"';
+    return *this;
 }
 
-void JsonWriter::integer(long long value)
+JsonWriter &JsonWriter::integer(long long value)
 {
     raw(std::to_string(value));
+    return *this;
 }
 
-void JsonWriter::unsignedInteger(unsigned long long value)
+JsonWriter &JsonWriter::unsignedInteger(unsigned long long value)
 {
     raw(std::to_string(value));
+    return *this;
 }
 
-void JsonWriter::boolean(bool value)
+JsonWriter &JsonWriter::boolean(bool value)
 {
     raw(value ? "true" : "false");
+    return *this;
 }
 
-void JsonWriter::null()
+JsonWriter &JsonWriter::null()
 {
     raw("null");
+    return *this;
 }
 
-void JsonWriter::number(double value)
+JsonWriter &JsonWriter::number(double value)
 {
     if (!std::isfinite(value)) {
-        null();
-        return;
+        return null();
     }
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     raw(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
+    return *this;
 }
 
-void JsonWriter::fixed(double value, int decimals)
+JsonWriter &JsonWriter::fixed(double value, int decimals)
 {
     if (!std::isfinite(value)) {
-        null();
-        return;
+        return null();
     }
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     raw(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
+    return *this;
 }
 
 } // namespace omvex::cli

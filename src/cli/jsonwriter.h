@@ -13,25 +13,26 @@ namespace omvex::cli {
 // exactly, also above 2^53.
 class JsonWriter {
 public:
-    void beginObject();
-    void endObject();
-    void beginArray();
-    void endArray();
+    JsonWriter &beginObject();
+    JsonWriter &endObject();
+    JsonWriter &beginArray();
+    JsonWriter &endArray();
 
-    void key(std::string_view name);
+    // Every call returns the writer, so that a key and its value read as one line.
+    JsonWriter &key(std::string_view name);
 
-    void string(std::string_view text);
-    void string(const char *text) { string(std::string_view(text)); }
-    void string(const std::string &text) { string(std::string_view(text)); }
-    void string(const QString &text) { string(std::string_view(text.toStdString())); }
-    void integer(long long value);
-    void unsignedInteger(unsigned long long value);
-    void boolean(bool value);
-    void null();
+    JsonWriter &string(std::string_view text);
+    JsonWriter &string(const char *text) { return string(std::string_view(text)); }
+    JsonWriter &string(const std::string &text) { return string(std::string_view(text)); }
+    JsonWriter &string(const QString &text) { return string(std::string_view(text.toStdString())); }
+    JsonWriter &integer(long long value);
+    JsonWriter &unsignedInteger(unsigned long long value);
+    JsonWriter &boolean(bool value);
+    JsonWriter &null();
     // The shortest text that reads back as the same double; NaN and infinities become null.
-    void number(double value);
+    JsonWriter &number(double value);
     // A number with a fixed count of decimals, as points (whole tenths) are shown.
-    void fixed(double value, int decimals);
+    JsonWriter &fixed(double value, int decimals);
 
     const std::string &text() const { return m_text; }
 

@@ -140,12 +140,9 @@ void noteHistory(const LoadedHistory &history, std::ostream &err)
 void writeSettings(JsonWriter &json, const Settings &settings)
 {
     json.beginObject();
-    json.key("Level");
-    json.string(settings.Level);
-    json.key("Pattern");
-    json.string(settings.Pattern);
-    json.key("Kako");
-    json.string(settings.Kako);
+    json.key("Level").string(settings.Level);
+    json.key("Pattern").string(settings.Pattern);
+    json.key("Kako").string(settings.Kako);
     json.endObject();
 }
 
@@ -153,8 +150,7 @@ void writeSettings(JsonWriter &json, const Settings &settings)
 void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<std::uint64_t> seed,
                      const LoadedHistory &history)
 {
-    json.key("version");
-    json.string(kVersionText);
+    json.key("version").string(kVersionText);
     json.key("settings");
     writeSettings(json, settings);
     json.key("seed");
@@ -162,34 +158,25 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
         json.unsignedInteger(*seed);
     else
         json.null();
-    json.key("history");
-    json.beginObject();
-    json.key("path");
-    json.string(history.path);
+    json.key("history").beginObject();
+    json.key("path").string(history.path);
     json.key("sha256");
     if (history.sha256.empty())
         json.null();
     else
         json.string(history.sha256);
-    json.key("opened");
-    json.boolean(history.read.opened);
-    json.key("draws");
-    json.integer(history.read.records);
-    json.key("rows");
-    json.integer(history.rows);
-    json.key("complete");
-    json.boolean(history.complete());
+    json.key("opened").boolean(history.read.opened);
+    json.key("draws").integer(history.read.records);
+    json.key("rows").integer(history.rows);
+    json.key("complete").boolean(history.complete());
     json.key("stop");
     if (history.complete()) {
         json.null();
     } else {
         json.beginObject();
-        json.key("line");
-        json.integer(history.read.stopLine);
-        json.key("field");
-        json.integer(history.read.stopField);
-        json.key("reason");
-        json.string(history.read.reason.empty() ? std::string("the file cannot be opened") : history.read.reason);
+        json.key("line").integer(history.read.stopLine);
+        json.key("field").integer(history.read.stopField);
+        json.key("reason").string(history.read.reason.empty() ? std::string("the file cannot be opened") : history.read.reason);
         json.endObject();
     }
     json.endObject();
@@ -197,37 +184,24 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
 
 void writeComparisonJson(JsonWriter &json, const ChanceComparison &comparison)
 {
-    json.key("mean_matches");
-    json.number(comparison.meanMatches);
-    json.key("expected_mean_matches");
-    json.number(comparison.expectedMeanMatches);
-    json.key("mean_low");
-    json.number(comparison.meanLow);
-    json.key("mean_high");
-    json.number(comparison.meanHigh);
-    json.key("tiers");
-    json.beginArray();
+    json.key("mean_matches").number(comparison.meanMatches);
+    json.key("expected_mean_matches").number(comparison.expectedMeanMatches);
+    json.key("mean_low").number(comparison.meanLow);
+    json.key("mean_high").number(comparison.meanHigh);
+    json.key("tiers").beginArray();
     for (const TierComparison &row : comparison.tiers) {
         json.beginObject();
-        json.key("tier");
-        json.string(tierKey(row.tier));
-        json.key("observed");
-        json.integer(row.observed);
-        json.key("probability");
-        json.number(row.probability);
-        json.key("expected");
-        json.number(row.expected);
-        json.key("low");
-        json.integer(row.interval.low);
-        json.key("high");
-        json.integer(row.interval.high);
-        json.key("outside");
-        json.boolean(row.outside());
+        json.key("tier").string(tierKey(row.tier));
+        json.key("observed").integer(row.observed);
+        json.key("probability").number(row.probability);
+        json.key("expected").number(row.expected);
+        json.key("low").integer(row.interval.low);
+        json.key("high").integer(row.interval.high);
+        json.key("outside").boolean(row.outside());
         json.endObject();
     }
     json.endArray();
-    json.key("verdict");
-    json.string(comparison.verdict);
+    json.key("verdict").string(comparison.verdict);
 }
 
 void writeComparisonText(std::ostream &out, const ChanceComparison &comparison)
@@ -320,16 +294,13 @@ int runPredict(const Options &options, const SettingsStore &store, Settings sett
         JsonWriter json;
         json.beginObject();
         writeProvenance(json, settings, seed, history);
-        json.key("passes");
-        json.beginArray();
+        json.key("passes").beginArray();
         for (std::size_t pass = 0; pass < passes.size(); ++pass) {
             json.beginObject();
-            json.key("caption");
-            json.string(kPassCaptions[pass]);
+            json.key("caption").string(kPassCaptions[pass]);
             json.key("numbers");
             writeLineJson(json, passes[pass].numbers);
-            json.key("scores");
-            json.beginArray();
+            json.key("scores").beginArray();
             for (std::size_t row = 0; row < kScoreRows; ++row) {
                 json.beginObject();
                 json.key("number");
@@ -337,8 +308,7 @@ int runPredict(const Options &options, const SettingsStore &store, Settings sett
                     json.integer(*passes[pass].scoreNumbers[row]);
                 else
                     json.null();
-                json.key("points");
-                json.fixed(passes[pass].points[row], 1);
+                json.key("points").fixed(passes[pass].points[row], 1);
                 json.endObject();
             }
             json.endArray();
@@ -346,8 +316,7 @@ int runPredict(const Options &options, const SettingsStore &store, Settings sett
         }
         json.endArray();
         if (options.save) {
-            json.key("saved");
-            json.boolean(saved.ok);
+            json.key("saved").boolean(saved.ok);
         }
         json.endObject();
         out << json.text() << '\n';
@@ -416,38 +385,28 @@ int runBacktestCommand(const Options &options, const Environment &environment, c
         JsonWriter json;
         json.beginObject();
         writeProvenance(json, settings, seed, history);
-        json.key("backtest");
-        json.beginObject();
-        json.key("draws");
-        json.integer(static_cast<long long>(result.draws.size()));
-        json.key("lines");
-        json.integer(result.tally.lines);
+        json.key("backtest").beginObject();
+        json.key("draws").integer(static_cast<long long>(result.draws.size()));
+        json.key("lines").integer(result.tally.lines);
         json.key("last");
         if (options.last)
             json.integer(*options.last);
         else
             json.null();
-        json.key("skipped_rows");
-        json.integer(result.skippedRows);
+        json.key("skipped_rows").integer(result.skippedRows);
         writeComparisonJson(json, comparison);
-        json.key("results");
-        json.beginArray();
+        json.key("results").beginArray();
         for (const BacktestDraw &draw : result.draws) {
             json.beginObject();
-            json.key("draw");
-            json.integer(draw.draw);
-            json.key("lines");
-            json.beginArray();
+            json.key("draw").integer(draw.draw);
+            json.key("lines").beginArray();
             for (std::size_t pass = 0; pass < 2; ++pass) {
                 json.beginObject();
                 json.key("numbers");
                 writeLineJson(json, draw.lines[pass]);
-                json.key("matches");
-                json.integer(draw.scores[pass].matches);
-                json.key("bonus");
-                json.boolean(draw.scores[pass].bonus);
-                json.key("tier");
-                json.string(tierKey(draw.scores[pass].tier));
+                json.key("matches").integer(draw.scores[pass].matches);
+                json.key("bonus").boolean(draw.scores[pass].bonus);
+                json.key("tier").string(tierKey(draw.scores[pass].tier));
                 json.endObject();
             }
             json.endArray();
@@ -481,29 +440,20 @@ int runTicketCommand(const Options &options, const Settings &settings, const Pre
         JsonWriter json;
         json.beginObject();
         writeProvenance(json, settings, std::nullopt, history);
-        json.key("ticket");
-        json.beginObject();
+        json.key("ticket").beginObject();
         json.key("numbers");
         writeLineJson(json, result.ticket);
-        json.key("draws");
-        json.integer(result.tally.lines);
-        json.key("lines");
-        json.integer(result.tally.lines);
-        json.key("skipped_rows");
-        json.integer(result.skippedRows);
+        json.key("draws").integer(result.tally.lines);
+        json.key("lines").integer(result.tally.lines);
+        json.key("skipped_rows").integer(result.skippedRows);
         json.key("best");
         if (result.best) {
             json.beginObject();
-            json.key("draw");
-            json.integer(result.bestDraw);
-            json.key("tier");
-            json.string(tierKey(result.best->tier));
-            json.key("matches");
-            json.integer(result.best->matches);
-            json.key("bonus");
-            json.boolean(result.best->bonus);
-            json.key("count");
-            json.integer(result.bestCount);
+            json.key("draw").integer(result.bestDraw);
+            json.key("tier").string(tierKey(result.best->tier));
+            json.key("matches").integer(result.best->matches);
+            json.key("bonus").boolean(result.best->bonus);
+            json.key("count").integer(result.bestCount);
             json.endObject();
         } else {
             json.null();
@@ -549,43 +499,28 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
         JsonWriter json;
         json.beginObject();
         writeProvenance(json, settings, std::nullopt, history);
-        json.key("stats");
-        json.beginObject();
-        json.key("draws");
-        json.integer(stats.draws);
-        json.key("skipped_rows");
-        json.integer(stats.skippedRows);
+        json.key("stats").beginObject();
+        json.key("draws").integer(stats.draws);
+        json.key("skipped_rows").integer(stats.skippedRows);
         json.key("chart");
         if (chartWritten)
             json.string(QFileInfo(options.chartPath).absoluteFilePath());
         else
             json.null();
-        json.key("numbers");
-        json.beginArray();
+        json.key("numbers").beginArray();
         for (const NumberStats &entry : stats.numbers) {
             json.beginObject();
-            json.key("number");
-            json.integer(entry.number);
-            json.key("main");
-            json.integer(entry.main);
-            json.key("bonus");
-            json.integer(entry.bonus);
-            json.key("expected_main");
-            json.number(entry.expectedMain);
-            json.key("low");
-            json.number(entry.low);
-            json.key("high");
-            json.number(entry.high);
-            json.key("outside");
-            json.boolean(entry.mainOutside());
-            json.key("expected_bonus");
-            json.number(entry.expectedBonus);
-            json.key("bonus_low");
-            json.number(entry.bonusLow);
-            json.key("bonus_high");
-            json.number(entry.bonusHigh);
-            json.key("bonus_outside");
-            json.boolean(entry.bonusOutside());
+            json.key("number").integer(entry.number);
+            json.key("main").integer(entry.main);
+            json.key("bonus").integer(entry.bonus);
+            json.key("expected_main").number(entry.expectedMain);
+            json.key("low").number(entry.low);
+            json.key("high").number(entry.high);
+            json.key("outside").boolean(entry.mainOutside());
+            json.key("expected_bonus").number(entry.expectedBonus);
+            json.key("bonus_low").number(entry.bonusLow);
+            json.key("bonus_high").number(entry.bonusHigh);
+            json.key("bonus_outside").boolean(entry.bonusOutside());
             json.endObject();
         }
         json.endArray();
