@@ -21,11 +21,11 @@ void BM_PredictPass(benchmark::State &state)
     omvex::PredictionTables tables;
     omvex::resetTablesForStartUp(tables);
     if (state.range(2) > 0)
-        fillHistory(tables.vaSpread4);
+        fillHistory(tables.history);
     omvex::Settings settings;
-    settings.Level = std::to_string(state.range(0));
-    settings.Pattern = std::to_string(state.range(1));
-    settings.Kako = "1";
+    settings.level = omvex::levelFromDigit(state.range(0));
+    settings.pattern = omvex::patternFromDigit(state.range(1));
+    settings.kako = omvex::Kako::Random;
 
     const auto first = omvex::predictPass(tables, 0, settings, 1);
     if (std::set<int>(first.begin(), first.end()).size() != 6) {

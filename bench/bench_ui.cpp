@@ -63,16 +63,14 @@ void BM_PredictionSequence(benchmark::State &state)
     services.pauseLength = std::chrono::milliseconds(0);
     services.endProgram = [] {};
     omvex::ui::Omvex window(app, services);
-    app.settings.Level = "3";
-    app.settings.Pattern = "1";
-    app.settings.Kako = "1";
+    app.settings = {omvex::Level::Matsu, omvex::Pattern::All, omvex::Kako::Random};
     window.show();
     QCoreApplication::processEvents();
 
     window.Command1_Click(1);
     const auto &ui = window.controls();
-    if (!isProposal(ui.Label1) || !isProposal(ui.Label2) || window.tables().vaSpread4.rowCount() != 2058
-        || window.tables().vaSpread1[1].rowCount() != 2400) {
+    if (!isProposal(ui.Label1) || !isProposal(ui.Label2) || window.tables().history.rowCount() != 2058
+        || window.tables().lines[1].rowCount() != 2400) {
         state.SkipWithError("the sequence did not propose two rows of numbers from the whole history");
         return;
     }

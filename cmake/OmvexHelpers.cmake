@@ -6,10 +6,11 @@ target_compile_options(omvex_warnings INTERFACE
   $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>
   $<$<BOOL:${OMVEX_WERROR}>:-Werror>)
 
-# Version numbers come from the project() call and nowhere else.
-configure_file(${CMAKE_SOURCE_DIR}/src/version.h.in ${CMAKE_BINARY_DIR}/generated/omvex/version.h @ONLY)
-add_library(omvex_version INTERFACE)
-target_include_directories(omvex_version INTERFACE ${CMAKE_BINARY_DIR}/generated)
+# The title and the version numbers, which come from the project() call and nowhere else.
+configure_file(${CMAKE_SOURCE_DIR}/src/appinfo.h.in ${CMAKE_BINARY_DIR}/generated/omvex/appinfo.h @ONLY)
+add_library(omvex_appinfo INTERFACE)
+target_include_directories(omvex_appinfo INTERFACE ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(omvex_appinfo INTERFACE Qt6::Core)
 
 # omvex_library(name SOURCES... [DEPS ...]): one static library per source folder.
 function(omvex_library name)

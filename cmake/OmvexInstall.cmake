@@ -19,10 +19,10 @@ if(TARGET omvex AND EXISTS ${CMAKE_SOURCE_DIR}/help/omvex.hlp)
   install(FILES ${CMAKE_SOURCE_DIR}/help/omvex.hlp DESTINATION . COMPONENT program)
 endif()
 
-# The icon is drawn in code (ui/dialogs/look.cpp); a small tool renders it to PNG at build time.
-if(TARGET omvex_dialogs)
+# The icon is drawn in code (ui/common/look.cpp); a small tool renders it to PNG at build time.
+if(TARGET omvex_look)
   add_executable(omvex-render-icon ${CMAKE_SOURCE_DIR}/packaging/rendericon.cpp)
-  target_link_libraries(omvex-render-icon PRIVATE omvex_dialogs Qt6::Gui omvex_warnings)
+  target_link_libraries(omvex-render-icon PRIVATE omvex_look Qt6::Gui omvex_warnings)
   set(OMVEX_ICON_DIR ${CMAKE_BINARY_DIR}/packaging)
   add_custom_command(
     OUTPUT ${OMVEX_ICON_DIR}/omvex.png ${OMVEX_ICON_DIR}/omvex-48.png

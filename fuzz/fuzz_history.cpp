@@ -46,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const std::string_view content(reinterpret_cast<const char *>(data), size);
     omvex::PredictionTables tables;
-    const omvex::HistoryReadResult result = omvex::readDrawHistory(content, tables.vaSpread4);
+    const omvex::HistoryReadResult result = omvex::readDrawHistory(content, tables.history);
 
     check(result.opened);
     check(result.records >= 0);
-    check(tables.vaSpread4.rowCount() <= omvex::kMaxDrawNumber);
+    check(tables.history.rowCount() <= omvex::kMaxDrawNumber);
     if (result.complete) {
         check(result.stopLine == 0 && result.stopField == 0 && result.reason.empty());
     } else {
@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size <= 1024 && !hasLongDigitRun(content)) {
         omvex::PredictionTables plain;
         const omvex::HistoryReadResult direct =
-            omvex::readDrawHistory(content, plain.vaSpread4, omvex::HistoryApply::Direct);
-        check(sameGrid(tables.vaSpread4, plain.vaSpread4));
+            omvex::readDrawHistory(content, plain.history, omvex::HistoryApply::Direct);
+        check(sameGrid(tables.history, plain.history));
         check(direct.records == result.records && direct.complete == result.complete);
         check(direct.stopLine == result.stopLine && direct.stopField == result.stopField);
     }

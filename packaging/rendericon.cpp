@@ -1,6 +1,6 @@
 // Writes the program's icon, which is drawn in code, as PNG files for the install step:
 // omvex-render-icon SIZE FILE [SIZE FILE ...]
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QGuiApplication>
 #include <QIcon>

@@ -4,10 +4,10 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-ipafont-gothic xdg-utils xvfb xauth
+  fonts-ipafont-gothic xdg-utils xvfb xauth desktop-file-utils
 )
 
 missing=()

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Omvex and runs every test: the optimised build first, then the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer. Pass preset names to run only
-# those (dev, asan).
+# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, both with warnings as errors. Pass
+# preset names to run only those (dev, ci, asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 presets=("$@")
 if [ ${#presets[@]} -eq 0 ]; then
-  presets=(dev asan)
+  presets=(ci asan)
 fi
 
 scripts/install-deps.sh

@@ -1,5 +1,6 @@
 #include "history/outsideprograms.h"
-#include "ui/dialogs/look.h"
+#include "omvex/appinfo.h"
+#include "ui/common/look.h"
 #include "ui/main/appstate.h"
 #include "ui/main/omvex.h"
 

@@ -102,13 +102,16 @@ public:
                 if (m_error.isEmpty() && o.chartPath.isEmpty())
                     fail(QStringLiteral("--chart に PNG ファイル名を指定してください"));
             } else if (name == QLatin1String("--level")) {
-                o.level = ranged(0, 3);
+                if (const std::optional<int> level = ranged(0, kLevelChoices - 1))
+                    o.level = levelFromDigit(*level);
                 sawRunOption = true;
             } else if (name == QLatin1String("--pattern")) {
-                o.pattern = ranged(0, 1);
+                if (const std::optional<int> pattern = ranged(0, kPatternChoices - 1))
+                    o.pattern = patternFromDigit(*pattern);
                 sawRunOption = true;
             } else if (name == QLatin1String("--kako")) {
-                o.kako = ranged(0, 3);
+                if (const std::optional<int> kako = ranged(0, kKakoChoices - 1))
+                    o.kako = kakoFromDigit(*kako);
                 sawRunOption = true;
             } else if (name == QLatin1String("--last")) {
                 o.last = ranged(1, std::numeric_limits<int>::max());

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/game.h"
+#include "engine/settings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,12 +18,12 @@ enum class Command { Predict, Check, Backtest, Ticket, Stats, Help };
 struct Options {
     Command command = Command::Predict;
     QString folder; // empty: the folder of the program itself
-    std::optional<int> level;
-    std::optional<int> pattern;
-    std::optional<int> kako;
+    std::optional<Level> level;
+    std::optional<Pattern> pattern;
+    std::optional<Kako> kako;
     std::optional<std::uint64_t> seed;
     std::optional<int> last; // --backtest only: the last N draws
-    std::array<int, 6> ticket{};
+    std::array<int, kPicks> ticket{};
     QString chartPath; // --stats only
     bool json = false;
     bool save = false;
@@ -38,7 +41,7 @@ ParseResult parseArguments(const QStringList &arguments);
 
 // Six distinct whole numbers 1..43 separated by commas ("3,11,17,25,36,42"); blanks around a
 // number are allowed. On failure error says what is wrong and the result is meaningless.
-std::array<int, 6> parseTicket(const QString &text, QString *error);
+std::array<int, kPicks> parseTicket(const QString &text, QString *error);
 
 QString helpText();
 

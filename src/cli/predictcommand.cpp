@@ -1,17 +1,17 @@
 #include "cli/predictcommand.h"
 
-#include "cli/backtest.h"
-#include "cli/chance.h"
-#include "cli/chart.h"
+#include "analysis/backtest.h"
+#include "analysis/chance.h"
+#include "ui/charts/chart.h"
 #include "cli/jsonwriter.h"
-#include "cli/stats.h"
+#include "analysis/stats.h"
 #include "engine/predictpass.h"
 #include "engine/random.h"
 #include "engine/tables.h"
 #include "history/drawhistory.h"
 #include "history/filelocations.h"
 #include "history/settingsstore.h"
-#include "omvex/version.h"
+#include "omvex/appinfo.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -23,6 +23,9 @@
 #include <string>
 
 namespace omvex::cli {
+
+using namespace analysis;
+using namespace charts;
 
 namespace {
 
@@ -97,7 +100,8 @@ std::string oddsText(const Fraction &probability)
 
 std::string settingsText(const Settings &settings)
 {
-    return "Level " + settings.Level + ", Pattern " + settings.Pattern + ", Kako " + settings.Kako;
+    return "Level " + std::to_string(digit(settings.level)) + ", Pattern " + std::to_string(digit(settings.pattern))
+        + ", Kako " + std::to_string(digit(settings.kako));
 }
 
 struct LoadedHistory {
@@ -140,9 +144,9 @@ void noteHistory(const LoadedHistory &history, std::ostream &err)
 void writeSettings(JsonWriter &json, const Settings &settings)
 {
     json.beginObject();
-    json.key("Level").string(settings.Level);
-    json.key("Pattern").string(settings.Pattern);
-    json.key("Kako").string(settings.Kako);
+    json.key("Level").string(std::to_string(digit(settings.level)));
+    json.key("Pattern").string(std::to_string(digit(settings.pattern)));
+    json.key("Kako").string(std::to_string(digit(settings.kako)));
     json.endObject();
 }
 
@@ -273,9 +277,9 @@ int runPredict(const Options &options, const SettingsStore &store, Settings sett
     std::array<PassOutcome, 2> passes;
     for (int pass = 0; pass < 2; ++pass) {
         PassOutcome &outcome = passes[static_cast<std::size_t>(pass)];
-        // The second pass's seed follows from the first, so one number regenerates both.
-        outcome.numbers = predictPass(tables, pass, settings, seed + static_cast<std::uint64_t>(pass));
-        const CellGrid &score = tables.vaSpread3[static_cast<std::size_t>(pass)];
+        // Both passes' seeds follow from the one seed, so one number regenerates both.
+        outcome.numbers = predictPass(tables, pass, settings, passSeed(seed, pass));
+        const CellGrid &score = tables.scores[static_cast<std::size_t>(pass)];
         for (int row = 1; row <= kScoreRows; ++row) {
             if (!score.isEmpty(1, row))
                 outcome.scoreNumbers[static_cast<std::size_t>(row - 1)] = static_cast<int>(score.number(1, row));
@@ -285,9 +289,7 @@ int runPredict(const Options &options, const SettingsStore &store, Settings sett
 
     SaveResult saved;
     if (options.save) {
-        saved = store.save(settings, static_cast<int>(leadingNumber(settings.Level)),
-                           static_cast<int>(leadingNumber(settings.Pattern)),
-                           static_cast<int>(leadingNumber(settings.Kako)));
+        saved = store.save(settings);
     }
 
     if (options.json) {
@@ -434,7 +436,7 @@ int runTicketCommand(const Options &options, const Settings &settings, const Pre
                      const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
-    const TicketResult result = checkTicket(tables.vaSpread4, options.ticket);
+    const TicketResult result = checkTicket(tables.history, options.ticket);
     const ChanceComparison comparison = compareWithChance(result.tally);
     if (options.json) {
         JsonWriter json;
@@ -484,7 +486,7 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
-    const HistoryStats stats = historyStats(tables.vaSpread4);
+    const HistoryStats stats = historyStats(tables.history);
     int status = kExitOk;
     bool chartWritten = false;
     if (!options.chartPath.isEmpty()) {
@@ -572,15 +574,15 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
     const SettingsStore store(files.IniFilePath);
     Settings settings = store.read();
     if (options.level)
-        settings.Level = std::to_string(*options.level);
+        settings.level = *options.level;
     if (options.pattern)
-        settings.Pattern = std::to_string(*options.pattern);
+        settings.pattern = *options.pattern;
     if (options.kako)
-        settings.Kako = std::to_string(*options.kako);
+        settings.kako = *options.kako;
 
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    const LoadedHistory history = loadHistory(files.KakoFilePath, tables.vaSpread4);
+    const LoadedHistory history = loadHistory(files.KakoFilePath, tables.history);
 
     switch (options.command) {
     case Command::Check:

@@ -9,16 +9,6 @@ namespace omvex {
 
 namespace {
 
-constexpr int kHighestNumber = 43;
-
-int levelNumber(const Settings &settings)
-{
-    const double level = leadingNumber(settings.Level);
-    if (level != 0 && level != 1 && level != 2 && level != 3)
-        throw std::invalid_argument("Level must be one of 0, 1, 2, 3, not \"" + settings.Level + "\"");
-    return static_cast<int>(level);
-}
-
 // The score grid's two columns while the run counts: points as whole tenths, so no rounding error
 // can build up. Nothing looks at the score grid until the run ends, so the tally goes into the grid
 // once, leaving each cell as counting cell by cell would: a number cell for every number counted,
@@ -40,9 +30,9 @@ public:
         for (int n = 1; n <= kScoreRows; ++n) {
             const auto i = static_cast<std::size_t>(n);
             if (m_counted[i])
-                score.setNumber(1, n, n);
+                score.setNumber(kScoreNumberColumn, n, n);
             if (m_hasPoints[i])
-                score.setNumber(2, n, static_cast<double>(m_tenths[i]) / 10.0);
+                score.setNumber(kScorePointsColumn, n, static_cast<double>(m_tenths[i]) / 10.0);
         }
     }
 
@@ -58,32 +48,19 @@ void countLine(const CellGrid &lines, int row, ScoreTally &tally)
         tally.count(static_cast<int>(lines.number(column, row)));
 }
 
-enum class KakoWeight { Half, Random, RandomLowBonus, None };
-
-KakoWeight kakoWeight(const std::string &kako)
-{
-    if (kako == "0")
-        return KakoWeight::Half;
-    if (kako == "1")
-        return KakoWeight::Random;
-    if (kako == "2")
-        return KakoWeight::RandomLowBonus;
-    return KakoWeight::None;
-}
-
 // The weight of one history cell, in tenths; the random kinds draw afresh for every cell.
-long long historyWeight(KakoWeight kind, int column, Random &random)
+long long historyWeight(Kako kind, int column, Random &random)
 {
     switch (kind) {
-    case KakoWeight::Half:
+    case Kako::Half:
         return 5;
-    case KakoWeight::Random:
+    case Kako::Random:
         return random.uniformInt(10);
-    case KakoWeight::RandomLowBonus: {
+    case Kako::RandomLowBonus: {
         const int k = random.uniformInt(10);
-        return column == kHistoryColumns ? random.uniformInt(5) : k;
+        return column == kBonusColumn ? random.uniformInt(5) : k;
     }
-    case KakoWeight::None:
+    case Kako::None:
         break;
     }
     return 0;
@@ -98,25 +75,25 @@ bool isLotteryNumber(double value)
 
 int lineCount(const Settings &settings)
 {
-    return (levelNumber(settings) + 1) * kLinesPerLevel;
+    return (digit(settings.level) + 1) * kLinesPerLevel;
 }
 
 int sampleCount(const Settings &settings)
 {
-    return (levelNumber(settings) + 1) * kSamplesPerLevel;
+    return (digit(settings.level) + 1) * kSamplesPerLevel;
 }
 
-std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const Settings &settings,
+std::array<int, kPicks> predictPass(PredictionTables &tables, int currentPass, const Settings &settings,
                                std::uint64_t seed, PassView *view)
 {
     if (currentPass != 0 && currentPass != 1)
         throw std::invalid_argument("the pass must be 0 or 1");
     const int lines = lineCount(settings);
     const int samples = sampleCount(settings);
-    CellGrid &lineGrid = tables.vaSpread1[static_cast<std::size_t>(currentPass)];
-    CellGrid &score = tables.vaSpread3[static_cast<std::size_t>(currentPass)];
-    CellGrid &result = tables.vaSpread2;
-    const CellGrid &history = tables.vaSpread4;
+    CellGrid &lineGrid = tables.lines[static_cast<std::size_t>(currentPass)];
+    CellGrid &score = tables.scores[static_cast<std::size_t>(currentPass)];
+    CellGrid &result = tables.result;
+    const CellGrid &history = tables.history;
 
     lineGrid.clear();
     lineGrid.setRowCount(0);
@@ -125,8 +102,8 @@ std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const 
     score.setRowCount(kScoreRows);
 
     for (int i = 0; i < 2; ++i) {
-        tables.vaSpread1[static_cast<std::size_t>(i)].setVisible(false);
-        tables.vaSpread3[static_cast<std::size_t>(i)].setVisible(false);
+        tables.lines[static_cast<std::size_t>(i)].setVisible(false);
+        tables.scores[static_cast<std::size_t>(i)].setVisible(false);
     }
     if (view)
         view->setSwitchEnabled(false);
@@ -156,7 +133,7 @@ std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const 
     }
 
     ScoreTally tally;
-    if (settings.Pattern == "0") {
+    if (settings.pattern == Pattern::Sample) {
         for (int pick = 0; pick < samples; ++pick)
             countLine(lineGrid, random.uniformInt(lines), tally);
     } else {
@@ -164,7 +141,7 @@ std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const 
             countLine(lineGrid, row, tally);
     }
 
-    const KakoWeight weightKind = kakoWeight(settings.Kako);
+    const Kako weightKind = settings.kako;
     const int draws = history.rowCount();
     for (int row = 1; row <= draws; ++row) {
         for (int column = 1; column <= kHistoryColumns; ++column) {
@@ -181,16 +158,16 @@ std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const 
     // would favour the low numbers whenever the sixth place is tied.
     for (int row = kScoreRows; row > 1; --row)
         score.swapRows(row, random.uniformInt(row));
-    score.sortRows(2, CellGrid::SortOrder::Descending);
+    score.sortRows(kScorePointsColumn, CellGrid::SortOrder::Descending);
 
     result.setActiveColumn(CellGrid::kAll);
     result.setActiveRow(CellGrid::kAll);
     result.clear();
     for (int i = 1; i <= kLineColumns; ++i)
-        result.setNumber(i, 1, score.number(1, i));
+        result.setNumber(i, 1, score.number(kScoreNumberColumn, i));
     result.sortColumns(1, CellGrid::SortOrder::Ascending);
 
-    std::array<int, 6> chosen{};
+    std::array<int, kPicks> chosen{};
     for (int i = 1; i <= kLineColumns; ++i)
         chosen[static_cast<std::size_t>(i - 1)] = static_cast<int>(result.number(i, 1));
     return chosen;

@@ -20,17 +20,16 @@ public:
 inline constexpr int kLinesPerLevel = 600;
 inline constexpr int kSamplesPerLevel = 430;
 
-// Line and sample counts for a Level text ("0".."3"); any other Level is refused with
-// std::invalid_argument before a grid is touched.
+// Line and sample counts of a Level.
 int lineCount(const Settings &settings);
 int sampleCount(const Settings &settings);
 
-// One prediction pass for currentPass (0 or 1): generates the lines into vaSpread1[currentPass],
-// counts them with the history weights into vaSpread3[currentPass], ranks the 43 numbers by
-// points (ties in random order) and leaves the top six, ascending, in row 1 of vaSpread2.
+// One prediction pass for currentPass (0 or 1): generates the lines into lines[currentPass],
+// counts them with the history weights into scores[currentPass], ranks the 43 numbers by
+// points (ties in random order) and leaves the top six, ascending, in row 1 of the result.
 // The history grid is only read. The generator is seeded with seed when the run reaches it.
 // Returns the six numbers of the result grid.
-std::array<int, 6> predictPass(PredictionTables &tables, int currentPass, const Settings &settings,
+std::array<int, kPicks> predictPass(PredictionTables &tables, int currentPass, const Settings &settings,
                                std::uint64_t seed, PassView *view = nullptr);
 
 } // namespace omvex

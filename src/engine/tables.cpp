@@ -11,11 +11,11 @@ CellGrid makeLineGrid()
 
 CellGrid makeScoreGrid()
 {
-    CellGrid grid(2, kScoreRows);
-    grid.setColumnHeader(1, "数字");
-    grid.setColumnHeader(2, "ﾎﾟｲﾝﾄ");
-    grid.setColumnFormat(1, NumberFormat::whole(1, 43));
-    grid.setColumnFormat(2, NumberFormat::decimal(1, -999999, 999999));
+    CellGrid grid(kScorePointsColumn, kScoreRows);
+    grid.setColumnHeader(kScoreNumberColumn, "数字");
+    grid.setColumnHeader(kScorePointsColumn, "ﾎﾟｲﾝﾄ");
+    grid.setColumnFormat(kScoreNumberColumn, NumberFormat::whole(1, kHighestNumber));
+    grid.setColumnFormat(kScorePointsColumn, NumberFormat::decimal(1, -999999, 999999));
     return grid;
 }
 
@@ -23,7 +23,7 @@ CellGrid makeResultGrid()
 {
     CellGrid grid(kLineColumns, 1);
     for (int column = 1; column <= kLineColumns; ++column)
-        grid.setColumnFormat(column, NumberFormat::whole(1, 43));
+        grid.setColumnFormat(column, NumberFormat::whole(1, kHighestNumber));
     grid.setVisible(false);
     return grid;
 }
@@ -33,17 +33,17 @@ CellGrid makeHistoryGrid()
     CellGrid grid(kHistoryColumns, 1000);
     for (int column = 1; column <= kHistoryColumns; ++column)
         grid.setColumnFormat(column, NumberFormat::whole(-99, 99));
-    grid.setColumnHeader(7, "ボ");
+    grid.setColumnHeader(kBonusColumn, "ボ");
     return grid;
 }
 
 } // namespace
 
 PredictionTables::PredictionTables()
-    : vaSpread1{makeLineGrid(), makeLineGrid()}
-    , vaSpread2(makeResultGrid())
-    , vaSpread3{makeScoreGrid(), makeScoreGrid()}
-    , vaSpread4(makeHistoryGrid())
+    : lines{makeLineGrid(), makeLineGrid()}
+    , result(makeResultGrid())
+    , scores{makeScoreGrid(), makeScoreGrid()}
+    , history(makeHistoryGrid())
 {
 }
 
@@ -61,12 +61,12 @@ void resetGridForStartUp(CellGrid &grid, bool keepRows)
 
 void resetTablesForStartUp(PredictionTables &tables)
 {
-    resetGridForStartUp(tables.vaSpread1[0], false);
-    resetGridForStartUp(tables.vaSpread1[1], false);
-    resetGridForStartUp(tables.vaSpread2, true);
-    resetGridForStartUp(tables.vaSpread3[0], false);
-    resetGridForStartUp(tables.vaSpread3[1], false);
-    resetGridForStartUp(tables.vaSpread4, false);
+    resetGridForStartUp(tables.lines[0], false);
+    resetGridForStartUp(tables.lines[1], false);
+    resetGridForStartUp(tables.result, true);
+    resetGridForStartUp(tables.scores[0], false);
+    resetGridForStartUp(tables.scores[1], false);
+    resetGridForStartUp(tables.history, false);
 }
 
 } // namespace omvex

@@ -1,27 +1,28 @@
 #pragma once
 
+#include "engine/game.h"
 #include "grid/cellgrid.h"
 
 #include <array>
 
 namespace omvex {
 
-// Every table a prediction works with, in the roles the main window gives its grids:
-// per pass i = 0, 1 the line grid vaSpread1[i] (six numbers per generated line) and the score
-// grid vaSpread3[i] (43 rows: number, points); the result grid vaSpread2 (one row of six
-// numbers); the history grid vaSpread4 (row r = draw r, columns 1..6 main numbers, 7 the bonus).
+// Every table a prediction works with: per pass i = 0, 1 the generated lines (six numbers a row)
+// and the scores (43 rows: number, points); the result (one row of six numbers); the history
+// (row r = draw r, columns 1..6 the main numbers, 7 the bonus).
 struct PredictionTables {
     PredictionTables();
 
-    std::array<CellGrid, 2> vaSpread1;
-    CellGrid vaSpread2;
-    std::array<CellGrid, 2> vaSpread3;
-    CellGrid vaSpread4;
+    std::array<CellGrid, 2> lines;
+    CellGrid result;
+    std::array<CellGrid, 2> scores;
+    CellGrid history;
 };
 
-inline constexpr int kLineColumns = 6;
-inline constexpr int kScoreRows = 43;
-inline constexpr int kHistoryColumns = 7;
+inline constexpr int kLineColumns = kPicks;
+inline constexpr int kScoreRows = kHighestNumber;
+inline constexpr int kScoreNumberColumn = 1;
+inline constexpr int kScorePointsColumn = 2;
 
 // The display values every grid gets at start-up (the view makes the grids read-only and keeps
 // their rows and columns from being resized).

@@ -6,9 +6,6 @@
 
 namespace omvex {
 
-// The application title: the main window's caption and the title of every message box.
-inline const QString kAppTitle = QStringLiteral("Omvex予想");
-
 struct EditorStartResult {
     bool ok = true;
     QString error; // for the user, in Japanese, naming the file or the program

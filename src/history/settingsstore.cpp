@@ -1,8 +1,9 @@
 #include "history/settingsstore.h"
 
 #include "platform/privateprofile.h"
+#include "platform/textscan.h"
 
-#include <array>
+#include <charconv>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,21 +14,33 @@ namespace omvex {
 namespace {
 
 constexpr std::string_view kSection = "OmvexINI";
+constexpr std::string_view kLevelKey = "Level";
+constexpr std::string_view kPatternKey = "Pattern";
+constexpr std::string_view kKakoKey = "Kako";
 
-struct Key {
-    std::string_view name;
-    std::uint32_t highest;
-};
-
-constexpr Key kLevel{"Level", 3};
-constexpr Key kPattern{"Pattern", 1};
-constexpr Key kKako{"Kako", 3};
-
-// The value is unsigned, so "-1" (4294967295) and wrapped huge values fall out of range with 7.
-std::string settingText(std::string_view content, const Key &key)
+// The whole number a stored value begins with (blanks, an optional sign, digits), or -1 when there
+// is none or it is too large to be any setting: "2abc" is 2, while "4294967297" must not wrap
+// round to 1 and "-1" must not turn into a huge unsigned value.
+long long storedNumber(const std::optional<std::string> &value)
 {
-    const std::uint32_t value = platform::profileInt(content, kSection, key.name, 0);
-    return std::to_string(value > key.highest ? 0U : value);
+    if (!value)
+        return 0;
+    std::string_view text = platform::trimmed(*value);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9')
+        ++digits;
+    if (digits == 0)
+        return 0;
+    long long number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + digits, number);
+    if (error != std::errc() || end != text.data() + digits)
+        return -1;
+    return negative ? -number : number;
 }
 
 } // namespace
@@ -40,37 +53,24 @@ SettingsStore::SettingsStore(QString iniPath)
 Settings SettingsStore::read() const
 {
     const std::string content = platform::readProfileFile(m_iniPath).value_or(std::string());
+    const auto stored = [&](std::string_view key) {
+        return storedNumber(platform::profileString(content, kSection, key));
+    };
     Settings settings;
-    settings.Level = settingText(content, kLevel);
-    settings.Pattern = settingText(content, kPattern);
-    settings.Kako = settingText(content, kKako);
+    settings.level = levelFromDigit(stored(kLevelKey));
+    settings.pattern = patternFromDigit(stored(kPatternKey));
+    settings.kako = kakoFromDigit(stored(kKakoKey));
     return settings;
 }
 
-SaveResult SettingsStore::save(Settings &settings, int level, int pattern, int kako) const
+SaveResult SettingsStore::save(const Settings &settings) const
 {
-    const auto inRange = [](int value, const Key &key) {
-        return value >= 0 && static_cast<std::uint32_t>(value) <= key.highest;
-    };
-    // An index outside its range would leave a setting the prediction run cannot use; nothing of it
-    // is taken or written.
-    if (!inRange(level, kLevel) || !inRange(pattern, kPattern) || !inRange(kako, kKako)) {
-        return {false, QStringLiteral("設定値が範囲外です (Level %1, Pattern %2, Kako %3)")
-                           .arg(level)
-                           .arg(pattern)
-                           .arg(kako)};
-    }
-
-    settings.Level = std::to_string(level);
-    settings.Pattern = std::to_string(pattern);
-    settings.Kako = std::to_string(kako);
-
     // The three keys go into the file in one atomic replacement: the same content as three writes
     // one after the other, but never a file with only some of them.
     const std::vector<std::pair<std::string, std::string>> entries{
-        {std::string(kLevel.name), settings.Level},
-        {std::string(kPattern.name), settings.Pattern},
-        {std::string(kKako.name), settings.Kako},
+        {std::string(kLevelKey), std::to_string(digit(settings.level))},
+        {std::string(kPatternKey), std::to_string(digit(settings.pattern))},
+        {std::string(kKakoKey), std::to_string(digit(settings.kako))},
     };
     QString error;
     if (!platform::writeProfileStrings(m_iniPath, kSection, entries, &error))

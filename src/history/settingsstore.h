@@ -21,12 +21,11 @@ public:
     const QString &path() const { return m_iniPath; }
 
     // Level, Pattern and Kako; a missing file, section or key, or a value outside its range
-    // (0..3, 0..1, 0..3), reads as "0".
+    // (0..3, 0..1, 0..3), reads as 0.
     Settings read() const;
 
-    // Sets settings from the three indexes first (they hold for this run whatever happens to the
-    // file), then writes "Level", "Pattern" and "Kako" atomically.
-    SaveResult save(Settings &settings, int level, int pattern, int kako) const;
+    // Writes "Level", "Pattern" and "Kako" as their digits, atomically.
+    SaveResult save(const Settings &settings) const;
 
 private:
     QString m_iniPath;

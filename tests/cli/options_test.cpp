@@ -22,21 +22,21 @@ TEST(ParseArguments, acceptedArguments_setTheirOptions)
     const Row rows[] = {
         {"nothing_predicts", "", [](const Options &o) { return o.command == Command::Predict && !o.json && !o.save; }},
         {"levelPatternKako_override", "--level 3 --pattern 1 --kako 2",
-         [](const Options &o) { return o.level == 3 && o.pattern == 1 && o.kako == 2; }},
+         [](const Options &o) { return o.level == Level::Matsu && o.pattern == Pattern::All && o.kako == Kako::RandomLowBonus; }},
         {"equalsForm_isTheSame", "--level=0 --kako=3 --folder=/x/y",
-         [](const Options &o) { return o.level == 0 && o.kako == 3 && o.folder == QLatin1String("/x/y"); }},
+         [](const Options &o) { return o.level == Level::Standard && o.kako == Kako::None && o.folder == QLatin1String("/x/y"); }},
         {"largestSeed_isExact", "--seed 18446744073709551615",
          [](const Options &o) { return o.seed == 18446744073709551615ULL; }},
         {"zeroSeed_isASeed", "--seed 0", [](const Options &o) { return o.seed == 0ULL; }},
         {"check", "--check --json", [](const Options &o) { return o.command == Command::Check && o.json; }},
         {"backtestWithLastAndSettings", "--backtest --last 50 --level 3 --seed 7",
-         [](const Options &o) { return o.command == Command::Backtest && o.last == 50 && o.level == 3 && o.seed == 7ULL; }},
+         [](const Options &o) { return o.command == Command::Backtest && o.last == 50 && o.level == Level::Matsu && o.seed == 7ULL; }},
         {"ticket_isSortedAndTrimmed", "--ticket 42,3,17,11,36,25",
          [](const Options &o) { return o.command == Command::Ticket && o.ticket == std::array<int, 6>{3, 11, 17, 25, 36, 42}; }},
         {"statsWithChart", "--stats --chart out.png",
          [](const Options &o) { return o.command == Command::Stats && o.chartPath == QLatin1String("out.png"); }},
         {"helpWins_overOtherCommands", "--check --help", [](const Options &o) { return o.command == Command::Help; }},
-        {"saveWithPredict", "--save --level 1", [](const Options &o) { return o.save && o.level == 1; }},
+        {"saveWithPredict", "--save --level 1", [](const Options &o) { return o.save && o.level == Level::Ume; }},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

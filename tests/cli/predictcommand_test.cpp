@@ -1,8 +1,9 @@
 #include "clitestsupport.h"
 
+#include "engine/random.h"
 #include "engine/predictpass.h"
 #include "history/drawhistory.h"
-#include "omvex/version.h"
+#include "omvex/appinfo.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -89,10 +90,10 @@ TEST(PredictCommand, numbers_matchTheEngineRunOnTheSameFiles)
 
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    loadDrawHistory(dir.filePath("kako.txt"), tables.vaSpread4);
-    Settings settings{"2", "1", "1"};
-    const auto pass0 = predictPass(tables, 0, settings, 987654321);
-    const auto pass1 = predictPass(tables, 1, settings, 987654322);
+    loadDrawHistory(dir.filePath("kako.txt"), tables.history);
+    const Settings settings{Level::Take, Pattern::All, Kako::Random};
+    const auto pass0 = predictPass(tables, 0, settings, passSeed(987654321, 0));
+    const auto pass1 = predictPass(tables, 1, settings, passSeed(987654321, 1));
     EXPECT_EQ(numbersOf(passes[0]["numbers"].toArray()), std::vector<int>(pass0.begin(), pass0.end()));
     EXPECT_EQ(numbersOf(passes[1]["numbers"].toArray()), std::vector<int>(pass1.begin(), pass1.end()));
 }

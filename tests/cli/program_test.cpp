@@ -1,6 +1,6 @@
 // Runs the built omvex-predict for what only a real process shows: exit statuses, the one-line
 // usage errors, and the chart written without any display.
-#include "cli/chart.h"
+#include "ui/charts/chart.h"
 #include "cli/predictcommand.h"
 #include "clitestsupport.h"
 
@@ -121,7 +121,7 @@ TEST(Program, chartWithoutAnyDisplay_isAPngOfTheChartSize)
         ASSERT_EQ(output.status, kExitOk) << output.err.toStdString();
         QImage image;
         ASSERT_TRUE(image.load(png, "PNG"));
-        EXPECT_EQ(image.size(), kChartSize);
+        EXPECT_EQ(image.size(), charts::kChartSize);
     }
 }
 

@@ -64,7 +64,7 @@ CellGrid startUpHistory()
 {
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    return tables.vaSpread4;
+    return tables.history;
 }
 
 std::vector<std::string> dump(const CellGrid &grid)

@@ -1,6 +1,6 @@
 #include "ui/dialogs/dialoglayout.h"
 
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QAbstractButton>
 #include <QApplication>

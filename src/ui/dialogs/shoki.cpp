@@ -1,4 +1,5 @@
 #include "ui/dialogs/shoki.h"
+#include "omvex/appinfo.h"
 
 #include "grid/cellgrid.h"
 #include "history/outsideprograms.h"
@@ -64,14 +65,6 @@ QButtonGroup *createOptions(QGroupBox *frame, QRadioButton *(&options)[N], std::
 }
 
 } // namespace
-
-int optionIndex(const std::string &settingText, int count)
-{
-    const double rounded = std::nearbyint(leadingNumber(settingText));
-    if (!(rounded >= 0 && rounded < count))
-        return 0;
-    return static_cast<int>(rounded);
-}
 
 QString saveFailureText(const QString &iniPath, const QString &error)
 {
@@ -146,10 +139,10 @@ void Shoki::Form_Load()
 {
     fixDialogFrame(*this, kOuterSize);
 
-    QRadioButton *level = Option1[optionIndex(m_settings.Level, 4)];
+    QRadioButton *level = Option1[digit(m_settings.level)];
     level->setChecked(true);
-    Option2[optionIndex(m_settings.Pattern, 2)]->setChecked(true);
-    Option3[optionIndex(m_settings.Kako, 4)]->setChecked(true);
+    Option2[digit(m_settings.pattern)]->setChecked(true);
+    Option3[digit(m_settings.kako)]->setChecked(true);
     level->setFocus();
 }
 
@@ -170,7 +163,9 @@ void Shoki::Option3_Click(int index)
 
 void Shoki::Command1_Click()
 {
-    const SaveResult result = m_store.save(m_settings, LevelChoice, PatternChoice, KakoChoice);
+    // The new settings hold for this run whatever happens to the file.
+    m_settings = {levelFromDigit(LevelChoice), patternFromDigit(PatternChoice), kakoFromDigit(KakoChoice)};
+    const SaveResult result = m_store.save(m_settings);
     if (!result.ok)
         m_messages.show(kAppTitle, saveFailureText(m_store.path(), result.error));
     accept();

@@ -55,10 +55,6 @@ private:
     QButtonGroup *m_kakoGroup = nullptr;
 };
 
-// The option index that a setting's text selects among count buttons: its leading number rounded
-// to the nearest whole number (halves to even). Text that names no button selects button 0.
-int optionIndex(const std::string &settingText, int count);
-
 // The message for a save that could not write the settings file: the file, the reason, and that
 // the choices hold for this run all the same.
 QString saveFailureText(const QString &iniPath, const QString &error);

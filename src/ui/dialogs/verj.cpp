@@ -1,9 +1,9 @@
 #include "ui/dialogs/verj.h"
 
 #include "history/outsideprograms.h"
-#include "omvex/version.h"
+#include "omvex/appinfo.h"
 #include "ui/dialogs/dialoglayout.h"
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "ui/main/dialogmessagebox.h"
 
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
 #include "ui/main/gridview.h"
 
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

@@ -1,7 +1,8 @@
 #include "ui/main/helpwindow.h"
+#include "omvex/appinfo.h"
 
 #include "history/outsideprograms.h"
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

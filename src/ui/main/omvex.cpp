@@ -1,11 +1,12 @@
 #include "ui/main/omvex.h"
+#include "omvex/appinfo.h"
 
 #include "engine/random.h"
 #include "history/drawhistory.h"
 #include "history/filelocations.h"
 #include "history/outsideprograms.h"
 #include "history/settingsstore.h"
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 #include "ui/dialogs/shoki.h"
 #include "ui/dialogs/verj.h"
 #include "ui/main/dialogmessagebox.h"
@@ -214,12 +215,12 @@ void Omvex::createGrids()
 {
     // In the order of the design, so the second element of each pair lies on top of the first.
     QWidget *client = centralWidget();
-    m_ui.vaSpread3[0] = new GridView(m_tables.vaSpread3[0], kScoreGridWidths, client);
-    m_ui.vaSpread1[0] = new GridView(m_tables.vaSpread1[0], kLineGridWidths, client);
-    m_ui.vaSpread2 = new GridView(m_tables.vaSpread2, kResultGridWidths, client);
-    m_ui.vaSpread4 = new GridView(m_tables.vaSpread4, kHistoryGridWidths, client);
-    m_ui.vaSpread3[1] = new GridView(m_tables.vaSpread3[1], kScoreGridWidths, client);
-    m_ui.vaSpread1[1] = new GridView(m_tables.vaSpread1[1], kLineGridWidths, client);
+    m_ui.vaSpread3[0] = new GridView(m_tables.scores[0], kScoreGridWidths, client);
+    m_ui.vaSpread1[0] = new GridView(m_tables.lines[0], kLineGridWidths, client);
+    m_ui.vaSpread2 = new GridView(m_tables.result, kResultGridWidths, client);
+    m_ui.vaSpread4 = new GridView(m_tables.history, kHistoryGridWidths, client);
+    m_ui.vaSpread3[1] = new GridView(m_tables.scores[1], kScoreGridWidths, client);
+    m_ui.vaSpread1[1] = new GridView(m_tables.lines[1], kLineGridWidths, client);
     for (GridView *view : m_ui.vaSpread3)
         placeWidget(view, kScoreGridPlace);
     for (GridView *view : m_ui.vaSpread1)
@@ -348,7 +349,7 @@ void Omvex::LoadDrawHistory()
 {
     // The history comes from the program folder, the same file "データ編集" opens, wherever the
     // program was started from.
-    loadDrawHistory(KakoFilePath, m_tables.vaSpread4);
+    loadDrawHistory(KakoFilePath, m_tables.history);
 }
 
 void Omvex::RunPredictionSequence()
@@ -385,7 +386,7 @@ void Omvex::RunPredictionSequence()
 
 void Omvex::copyResultInto(const std::array<QLabel *, 7> &labels)
 {
-    CellGrid &result = m_tables.vaSpread2;
+    CellGrid &result = m_tables.result;
     result.setActiveRow(1);
     for (int column = 1; column <= kLineColumns; ++column) {
         result.setActiveColumn(column);
@@ -424,13 +425,13 @@ void Omvex::PauseOneSecond()
 void Omvex::SwitchPassView()
 {
     for (std::size_t i = 0; i < 2; ++i) {
-        m_tables.vaSpread1[i].setVisible(false);
-        m_tables.vaSpread3[i].setVisible(false);
+        m_tables.lines[i].setVisible(false);
+        m_tables.scores[i].setVisible(false);
         m_ui.Label5[i]->hide();
     }
     const std::size_t shown = CurrentPass == 0 ? 1 : 0;
-    m_tables.vaSpread1[shown].setVisible(true);
-    m_tables.vaSpread3[shown].setVisible(true);
+    m_tables.lines[shown].setVisible(true);
+    m_tables.scores[shown].setVisible(true);
     m_ui.Label5[shown]->show();
     CurrentPass = static_cast<int>(shown);
 }

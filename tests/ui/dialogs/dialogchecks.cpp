@@ -1,6 +1,6 @@
 #include "dialogchecks.h"
 
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QDialog>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "dialogchecks.h"
 
-#include "omvex/version.h"
-#include "ui/dialogs/look.h"
+#include "omvex/appinfo.h"
+#include "ui/common/look.h"
 #include "ui/dialogs/verj.h"
 
 #include <QLabel>

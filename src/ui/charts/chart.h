@@ -1,12 +1,15 @@
 #pragma once
 
-#include "cli/stats.h"
+#include "analysis/stats.h"
 
 #include <QImage>
 #include <QSize>
 #include <QString>
 
-namespace omvex::cli {
+namespace omvex::charts {
+
+using analysis::HistoryStats;
+using analysis::NumberStats;
 
 inline constexpr QSize kChartSize{1200, 640};
 
@@ -18,4 +21,4 @@ QImage renderStatsChart(const HistoryStats &stats);
 // Renders and writes the chart as PNG, atomically; false and a message for the user on failure.
 bool saveStatsChart(const HistoryStats &stats, const QString &path, QString *error);
 
-} // namespace omvex::cli
+} // namespace omvex::charts

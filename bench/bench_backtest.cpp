@@ -1,4 +1,4 @@
-#include "cli/backtest.h"
+#include "analysis/backtest.h"
 #include "history/drawhistory.h"
 
 #include <benchmark/benchmark.h>
@@ -14,16 +14,16 @@ namespace {
 void BM_Backtest(benchmark::State &state)
 {
     omvex::Settings settings;
-    settings.Level = std::to_string(state.range(0));
-    settings.Pattern = std::to_string(state.range(1));
-    settings.Kako = std::to_string(state.range(2));
+    settings.level = omvex::levelFromDigit(state.range(0));
+    settings.pattern = omvex::patternFromDigit(state.range(1));
+    settings.kako = omvex::kakoFromDigit(state.range(2));
     const QString path = QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt");
 
     {
         omvex::PredictionTables tables;
         omvex::resetTablesForStartUp(tables);
-        const omvex::HistoryReadResult read = omvex::loadDrawHistory(path, tables.vaSpread4);
-        const omvex::cli::BacktestResult result = omvex::cli::runBacktest(tables, settings, 1, 50);
+        const omvex::HistoryReadResult read = omvex::loadDrawHistory(path, tables.history);
+        const omvex::analysis::BacktestResult result = omvex::analysis::runBacktest(tables, settings, 1, 50);
         if (!read.complete || read.records != 2058 || result.tally.lines != 100) {
             state.SkipWithError("the backtest did not see the 2058 draws it should");
             return;
@@ -34,8 +34,8 @@ void BM_Backtest(benchmark::State &state)
     for (auto _ : state) {
         omvex::PredictionTables tables;
         omvex::resetTablesForStartUp(tables);
-        omvex::loadDrawHistory(path, tables.vaSpread4);
-        const omvex::cli::BacktestResult result = omvex::cli::runBacktest(tables, settings, ++seed, std::nullopt);
+        omvex::loadDrawHistory(path, tables.history);
+        const omvex::analysis::BacktestResult result = omvex::analysis::runBacktest(tables, settings, ++seed, std::nullopt);
         lines = result.tally.lines;
         benchmark::DoNotOptimize(result.tally.counts.data());
     }

@@ -1,8 +1,8 @@
-#include "cli/stats.h"
+#include "analysis/stats.h"
 
 #include <cmath>
 
-namespace omvex::cli {
+namespace omvex::analysis {
 
 namespace {
 
@@ -47,4 +47,4 @@ HistoryStats historyStats(const CellGrid &history)
     return stats;
 }
 
-} // namespace omvex::cli
+} // namespace omvex::analysis

@@ -1,4 +1,4 @@
-#include "ui/dialogs/look.h"
+#include "ui/common/look.h"
 
 #include <QFontDatabase>
 #include <QPainter>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "cli/chance.h"
+#include "analysis/chance.h"
 
 #include <array>
 
-namespace omvex::cli {
+namespace omvex::analysis {
 
 // How often one number came up, beside what chance gives over the same draws.
 struct NumberStats {
@@ -30,4 +30,4 @@ struct HistoryStats {
 
 HistoryStats historyStats(const CellGrid &history);
 
-} // namespace omvex::cli
+} // namespace omvex::analysis

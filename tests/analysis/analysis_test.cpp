@@ -1,6 +1,6 @@
-#include "cli/backtest.h"
-#include "cli/chance.h"
-#include "cli/stats.h"
+#include "analysis/backtest.h"
+#include "analysis/chance.h"
+#include "analysis/stats.h"
 #include "engine/predictpass.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace omvex::cli {
+namespace omvex::analysis {
 namespace {
 
 using Line = std::array<int, 6>;
@@ -29,7 +29,7 @@ CellGrid emptyHistory()
 {
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    return tables.vaSpread4;
+    return tables.history;
 }
 
 // The first `count` draws of the shared 2058-draw file, read plainly (one record per line).
@@ -214,14 +214,14 @@ TEST(Backtest, drawKNeverSeesItselfOrLaterDraws)
     ASSERT_EQ(draws.size(), 30u);
     for (int k = 1; k <= 30; ++k) {
         if (k != 12) // a skipped draw number leaves row 12 empty
-            addDraw(tables.vaSpread4, k, draws[static_cast<std::size_t>(k - 1)]);
+            addDraw(tables.history, k, draws[static_cast<std::size_t>(k - 1)]);
     }
-    const CellGrid full = tables.vaSpread4;
+    const CellGrid full = tables.history;
 
     std::map<int, int> callsPerDraw;
     int currentDraw = 0;
     PassRunner runner = [&](PredictionTables &t, int pass, const Settings &, std::uint64_t seed) {
-        const CellGrid &seen = t.vaSpread4;
+        const CellGrid &seen = t.history;
         currentDraw = seen.rowCount() + 1;
         ++callsPerDraw[currentDraw];
         EXPECT_EQ(seed, backtestSeed(99, currentDraw, pass));
@@ -259,8 +259,8 @@ TEST(Backtest, sameAsAFreshRunOnEachPrefix)
     PredictionTables tables;
     resetTablesForStartUp(tables);
     for (int k = 1; k <= 40; ++k)
-        addDraw(tables.vaSpread4, k, draws[static_cast<std::size_t>(k - 1)]);
-    const Settings settings{"1", "0", "1"};
+        addDraw(tables.history, k, draws[static_cast<std::size_t>(k - 1)]);
+    const Settings settings{Level::Ume, Pattern::Sample, Kako::Random};
     const BacktestResult result = runBacktest(tables, settings, 2024, 6);
     ASSERT_EQ(result.draws.size(), 6u);
     EXPECT_EQ(result.draws.front().draw, 35);
@@ -268,7 +268,7 @@ TEST(Backtest, sameAsAFreshRunOnEachPrefix)
         PredictionTables fresh;
         resetTablesForStartUp(fresh);
         for (int k = 1; k < outcome.draw; ++k)
-            addDraw(fresh.vaSpread4, k, draws[static_cast<std::size_t>(k - 1)]);
+            addDraw(fresh.history, k, draws[static_cast<std::size_t>(k - 1)]);
         for (int pass = 0; pass < 2; ++pass) {
             const Line line = predictPass(fresh, pass, settings, backtestSeed(2024, outcome.draw, pass));
             EXPECT_EQ(outcome.lines[static_cast<std::size_t>(pass)], line) << "draw " << outcome.draw;
@@ -315,7 +315,7 @@ TEST(Backtest, sameSeedRepeatsTheResult)
         PredictionTables tables;
         resetTablesForStartUp(tables);
         for (int k = 1; k <= 25; ++k)
-            addDraw(tables.vaSpread4, k, draws[static_cast<std::size_t>(k - 1)]);
+            addDraw(tables.history, k, draws[static_cast<std::size_t>(k - 1)]);
         std::vector<Line> lines;
         for (const BacktestDraw &draw : runBacktest(tables, Settings{}, seed, std::nullopt).draws)
             lines.insert(lines.end(), draw.lines.begin(), draw.lines.end());
@@ -393,4 +393,4 @@ TEST(HistoryStats, handCheckedCountsAndBands)
 }
 
 } // namespace
-} // namespace omvex::cli
+} // namespace omvex::analysis

@@ -1,9 +1,9 @@
-#include "cli/chance.h"
+#include "analysis/chance.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace omvex::cli {
+namespace omvex::analysis {
 
 namespace {
 
@@ -258,4 +258,4 @@ ChanceComparison compareWithChance(const TierTally &tally)
     return comparison;
 }
 
-} // namespace omvex::cli
+} // namespace omvex::analysis

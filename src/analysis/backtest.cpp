@@ -1,18 +1,11 @@
-#include "cli/backtest.h"
+#include "analysis/backtest.h"
 
 #include "engine/predictpass.h"
+#include "engine/random.h"
 
-namespace omvex::cli {
+namespace omvex::analysis {
 
 namespace {
-
-std::uint64_t splitMix64(std::uint64_t x)
-{
-    x += 0x9E3779B97F4A7C15ULL;
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-    return x ^ (x >> 31);
-}
 
 bool rowHoldsAnything(const CellGrid &history, int row)
 {
@@ -74,14 +67,14 @@ BacktestResult runBacktest(PredictionTables &tables, const Settings &settings, s
                            std::optional<int> last, const ProgressReport &progress, const PassRunner &runner)
 {
     BacktestResult result;
-    const std::vector<Draw> draws = backtestDraws(tables.vaSpread4, last, &result.skippedRows);
+    const std::vector<Draw> draws = backtestDraws(tables.history, last, &result.skippedRows);
     result.draws.resize(draws.size());
     const int total = static_cast<int>(draws.size());
     int done = 0;
     for (std::size_t i = draws.size(); i-- > 0;) {
         const Draw &draw = draws[i];
         // Going backwards, lowering the row count is the whole cut: rows below k stay as loaded.
-        tables.vaSpread4.setRowCount(draw.number - 1);
+        tables.history.setRowCount(draw.number - 1);
         BacktestDraw &outcome = result.draws[i];
         outcome.draw = draw.number;
         for (int pass = 0; pass < 2; ++pass) {
@@ -126,4 +119,4 @@ TicketResult checkTicket(const CellGrid &history, const std::array<int, kPicks> 
     return result;
 }
 
-} // namespace omvex::cli
+} // namespace omvex::analysis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/game.h"
 #include "grid/cellgrid.h"
 
 #include <array>
@@ -7,10 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace omvex::cli {
-
-inline constexpr int kHighestNumber = 43;
-inline constexpr int kPicks = 6;
+namespace omvex::analysis {
 
 // The prize tiers of a 6-of-43 game with a bonus number, best first. The bonus only matters
 // next to five main matches.
@@ -100,4 +98,4 @@ struct ChanceComparison {
 
 ChanceComparison compareWithChance(const TierTally &tally);
 
-} // namespace omvex::cli
+} // namespace omvex::analysis

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/chance.h"
+#include "analysis/chance.h"
 #include "engine/settings.h"
 #include "engine/tables.h"
 
@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace omvex::cli {
+namespace omvex::analysis {
 
 // The seed of one pass of one draw, mixed from the run's seed so that a backtest is reproducible
 // and no two of its passes share a random stream.
@@ -38,7 +38,7 @@ struct BacktestResult {
 // earlier row, or only the last `last` of them. Ascending.
 std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last, int *skippedRows = nullptr);
 
-// Walk-forward backtest over the history already loaded into tables.vaSpread4: for each chosen
+// Walk-forward backtest over the history already loaded into tables.history: for each chosen
 // draw k the history grid holds rows 1..k-1 only, both passes run, and each proposal is scored
 // against draw k. The draws are taken from the last backwards, so cutting the grid is all it
 // takes and no row is ever copied back; the history grid is left cut when this returns.
@@ -60,4 +60,4 @@ struct TicketResult {
 
 TicketResult checkTicket(const CellGrid &history, const std::array<int, kPicks> &ticket);
 
-} // namespace omvex::cli
+} // namespace omvex::analysis

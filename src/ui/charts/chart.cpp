@@ -1,4 +1,4 @@
-#include "cli/chart.h"
+#include "ui/charts/chart.h"
 
 #include <QFont>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace omvex::cli {
+namespace omvex::charts {
 
 namespace {
 
@@ -157,4 +157,4 @@ bool saveStatsChart(const HistoryStats &stats, const QString &path, QString *err
     return true;
 }
 
-} // namespace omvex::cli
+} // namespace omvex::charts

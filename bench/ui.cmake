@@ -1,1 +1,0 @@
-omvex_benchmark(bench_ui SOURCES bench_ui.cpp LIBS omvex_mainwindow)
