@@ -29,11 +29,12 @@ const QString kImportHint = QStringLiteral("「取込」（ツールでは --imp
 struct RecordStart {
     std::string draw; // the draw number field as the reader sees it (trimmed unless quoted)
     int line = 0;
+    int fields = 1; // of the record that the file holds
 };
 
 // Splits the content into records at the same places as the history reader (commas and line ends
 // alike end a field, a quote opens a field up to the next quote or line end) and gives the first
-// field of each record, up to `wanted` records. The reader's own result says how many it stored;
+// field of each record and how many of its fields there are, up to `wanted` records. The reader's own result says how many it stored;
 // this only adds where each of them stood.
 std::vector<RecordStart> recordStarts(std::string_view content, std::size_t wanted)
 {
@@ -49,13 +50,15 @@ std::vector<RecordStart> recordStarts(std::string_view content, std::size_t want
     const auto endField = [&] {
         if (field == 0)
             starts.push_back({state == State::Start || state == State::Bare ? std::string(platform::trimmed(text)) : text, line});
+        else
+            ++starts.back().fields;
         field = (field + 1) % kRecordFields;
         text.clear();
         state = State::Start;
         started = false;
     };
     for (const char c : content) {
-        if (starts.size() > wanted)
+        if (starts.size() == wanted && starts.back().fields == kRecordFields)
             break;
         if (afterCarriageReturn) {
             afterCarriageReturn = false;
@@ -82,10 +85,9 @@ std::vector<RecordStart> recordStarts(std::string_view content, std::size_t want
                 text.push_back(c);
         }
     }
-    if (starts.size() <= wanted && (state != State::Start || started || afterComma))
+    const bool fieldLeft = state != State::Start || started || afterComma;
+    if (fieldLeft && (starts.size() < wanted || (field != 0 && starts.size() == wanted)))
         endField();
-    if (starts.size() > wanted)
-        starts.resize(wanted);
     return starts;
 }
 
@@ -146,8 +148,8 @@ void addOrder(const std::vector<RecordStart> &stored, const CellGrid &history, s
                         QStringLiteral("%1行目から回号が減っています: 新しい順のファイルは「取込」で読み込めます").arg(first)});
 }
 
-// written: the stored records, and the one the reader refused a value of, which may have written
-// part of its row before.
+// written: the stored records, and any record the reader refused a value of, which may have
+// written part of its row before.
 void addNumbersAndGaps(const std::vector<RecordStart> &written, const CellGrid &history,
                        std::vector<HistoryWarning> &warnings)
 {
@@ -194,8 +196,8 @@ void addNumbersAndGaps(const std::vector<RecordStart> &written, const CellGrid &
         warnings.push_back({gapLine, "gaps",
                             QStringLiteral("%1の%2回分のデータがありません（%3行目の前）。抜けた回は予想で数えられません。"
                                            "その回を含む結果ファイルを%4で読み込むと埋められます")
-                                .arg(listed).arg(gaps).arg(gapLine).arg(kImportHint),
-                            QStringLiteral("%1行目の前の%2回分が抜けています（%3）").arg(gapLine).arg(gaps).arg(listed)});
+                                .arg(listed, QString::number(gaps), QString::number(gapLine), kImportHint),
+                            QStringLiteral("%1行目の前の%2回分が抜けています（%3）").arg(QString::number(gapLine), QString::number(gaps), listed)});
     }
 }
 
@@ -278,12 +280,15 @@ std::vector<HistoryWarning> historyWarnings(std::string_view content, const Cell
     const auto records = static_cast<std::size_t>(read.records);
     const std::vector<RecordStart> starts = recordStarts(content, records + 1);
     // The record after the stored ones is the one that ended the reading: an end record, a blank
-    // line, or one the reader refused.
-    if (read.complete && starts.size() > records)
+    // line, one cut short by the end of the file, or one the reader refused.
+    const bool hasEnding = starts.size() > records;
+    if (read.complete && hasEnding)
         addAfterEnd(content, starts[records], warnings);
-    const std::vector<RecordStart> stored(starts.begin(), starts.begin() + static_cast<std::ptrdiff_t>(std::min(starts.size(), records)));
-    addOrder(stored, history, warnings);
-    addNumbersAndGaps(starts, history, warnings);
+    std::vector<RecordStart> written(starts.begin(), starts.begin() + static_cast<std::ptrdiff_t>(std::min(starts.size(), records)));
+    addOrder(written, history, warnings);
+    if (!read.complete && hasEnding && starts[records].fields == kRecordFields)
+        written.push_back(starts[records]);
+    addNumbersAndGaps(written, history, warnings);
     addHeader(content, read, warnings);
     std::stable_sort(warnings.begin(), warnings.end(),
                      [](const HistoryWarning &a, const HistoryWarning &b) { return a.line < b.line; });

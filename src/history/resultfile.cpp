@@ -25,73 +25,65 @@ enum class Format { Kako, Dated };
 constexpr std::size_t kKeptFields = 9;
 constexpr int kKakoFields = 8;
 
-// No valid field is this long; a longer one is cut (and marked) so that a line of a million
-// characters without a comma costs no more than a short one.
-constexpr qsizetype kMaxFieldChars = 40;
-
 struct Fields {
-    std::array<QString, kKeptFields> text;
+    std::array<QStringView, kKeptFields> text; // into the line, or into unescaped
+    std::array<QString, kKeptFields> unescaped; // quoted fields that held "" as a quote
     int count = 0; // up to the last field that is not empty: trailing empty columns do not count
 
     QStringView at(int index) const
     {
-        return index < static_cast<int>(kKeptFields) ? QStringView(text[static_cast<std::size_t>(index)]) : QStringView();
+        return index < static_cast<int>(kKeptFields) ? text[static_cast<std::size_t>(index)] : QStringView();
     }
 };
 
-// Comma-separated fields with optional double quotes ("" inside quotes is one quote). A quote left
-// open ends with the line, as every record is one line.
+// Comma-separated fields, blanks around them ignored, with optional double quotes ("" inside quotes
+// is one quote). A quote left open ends with the line, as every record is one line. The fields are
+// views into the line, so a line of a million characters costs one pass over it.
 void splitLine(QStringView line, Fields &fields)
 {
     fields.count = 0;
     std::size_t index = 0;
-    QString current;
-    bool inQuotes = false;
-    bool afterQuote = false;
-    bool cut = false;
-    const auto finish = [&] {
-        QString text = current.trimmed();
-        if (cut)
-            text += QStringLiteral("…");
-        if (index < kKeptFields)
-            fields.text[index] = text;
-        if (!text.isEmpty())
+    qsizetype pos = 0;
+    for (;;) {
+        qsizetype i = pos;
+        while (i < line.size() && line[i].isSpace())
+            ++i;
+        QStringView text;
+        bool escaped = false;
+        const bool quoted = i < line.size() && line[i] == u'"';
+        if (quoted) {
+            const qsizetype start = ++i;
+            for (; i < line.size(); ++i) {
+                if (line[i] != u'"')
+                    continue;
+                if (i + 1 >= line.size() || line[i + 1] != u'"')
+                    break;
+                escaped = true;
+                ++i;
+            }
+            text = line.sliced(start, i - start);
+            i = std::min(i + 1, line.size()); // whatever follows the closing quote is not part of the field
+        }
+        const qsizetype comma = line.indexOf(u',', i);
+        const qsizetype end = comma < 0 ? line.size() : comma;
+        if (!quoted)
+            text = line.sliced(i, end - i);
+        if (index < kKeptFields) {
+            if (escaped) {
+                fields.unescaped[index] = text.toString().replace(QStringLiteral("\"\""), QStringLiteral("\""));
+                text = fields.unescaped[index];
+            }
+            fields.text[index] = text.trimmed();
+        }
+        if (!text.trimmed().isEmpty())
             fields.count = static_cast<int>(index) + 1;
         ++index;
-        current.clear();
-        inQuotes = afterQuote = cut = false;
-    };
-    const auto take = [&](QChar c) {
-        if (current.size() < kMaxFieldChars)
-            current.append(c);
-        else
-            cut = true;
-    };
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (inQuotes) {
-            if (c != u'"') {
-                take(c);
-            } else if (i + 1 < line.size() && line[i + 1] == u'"') {
-                take(line[++i]);
-            } else {
-                inQuotes = false;
-                afterQuote = true;
-            }
-        } else if (c == u',') {
-            finish();
-        } else if (afterQuote) {
-            continue;
-        } else if (c == u'"' && current.trimmed().isEmpty()) {
-            inQuotes = true;
-            current.clear();
-        } else {
-            take(c);
-        }
+        if (comma < 0)
+            break;
+        pos = comma + 1;
     }
-    finish();
     for (; index < kKeptFields; ++index)
-        fields.text[index].clear();
+        fields.text[index] = QStringView();
 }
 
 QStringView withoutDrawMarks(QStringView text)
@@ -105,9 +97,17 @@ QStringView withoutDrawMarks(QStringView text)
 
 std::optional<double> numberOf(QStringView text)
 {
-    const QByteArray latin = text.toLatin1();
+    // The history reader's rule for numbers, on ASCII; no number needs this many characters.
+    std::array<char, 64> ascii{};
+    if (text.size() >= static_cast<qsizetype>(ascii.size()))
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() > 0x7F)
+            return std::nullopt;
+        ascii[static_cast<std::size_t>(i)] = static_cast<char>(text[i].unicode());
+    }
     double number = 0;
-    if (!historyFieldNumber(std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())), number))
+    if (!historyFieldNumber(std::string_view(ascii.data(), static_cast<std::size_t>(text.size())), number))
         return std::nullopt;
     return number;
 }
@@ -122,7 +122,8 @@ std::optional<int> wholeIn(QStringView text, int lowest, int highest)
 
 QString quote(QStringView text)
 {
-    return QStringLiteral("「%1」").arg(text);
+    constexpr qsizetype kShown = 20;
+    return QStringLiteral("「%1」").arg(text.size() > kShown ? text.first(kShown).toString() + u'…' : text.toString());
 }
 
 class LineReader {
@@ -235,17 +236,20 @@ private:
 
 QString decode(const QByteArray &bytes, QString &encoding)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (!utf8.hasError()) {
-        encoding = QStringLiteral("UTF-8");
-        return text;
-    }
+    {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString text = utf8(bytes);
+        if (!utf8.hasError()) {
+            encoding = QStringLiteral("UTF-8");
+            return text;
+        }
+    } // a failed UTF-8 text must not stay beside the Shift-JIS one
+
     // Files saved on Windows in Japanese are Shift-JIS with Microsoft's extensions; ICU's Shift_JIS
     // table maps those too (①, ～).
     QStringDecoder shiftJis("Shift_JIS");
     encoding = QStringLiteral("Shift-JIS");
-    return shiftJis.isValid() ? shiftJis(bytes) : text;
+    return shiftJis.isValid() ? QString(shiftJis(bytes)) : QString::fromUtf8(bytes);
 }
 
 } // namespace

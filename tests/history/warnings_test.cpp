@@ -70,6 +70,8 @@ TEST(HistoryWarnings, historyWarnings_namesEachSurpriseOnceAtItsFirstLine)
         {"bad numbers", "1,1,2,3,4,5,6,7\n2,1,1,3,4,5,6,7\n3,1,2,3,4,5,6,44\n", "numbers@2", "2回分"},
         {"a bad row cut by a smaller draw", "1,1,2,3,4,5,6,7\n3,1,1,3,4,5,6,7\n2,1,2,3,4,5,6,44\n",
          "order@3 numbers@3", "3件の記録のうち2回分"},
+        {"a row cut by a refused value", "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,150\n", "numbers@2", "1回分"},
+        {"a record cut short by the end of the file", "1,1,1,3,4,5,6,7\n2,1,2,3,4,5,6,7\n1,2,3\n", "numbers@1", "1回分"},
         {"bonus among the main numbers and a text cell", "1,1,2,3,4,5,6,6\n2,a,2,3,4,5,6,7\n", "numbers@1", "2回分"},
         {"lines after a blank line", "1,1,2,3,4,5,6,7\n\n \n2,1,2,3,4,5,6,7\nmore\n", "after-end@4", "その後の2行"},
         {"notes after an end record", draws(1, 2) + "0,0,0,0,0,0,0,0\nnotes\n", "after-end@4", "3行目の回号0の行"},
