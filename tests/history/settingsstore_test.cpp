@@ -106,12 +106,10 @@ TEST(SettingsStore, readRecordEnabled_onUnlessZero)
         bool enabled;
     } rows[] = {
         {"noFile_on", nullptr, true},
-        {"noSection_on", "[OmvexINI]\nLevel=3\n", true},
         {"zero_off", "[Kiroku]\nRecord=0\n", false},
         {"one_on", "[Kiroku]\nRecord=1\n", true},
         {"emptyValue_default", "[Kiroku]\nRecord=\n", true},
         {"namesIgnoreCase_zeroWithText_off", "[KIROKU]\nrecord = 0 (off)\n", false},
-        {"lettersReadAsZero_off", "[Kiroku]\nRecord=no\n", false},
         {"outOfRange_default", "[Kiroku]\nRecord=-1\n", true},
         {"keyInOtherSection_ignored", "[OmvexINI]\nRecord=0\n", true},
     };
