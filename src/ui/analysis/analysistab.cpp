@@ -2,8 +2,11 @@
 
 #include "engine/tables.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 
 namespace omvex::ui {
 
@@ -22,6 +25,18 @@ QPushButton *AnalysisTab::createReloadButton()
     button->setToolTip(QStringLiteral("kako.txt を読み直します"));
     connect(button, &QPushButton::clicked, this, &AnalysisTab::reloadRequested);
     return button;
+}
+
+QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent)
+{
+    auto *table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(table->font()).height() + 6);
+    return table;
 }
 
 QSpinBox *createLastDrawsBox(QWidget *parent)

@@ -12,6 +12,7 @@
 
 class QPushButton;
 class QSpinBox;
+class QTableWidget;
 
 namespace omvex::ui {
 
@@ -53,6 +54,9 @@ protected:
     // The tab's "更新" button, which reads "kako.txt" again.
     QPushButton *createReloadButton();
 };
+
+// A read-only table with rows as high as its text needs and columns sized to their contents.
+QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent);
 
 // A "last N draws" box: 0, shown as "すべて", stands for every draw.
 QSpinBox *createLastDrawsBox(QWidget *parent);

@@ -79,6 +79,8 @@ void BacktestTab::createControls()
     m_seedEdit = new QLineEdit(this);
     m_seedEdit->setObjectName(QStringLiteral("seed"));
     m_seedEdit->setPlaceholderText(QStringLiteral("空欄なら新しい種"));
+    // Room for the largest seed, 20 digits.
+    m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QStringLiteral("18446744073709551615")) + 24);
     m_run = new QPushButton(QStringLiteral("実行"), this);
     m_run->setObjectName(QStringLiteral("run"));
     m_stop = new QPushButton(QStringLiteral("中止"), this);
@@ -98,6 +100,7 @@ void BacktestTab::createControls()
     m_comparison = new ComparisonView(this);
 
     auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Level（予想の回数）:"), m_level);
     form->addRow(QStringLiteral("Pattern（集計）:"), m_pattern);
     form->addRow(QStringLiteral("Kako（過去データの重み）:"), m_kako);

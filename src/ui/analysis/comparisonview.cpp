@@ -1,5 +1,7 @@
 #include "ui/analysis/comparisonview.h"
 
+#include "ui/analysis/analysistab.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
@@ -26,19 +28,21 @@ QString fixedNumber(double value, int decimals)
 
 ComparisonView::ComparisonView(QWidget *parent)
     : QWidget(parent)
-    , m_table(new QTableWidget(analysis::kTierCount, ColumnCount, this))
+    , m_table(createResultTable(QStringLiteral("tiers"),
+                                {QStringLiteral("等級"), QStringLiteral("実際"), QStringLiteral("偶然の期待値"),
+                                 QStringLiteral("95%の範囲"), QStringLiteral("1行が当たる確率"), QString()},
+                                this))
     , m_mean(new QLabel(this))
     , m_verdict(new QLabel(this))
 {
-    m_table->setObjectName(QStringLiteral("tiers"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("等級"), QStringLiteral("実際"), QStringLiteral("偶然の期待値"),
-                                        QStringLiteral("95%の範囲"), QStringLiteral("1行が当たる確率"), QString()});
+    m_table->setRowCount(analysis::kTierCount);
     m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    // Six rows always: the table takes their height and no more.
+    m_table->setFixedHeight(m_table->horizontalHeader()->sizeHint().height()
+                            + analysis::kTierCount * m_table->verticalHeader()->defaultSectionSize()
+                            + 2 * m_table->frameWidth());
     m_mean->setObjectName(QStringLiteral("meanMatches"));
     m_verdict->setObjectName(QStringLiteral("verdict"));
     for (QLabel *label : {m_mean, m_verdict}) {

@@ -62,14 +62,13 @@ void FrequencyTab::createControls()
     m_saveStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_chart = new StatsChartView(this);
-    m_table = new QTableWidget(kHighestNumber, ColumnCount, this);
-    m_table->setObjectName(QStringLiteral("numbers"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("数字"), QStringLiteral("本数字"), QStringLiteral("期待値"),
-                                        QStringLiteral("±2σの範囲"), QString(), QStringLiteral("ボーナス"),
-                                        QStringLiteral("期待値"), QStringLiteral("±2σの範囲"), QString()});
+    m_table = createResultTable(QStringLiteral("numbers"),
+                                {QStringLiteral("数字"), QStringLiteral("本数字"), QStringLiteral("期待値"),
+                                 QStringLiteral("±2σの範囲"), QString(), QStringLiteral("ボーナス"),
+                                 QStringLiteral("期待値"), QStringLiteral("±2σの範囲"), QString()},
+                                this);
+    m_table->setRowCount(kHighestNumber);
     m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_caution = new QLabel(this);
     m_caution->setObjectName(QStringLiteral("caution"));
     m_caution->setWordWrap(true);

@@ -6,11 +6,11 @@
 #include "ui/analysis/comparisonview.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -43,14 +43,9 @@ QString lineText(const std::array<int, kPicks> &numbers)
 
 QTableWidget *createTable(const QString &name, const QStringList &headers, QWidget *parent)
 {
-    auto *table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headers);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QTableWidget *table = createResultTable(name, headers, parent);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
 
@@ -69,7 +64,7 @@ void TicketTab::createControls()
     m_editor = new QPlainTextEdit(this);
     m_editor->setObjectName(QStringLiteral("lines"));
     m_editor->setPlaceholderText(QStringLiteral("1行に6個の数字（例: 3 11 17 25 36 42）。何行でも貼り付けられます。"));
-    m_editor->setMaximumHeight(140);
+    m_editor->setMaximumHeight(110);
     auto *take = new QPushButton(QStringLiteral("予想の数字を入れる"), this);
     take->setObjectName(QStringLiteral("takeProposals"));
     take->setToolTip(QStringLiteral("メイン画面の１回目・２回目の数字を行として加えます"));
@@ -108,15 +103,27 @@ void TicketTab::createControls()
     drawRow->addWidget(m_draw);
     drawRow->addWidget(m_drawNumbers, 1);
 
+    auto *oneDraw = new QWidget(this);
+    auto *oneDrawLayout = new QVBoxLayout(oneDraw);
+    oneDrawLayout->setContentsMargins(0, 0, 0, 0);
+    oneDrawLayout->addLayout(drawRow);
+    oneDrawLayout->addWidget(m_drawTable);
+    auto *allDraws = new QWidget(this);
+    auto *allDrawsLayout = new QVBoxLayout(allDraws);
+    allDrawsLayout->setContentsMargins(0, 0, 0, 0);
+    allDrawsLayout->addWidget(new QLabel(QStringLiteral("過去のすべての回との照合（行を選ぶと下に詳しく）:"), this));
+    allDrawsLayout->addWidget(m_allTable);
+    allDrawsLayout->addWidget(m_best);
+    allDrawsLayout->addWidget(m_comparison);
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(oneDraw);
+    splitter->addWidget(allDraws);
+    splitter->setChildrenCollapsible(false);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(entry);
     layout->addWidget(m_note);
-    layout->addLayout(drawRow);
-    layout->addWidget(m_drawTable, 1);
-    layout->addWidget(new QLabel(QStringLiteral("過去のすべての回との照合（行を選ぶと下に詳しく）:"), this));
-    layout->addWidget(m_allTable, 1);
-    layout->addWidget(m_best);
-    layout->addWidget(m_comparison);
+    layout->addWidget(splitter, 1);
 
     connect(m_editor, &QPlainTextEdit::textChanged, this, &TicketTab::recheck);
     connect(take, &QPushButton::clicked, this, &TicketTab::takeProposals);

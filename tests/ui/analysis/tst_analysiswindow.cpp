@@ -116,6 +116,7 @@ private slots:
     void backtest_cancelOrCloseLeavesNoResultAndEndsTheRun_data();
     void backtest_cancelOrCloseLeavesNoResultAndEndsTheRun();
     void ticket_invalidLinesMarkedAndNotChecked();
+    void reload_readsTheFileAgainForEveryTab();
 };
 
 void AnalysisWindowTest::frequency_sameNumbersAsTheLibrary_data()
@@ -282,6 +283,24 @@ void AnalysisWindowTest::ticket_invalidLinesMarkedAndNotChecked()
     h.in<QSpinBox>(Tab::Ticket, "draw")->setValue(3);
     QVERIFY(h.in<QLabel>(Tab::Ticket, "drawNumbers")->text().contains(QStringLiteral("ありません")));
     QCOMPARE(h.text(Tab::Ticket, "perDraw", 0, Column::MatchesColumn), QString());
+}
+
+void AnalysisWindowTest::reload_readsTheFileAgainForEveryTab()
+{
+    Harness h("1,1,2,3,4,5,6,7\n2,10,11,12,13,14,15,16\n");
+    h.open(Tab::Ticket);
+    QCOMPARE(h.in<QSpinBox>(Tab::Ticket, "draw")->value(), 2);
+    QFile file(h.kakoPath());
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("3,20,21,22,23,24,25,26\n");
+    file.close();
+    QCOMPARE(h.window->history().read.records, 2); // read on opening, not on every look
+
+    QTest::mouseClick(h.in<QPushButton>(Tab::Ticket, "reload"), Qt::LeftButton);
+    QCOMPARE(h.window->history().read.records, 3);
+    QCOMPARE(h.in<QSpinBox>(Tab::Ticket, "draw")->value(), 3); // the choice follows the latest draw
+    QCOMPARE(h.in<omvex::ui::StatsChartView>(Tab::Frequency, "chart")->stats().draws, 3);
+    QVERIFY(h.window->findChild<QLabel *>(QStringLiteral("historyNote"))->text().contains(QStringLiteral("3 件")));
 }
 
 QTEST_MAIN(AnalysisWindowTest)
