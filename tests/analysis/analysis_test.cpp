@@ -1,7 +1,8 @@
+#include "analysistestdata.h"
+
 #include "analysis/backtest.h"
 #include "analysis/chance.h"
 #include "analysis/stats.h"
-#include "analysis/ticketline.h"
 #include "engine/predictpass.h"
 
 #include <gtest/gtest.h>
@@ -10,46 +11,11 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <stop_token>
 #include <string>
 #include <vector>
 
 namespace omvex::analysis {
 namespace {
-
-using Line = std::array<int, 6>;
-
-void addDraw(CellGrid &history, int draw, const std::vector<int> &numbers)
-{
-    if (history.rowCount() < draw)
-        history.setRowCount(draw);
-    for (int column = 1; column <= 7; ++column)
-        history.setNumber(column, draw, numbers[static_cast<std::size_t>(column - 1)]);
-}
-
-CellGrid emptyHistory()
-{
-    PredictionTables tables;
-    resetTablesForStartUp(tables);
-    return tables.history;
-}
-
-// The first `count` draws of the shared 2058-draw file, read plainly (one record per line).
-std::vector<std::vector<int>> sharedDraws(int count)
-{
-    std::vector<std::vector<int>> draws;
-    std::FILE *file = std::fopen(OMVEX_TEST_DATA_DIR "/history-2058.txt", "r");
-    if (!file)
-        return draws;
-    int fields[8];
-    while (static_cast<int>(draws.size()) < count
-           && std::fscanf(file, "%d,%d,%d,%d,%d,%d,%d,%d", &fields[0], &fields[1], &fields[2], &fields[3], &fields[4],
-                          &fields[5], &fields[6], &fields[7])
-               == 8)
-        draws.emplace_back(fields + 1, fields + 8);
-    std::fclose(file);
-    return draws;
-}
 
 TEST(TierProbability, exactFractionsOfAllLines)
 {
@@ -392,194 +358,6 @@ TEST(HistoryStats, handCheckedCountsAndBands)
     EXPECT_FALSE(stats.numbers[29].mainOutside()) << "number 30 came up once";
     EXPECT_FALSE(stats.numbers[41].mainOutside()) << "never is within the band, whose low end is below 0";
     EXPECT_DOUBLE_EQ(one.expectedBonus, 4.0 / 43);
-}
-
-// A stop requested after some draws, or before the first, must leave nothing that could be shown
-// as a result, and the run must stop where it was asked to.
-TEST(Backtest, cancelledRunKeepsNoPartialResult)
-{
-    const auto draws = sharedDraws(20);
-    struct Row {
-        const char *name;
-        int stopAfter; // draws done when the stop is requested; 0 = before the run starts
-    };
-    const Row rows[] = {{"beforeTheFirstDraw", 0}, {"afterThreeDraws", 3}};
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        PredictionTables tables;
-        resetTablesForStartUp(tables);
-        for (int k = 1; k <= 20; ++k)
-            addDraw(tables.history, k, draws[static_cast<std::size_t>(k - 1)]);
-        std::stop_source stop;
-        if (row.stopAfter == 0)
-            stop.request_stop();
-        int passes = 0;
-        PassRunner runner = [&](PredictionTables &, int, const Settings &, std::uint64_t) {
-            ++passes;
-            return Line{1, 2, 3, 4, 5, 6};
-        };
-        ProgressReport progress = [&](int done, int) {
-            if (done == row.stopAfter)
-                stop.request_stop();
-        };
-        const BacktestResult result = runBacktest(tables, Settings{}, 1, std::nullopt, progress, stop.get_token(), runner);
-        EXPECT_TRUE(result.cancelled);
-        EXPECT_TRUE(result.draws.empty());
-        EXPECT_EQ(result.tally.lines, 0);
-        EXPECT_EQ(passes, 2 * row.stopAfter);
-    }
-}
-
-// The copy-taking run must give the very numbers of a run over start-up tables, and leave the
-// caller's grid whole although the run cuts its own.
-TEST(Backtest, runOnACopyMatchesTheTablesRunAndLeavesTheCallerGrid)
-{
-    const auto draws = sharedDraws(30);
-    PredictionTables tables;
-    resetTablesForStartUp(tables);
-    for (int k = 1; k <= 30; ++k)
-        addDraw(tables.history, k, draws[static_cast<std::size_t>(k - 1)]);
-    const CellGrid history = tables.history;
-    const Settings settings{Level::Standard, Pattern::All, Kako::RandomLowBonus};
-
-    const BacktestResult copied = runBacktest(history, settings, 77, 5);
-    const BacktestResult direct = runBacktest(tables, settings, 77, 5);
-    EXPECT_FALSE(copied.cancelled);
-    ASSERT_EQ(copied.draws.size(), direct.draws.size());
-    for (std::size_t i = 0; i < copied.draws.size(); ++i)
-        EXPECT_EQ(copied.draws[i].lines, direct.draws[i].lines) << "draw " << copied.draws[i].draw;
-    EXPECT_EQ(copied.tally.counts, direct.tally.counts);
-    EXPECT_EQ(history.rowCount(), 30);
-}
-
-TEST(HistoryStats, lastNCountsOnlyTheLatestValidDraws)
-{
-    const auto draws = sharedDraws(12);
-    CellGrid history = emptyHistory();
-    for (int k = 1; k <= 12; ++k)
-        addDraw(history, k, draws[static_cast<std::size_t>(k - 1)]);
-    history.setText(1, 11, "x"); // draw 11 is not valid, so the last three valid are 9, 10, 12
-    struct Row {
-        const char *name;
-        std::optional<int> last;
-        std::vector<int> counted;
-    };
-    const Row rows[] = {
-        {"lastThree_skipsTheInvalidRow", 3, {9, 10, 12}},
-        {"moreThanThereAre_countsAll", 50, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}},
-        {"all", std::nullopt, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        CellGrid only = emptyHistory();
-        for (const int k : row.counted)
-            addDraw(only, k, draws[static_cast<std::size_t>(k - 1)]);
-        const HistoryStats expected = historyStats(only);
-        const HistoryStats stats = historyStats(history, row.last);
-        EXPECT_EQ(stats.draws, static_cast<int>(row.counted.size()));
-        EXPECT_EQ(stats.skippedRows, 1);
-        for (std::size_t i = 0; i < stats.numbers.size(); ++i) {
-            EXPECT_EQ(stats.numbers[i].main, expected.numbers[i].main) << "number " << i + 1;
-            EXPECT_EQ(stats.numbers[i].bonus, expected.numbers[i].bonus) << "number " << i + 1;
-            EXPECT_DOUBLE_EQ(stats.numbers[i].high, expected.numbers[i].high);
-        }
-    }
-}
-
-TEST(ScoreAgainstDraw, oneDrawByNumberWithItsPrize)
-{
-    CellGrid history = emptyHistory();
-    addDraw(history, 1, {3, 11, 17, 25, 36, 42, 8});
-    addDraw(history, 2, {1, 2, 3, 4, 5, 6, 6}); // not a valid draw
-    addDraw(history, 4, {10, 11, 12, 13, 14, 15, 16});
-    struct Row {
-        const char *name;
-        Line line;
-        int draw;
-        std::optional<int> matches; // nothing: the history does not hold the draw
-        bool bonus;
-        std::optional<std::string> prize;
-    };
-    const Row rows[] = {
-        {"first", {3, 11, 17, 25, 36, 42}, 1, 6, false, "1等"},
-        {"second", {3, 11, 17, 25, 36, 8}, 1, 5, true, "2等"},
-        {"third", {3, 11, 17, 25, 36, 9}, 1, 5, false, "3等"},
-        {"fourth", {3, 11, 17, 25, 1, 8}, 1, 4, true, "4等"},
-        {"fifth", {10, 11, 12, 1, 2, 3}, 4, 3, false, "5等"},
-        {"twoAndBonus_noPrize", {10, 11, 16, 1, 2, 3}, 4, 2, true, std::nullopt},
-        {"invalidRow", {1, 2, 3, 4, 5, 6}, 2, std::nullopt, false, std::nullopt},
-        {"emptyRow", {1, 2, 3, 4, 5, 6}, 3, std::nullopt, false, std::nullopt},
-        {"pastTheEnd", {1, 2, 3, 4, 5, 6}, 5, std::nullopt, false, std::nullopt},
-        {"zero", {1, 2, 3, 4, 5, 6}, 0, std::nullopt, false, std::nullopt},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(holdsDraw(history, row.draw), row.matches.has_value());
-        const std::optional<LineScore> score = scoreAgainstDraw(row.line, history, row.draw);
-        ASSERT_EQ(score.has_value(), row.matches.has_value());
-        if (!score)
-            continue;
-        EXPECT_EQ(score->matches, *row.matches);
-        EXPECT_EQ(score->bonus, row.bonus);
-        EXPECT_EQ(prizeName(score->tier), row.prize);
-    }
-    EXPECT_EQ(latestDraw(history), 4);
-    history.setText(3, 4, "");
-    EXPECT_EQ(latestDraw(history), 1) << "the latest row no longer holds a valid draw";
-    EXPECT_EQ(latestDraw(emptyHistory()), std::nullopt);
-}
-
-TEST(ChanceText, shareForLikelyOddsForRare)
-{
-    struct Row {
-        const char *name;
-        Fraction probability;
-        const char *text;
-    };
-    const Row rows[] = {
-        {"never", {0, 10}, "0"},
-        {"likely_asAShare", {1, 8}, "12.5%"},
-        {"rare_wholeOdds_grouped", tierProbability(Tier::Six), "1/6,096,454"},
-        {"rare_fractionalOdds", tierProbability(Tier::Four), "1/610.3"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(chanceText(row.probability), row.text) << row.name;
-}
-
-TEST(ParseTicketLine, sixDifferentWholeNumbersOrAReason)
-{
-    struct Row {
-        const char *name;
-        const char *text;
-        std::optional<Line> numbers;
-        const char *code;
-        const char *mentions; // what the message must name
-    };
-    const Row rows[] = {
-        {"spaces_sorted", "43 1 7 22 3 19", Line{1, 3, 7, 19, 22, 43}, "", ""},
-        {"commasAndBlanks", " 1,2, 3 ,4,,5,6 ", Line{1, 2, 3, 4, 5, 6}, "", ""},
-        {"fullWidthDigitsAndIdeographicComma", "１、２、３、４０、４１、４３", Line{1, 2, 3, 40, 41, 43}, "", ""},
-        {"fullWidthCommaSpaceAndTab", "1，2　3\t4 5 06", Line{1, 2, 3, 4, 5, 6}, "", ""},
-        {"empty", "  、 ", std::nullopt, "empty", "6個"},
-        {"letters", "1 2 3 4 5 x6", std::nullopt, "not_a_number", "「x6」"},
-        {"decimal", "1 2 3 4 5 6.5", std::nullopt, "not_a_number", "「6.5」"},
-        {"negative", "-1 2 3 4 5 6", std::nullopt, "not_a_number", "「-1」"},
-        {"zero", "0 2 3 4 5 6", std::nullopt, "out_of_range", "「0」"},
-        {"fortyFour", "1 2 3 4 5 44", std::nullopt, "out_of_range", "「44」"},
-        {"hugeNumber", "1 2 3 4 5 99999999999999999999", std::nullopt, "out_of_range", "99999999999999999999"},
-        {"repeated", "1 2 3 3 5 6", std::nullopt, "repeated", "3 が2回"},
-        {"repeatedAcrossWidths", "7 2 3 ７ 5 6", std::nullopt, "repeated", "7 が2回"},
-        {"five", "1 2 3 4 5", std::nullopt, "too_few", "5 個"},
-        {"seven", "1 2 3 4 5 6 7", std::nullopt, "too_many", "7 個"},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        const TicketLine line = parseTicketLine(row.text);
-        EXPECT_EQ(line.numbers, row.numbers);
-        EXPECT_EQ(line.code, row.code);
-        EXPECT_NE(line.message.find(row.mentions), std::string::npos) << line.message;
-        EXPECT_EQ(line.message.empty(), line.isValid());
-    }
 }
 
 } // namespace
