@@ -2,25 +2,6 @@
 
 namespace omvex::analysis {
 
-std::optional<std::string> prizeName(Tier tier)
-{
-    switch (tier) {
-    case Tier::Six:
-        return "1等";
-    case Tier::FivePlusBonus:
-        return "2等";
-    case Tier::Five:
-        return "3等";
-    case Tier::Four:
-        return "4等";
-    case Tier::Three:
-        return "5等";
-    case Tier::Fewer:
-        break;
-    }
-    return std::nullopt;
-}
-
 Journal scoreJournal(const RecordRead &record, const CellGrid &history)
 {
     Journal journal;

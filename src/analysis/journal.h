@@ -11,9 +11,6 @@
 // what lines chosen at random would have won.
 namespace omvex::analysis {
 
-// "1等" to "5等" for the prize tiers; nothing for fewer than three matches.
-std::optional<std::string> prizeName(Tier tier);
-
 struct JournalEntry {
     RecordEntry record;
     bool pending = true; // the draw is not in the history yet
