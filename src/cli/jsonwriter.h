@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,8 @@ public:
     JsonWriter &unsignedInteger(unsigned long long value);
     JsonWriter &boolean(bool value);
     JsonWriter &null();
+    // An array of whole numbers, such as a line of six.
+    JsonWriter &integers(std::span<const int> values);
     // The shortest text that reads back as the same double; NaN and infinities become null.
     JsonWriter &number(double value);
     // A number with a fixed count of decimals, as points (whole tenths) are shown.

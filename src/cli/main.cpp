@@ -1,4 +1,4 @@
-#include "cli/predictcommand.h"
+#include "cli/tool.h"
 #include "platform/services.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Runs the built omvex-predict for what only a real process shows: exit statuses, the one-line
 // usage errors, and the chart written without any display.
 #include "ui/charts/chart.h"
-#include "cli/predictcommand.h"
+#include "cli/tool.h"
 #include "clitestsupport.h"
 
 #include <QDir>

@@ -1,0 +1,34 @@
+#include "cli/commands.h"
+
+#include "cli/jsonwriter.h"
+
+#include <ostream>
+
+namespace omvex::cli {
+
+int runCheck(const Options &options, const Settings &settings, const LoadedHistory &history, std::ostream &out)
+{
+    if (options.json) {
+        JsonWriter json;
+        json.beginObject();
+        writeProvenance(json, settings, std::nullopt, history);
+        json.endObject();
+        out << json.text() << '\n';
+    } else {
+        out << "ファイル: " << history.path.toStdString() << '\n';
+        out << "記録数: " << history.read.records << '\n';
+        out << "行数: " << history.rows << '\n';
+        if (!history.read.opened)
+            out << "結果: ファイルを開けません（" << history.read.reason << "）\n";
+        else if (history.read.complete)
+            out << "結果: 最後まで読みました\n";
+        else
+            out << "結果: " << history.read.stopLine << " 行目の " << history.read.stopField
+                << " 番目の項目で止まりました（" << history.read.reason << "）\n";
+        if (!history.sha256.empty())
+            out << "SHA-256: " << history.sha256 << '\n';
+    }
+    return history.complete() ? kExitOk : kExitIncomplete;
+}
+
+} // namespace omvex::cli
