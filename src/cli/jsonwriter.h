@@ -10,8 +10,9 @@
 namespace omvex::cli {
 
 // Writes one compact JSON document in the order the calls are made, so that the keys keep the
-// order scripts and people read them in (QJsonObject would sort them). Integers are written
-// exactly, also above 2^53.
+// order scripts and people read them in (QJsonObject would sort them) and the same run gives the
+// same bytes. Integers are written exactly, also above 2^53 (QJsonValue holds them as doubles), and
+// points keep their one decimal.
 class JsonWriter {
 public:
     JsonWriter &beginObject();

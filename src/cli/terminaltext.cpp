@@ -1,8 +1,9 @@
 #include "cli/terminaltext.h"
 
+#include <QLocale>
 #include <QString>
 
-#include <cstdio>
+#include <charconv>
 #include <ostream>
 
 namespace omvex::cli {
@@ -38,23 +39,18 @@ std::string padLeft(const std::string &text, int columns)
     return width >= columns ? text : std::string(static_cast<std::size_t>(columns - width), ' ') + text;
 }
 
+// Not printf: the Qt application sets the C library to the user's locale, which may write "12,35".
 std::string fixedText(double value, int decimals)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
+    char buffer[400]; // room for the largest double written out in full with a few decimals
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
 }
 
+// Grouped the Japanese way whatever the system says, so that the output is the same on every machine.
 std::string grouped(double value, int decimals)
 {
-    std::string text = fixedText(value, decimals);
-    const std::size_t point = text.find('.');
-    std::size_t end = point == std::string::npos ? text.size() : point;
-    while (end > 3) {
-        end -= 3;
-        text.insert(end, ",");
-    }
-    return text;
+    return QLocale(QLocale::Japanese).toString(value, 'f', decimals).toStdString();
 }
 
 std::string settingsText(const Settings &settings)

@@ -13,7 +13,7 @@ namespace omvex::cli {
 std::string padRight(const std::string &text, int columns);
 std::string padLeft(const std::string &text, int columns);
 
-// "12.35" for (12.345, 2): always the given count of decimals, whatever the system locale.
+// "12.50" for (12.5, 2): always the given count of decimals and a point, whatever the system locale.
 std::string fixedText(double value, int decimals);
 
 // 1234567.8 -> "1,234,567.8": the odds of the high tiers are only readable with separators.
