@@ -70,6 +70,9 @@ void writeText(const BacktestResult &result, const ChanceComparison &comparison,
 int runBacktestCommand(const Options &options, const Environment &environment, const Settings &settings,
                        PredictionTables &tables, const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
+    // A prediction needs the draws before the one it is scored against.
+    if (!hasUsableDraws(history, tables.history, 2, "--backtest", err))
+        return kExitHistory;
     noteHistory(history, err);
     const std::uint64_t seed = runSeed(options.seed);
     BacktestResult result;

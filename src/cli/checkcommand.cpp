@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
 
 #include <ostream>
 
@@ -15,20 +16,21 @@ int runCheck(const Options &options, const Settings &settings, const LoadedHisto
         json.endObject();
         out << json.text() << '\n';
     } else {
-        out << "ファイル: " << history.path.toStdString() << '\n';
+        out << "ファイル: " << escapeControls(history.path).toStdString() << '\n';
         out << "記録数: " << history.read.records << '\n';
         out << "行数: " << history.rows << '\n';
+        const std::string reason = stopReason(history.read).message.toStdString();
         if (!history.read.opened)
-            out << "結果: ファイルを開けません（" << history.read.reason << "）\n";
+            out << "結果: 読めません（" << reason << "）\n";
         else if (history.read.complete)
             out << "結果: 最後まで読みました\n";
         else
             out << "結果: " << history.read.stopLine << " 行目の " << history.read.stopField
-                << " 番目の項目で止まりました（" << history.read.reason << "）\n";
+                << " 番目の項目で止まりました（" << reason << "）\n";
         if (!history.sha256.empty())
             out << "SHA-256: " << history.sha256 << '\n';
     }
-    return history.complete() ? kExitOk : kExitIncomplete;
+    return history.complete() ? kExitOk : kExitHistory;
 }
 
 } // namespace omvex::cli

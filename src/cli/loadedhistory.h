@@ -26,9 +26,24 @@ struct LoadedHistory {
 
 LoadedHistory loadHistory(const QString &path, CellGrid &grid);
 
+// Why the reading stopped short: a stable English code for scripts and the Japanese for people.
+struct StopReason {
+    std::string code;
+    QString message;
+};
+StopReason stopReason(const HistoryReadResult &read);
+
 // Says on standard error when a prediction or analysis works from less than the whole file, so a
 // script's output never silently rests on a truncated history.
 void noteHistory(const LoadedHistory &history, std::ostream &err);
+
+// Draws the analyses can count (six different main numbers 1..43 and a bonus that is none of them).
+int usableDraws(const CellGrid &history);
+
+// For an analysis that needs at least `needed` usable draws: true when there are enough; otherwise
+// one line on err says what is missing, and the caller ends with kExitHistory.
+bool hasUsableDraws(const LoadedHistory &history, const CellGrid &grid, int needed, const char *option,
+                    std::ostream &err);
 
 // The given seed, or one from the clock that any JSON reader gets back exactly.
 std::uint64_t runSeed(std::optional<std::uint64_t> seed);

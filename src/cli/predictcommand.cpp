@@ -89,11 +89,16 @@ int runPredict(const Options &options, const SettingsStore &store, const Setting
 
     if (options.save) {
         if (!saved.ok) {
-            err << saved.error.toStdString() << '\n';
+            writeErrorLine(err, saved.error);
             return kExitWriteFailed;
         }
-        (options.json ? err : out) << "設定を保存しました: " << store.path().toStdString() << "（"
-                                   << settingsText(settings) << "）\n";
+        // With --json, standard output is the document alone.
+        const QString done = QStringLiteral("設定を保存しました: ") + store.path() + QStringLiteral("（")
+            + QString::fromStdString(settingsText(settings)) + QStringLiteral("）");
+        if (options.json)
+            writeErrorLine(err, done);
+        else
+            out << escapeControls(done).toStdString() << '\n';
     }
     return kExitOk;
 }

@@ -20,7 +20,7 @@ void ProgressBar::show(int done, int total)
     m_shown = percent;
     constexpr int kWidth = 30;
     const int filled = percent * kWidth / 100;
-    m_err << "\rバックテスト [" << std::string(static_cast<std::size_t>(filled), '#')
+    m_err << "\romvex-predict: バックテスト [" << std::string(static_cast<std::size_t>(filled), '#')
           << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << percent << "% " << done << '/'
           << total << std::flush;
 }

@@ -15,6 +15,19 @@ using namespace analysis;
 
 namespace {
 
+// Only a new file or a regular one may become the chart: a FIFO would hold the tool until some
+// reader came, and a device or folder must never be replaced by a picture. Symbolic links count as
+// what they finally point to. Checked before anything is drawn, so that nothing is left half done.
+QString chartTargetProblem(const QString &path)
+{
+    const QFileInfo target(path); // follows links, as the writing will
+    if (!target.exists() || target.isFile())
+        return QString();
+    const QString what = target.isDir() ? QStringLiteral("フォルダです")
+                                        : QStringLiteral("通常のファイルではありません（FIFO やデバイスなど）");
+    return QStringLiteral("グラフを書けません: %1 は%2").arg(path, what);
+}
+
 void writeJson(const HistoryStats &stats, const QString &chart, const Settings &settings,
                const LoadedHistory &history, std::ostream &out)
 {
@@ -74,7 +87,7 @@ void writeText(const HistoryStats &stats, const QString &chart, std::ostream &ou
     out << "▲ は偶然の範囲（期待値±2σ）より多い、▼ は少ない数字です。本数字で範囲外は " << outside
         << " 個。43 個の数字を比べれば、偶然でも 2 個ほどは範囲外になります。\n";
     if (!chart.isEmpty())
-        out << "グラフ: " << chart.toStdString() << '\n';
+        out << "グラフ: " << escapeControls(chart).toStdString() << '\n';
 }
 
 } // namespace
@@ -82,6 +95,14 @@ void writeText(const HistoryStats &stats, const QString &chart, std::ostream &ou
 int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
+    if (!hasUsableDraws(history, tables.history, 1, "--stats", err))
+        return kExitHistory;
+    if (!options.chartPath.isEmpty()) {
+        if (const QString problem = chartTargetProblem(options.chartPath); !problem.isEmpty()) {
+            writeErrorLine(err, problem);
+            return kExitWriteFailed;
+        }
+    }
     noteHistory(history, err);
     const HistoryStats stats = historyStats(tables.history);
     int status = kExitOk;
@@ -91,7 +112,7 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
         if (charts::saveStatsChart(stats, options.chartPath, &error)) {
             chart = QFileInfo(options.chartPath).absoluteFilePath();
         } else {
-            err << error.toStdString() << '\n';
+            writeErrorLine(err, error);
             status = kExitWriteFailed;
         }
     }

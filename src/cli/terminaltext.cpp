@@ -27,6 +27,29 @@ int displayWidth(const std::string &text)
 
 } // namespace
 
+QString escapeControls(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c == u'\n')
+            escaped += QLatin1String("\\n");
+        else if (c == u'\t')
+            escaped += QLatin1String("\\t");
+        else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) // C0, DEL and C1
+            escaped += QStringLiteral("\\x%1").arg(static_cast<int>(c), 2, 16, QLatin1Char('0'));
+        else
+            escaped += ch;
+    }
+    return escaped;
+}
+
+void writeErrorLine(std::ostream &err, const QString &text)
+{
+    err << "omvex-predict: " << escapeControls(text).toStdString() << '\n' << std::flush;
+}
+
 std::string padRight(const std::string &text, int columns)
 {
     const int width = displayWidth(text);
@@ -55,8 +78,12 @@ std::string grouped(double value, int decimals)
 
 std::string settingsText(const Settings &settings)
 {
-    return "Level " + std::to_string(digit(settings.level)) + ", Pattern " + std::to_string(digit(settings.pattern))
-        + ", Kako " + std::to_string(digit(settings.kako));
+    // The captions of the dialog's frames and option buttons, by the setting's digit.
+    static const char *const kLevels[kLevelChoices] = {"標準", "梅", "竹", "松"};
+    static const char *const kPatterns[kPatternChoices] = {"選択", "すべて"};
+    static const char *const kKakos[kKakoChoices] = {"並", "上", "特上", "無し"};
+    return std::string("レベル ") + kLevels[digit(settings.level)] + "・抽出パターン " + kPatterns[digit(settings.pattern)]
+        + "・過去利用法 " + kKakos[digit(settings.kako)];
 }
 
 void writeLine(std::ostream &out, const std::array<int, kPicks> &numbers)

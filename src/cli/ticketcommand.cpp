@@ -64,6 +64,8 @@ void writeText(const TicketResult &result, const ChanceComparison &comparison, s
 int runTicketCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                      const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
+    if (!hasUsableDraws(history, tables.history, 1, "--ticket", err))
+        return kExitHistory;
     noteHistory(history, err);
     const TicketResult result = checkTicket(tables.history, options.ticket);
     const ChanceComparison comparison = compareWithChance(result.tally);

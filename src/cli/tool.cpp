@@ -1,7 +1,10 @@
 #include "cli/tool.h"
 
 #include "cli/commands.h"
+#include "cli/helptext.h"
+#include "cli/terminaltext.h"
 #include "history/filelocations.h"
+#include "omvex/appinfo.h"
 
 #include <QFileInfo>
 
@@ -15,9 +18,13 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         out << helpText().toStdString();
         return kExitOk;
     }
+    if (options.command == Command::Version) {
+        out << "omvex-predict " << kVersionText << '\n';
+        return kExitOk;
+    }
     const QString folder = options.folder.isEmpty() ? environment.programFolder : options.folder;
     if (!QFileInfo(folder).isDir()) {
-        err << "フォルダがありません: " << folder.toStdString() << '\n';
+        writeErrorLine(err, QStringLiteral("フォルダがありません: ") + folder);
         return kExitUsage;
     }
     const FileLocations files = locateFiles(QFileInfo(folder).absoluteFilePath());
@@ -45,19 +52,24 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runStatsCommand(options, settings, tables, history, out, err);
     case Command::Predict:
     case Command::Help:
+    case Command::Version:
         break;
     }
     return runPredict(options, store, settings, tables, history, out, err);
 }
 
-int runArguments(const QStringList &arguments, const Environment &environment, std::ostream &out, std::ostream &err)
+int runParsed(const ParseResult &parsed, const Environment &environment, std::ostream &out, std::ostream &err)
 {
-    const ParseResult parsed = parseArguments(arguments);
     if (!parsed.ok()) {
-        err << "omvex-predict: " << parsed.error.toStdString() << '\n';
+        writeErrorLine(err, parsed.error);
         return kExitUsage;
     }
     return runCommand(parsed.options, environment, out, err);
+}
+
+int runArguments(const QStringList &arguments, const Environment &environment, std::ostream &out, std::ostream &err)
+{
+    return runParsed(parseArguments(arguments), environment, out, err);
 }
 
 } // namespace omvex::cli
