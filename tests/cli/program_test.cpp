@@ -209,6 +209,9 @@ TEST(DesktopEntry, execQuotesTheProgramFolder)
         // CMake itself reads a backslash in a path as a separator and installs into a/b.
         {"backslash_endsWhereCMakeInstalls", QStringLiteral("a\\b"), QStringLiteral("Exec=\"%1/a/b/omvex\"")},
     };
+    // Installed with the desktop files' own tools (desktop-file-utils), so the check is the menus' own.
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate (desktop-file-utils) is missing";
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
@@ -234,6 +237,27 @@ TEST(DesktopEntry, execQuotesTheProgramFolder)
             << entry.toStdString();
         EXPECT_TRUE(lines.contains(QStringLiteral("Name[ja]=Omvex予想")));
         EXPECT_TRUE(QFile::exists(dir.filePath("share/icons/hicolor/256x256/apps/omvex.png")));
+        const ProcessOutput validation = runProcess(validator, {dir.filePath("share/applications/omvex.desktop")});
+        EXPECT_EQ(validation.status, 0) << validation.out.toStdString() << validation.err.toStdString();
+        EXPECT_TRUE(validation.out.isEmpty()) << "warnings: " << validation.out.toStdString();
+    }
+}
+
+// Debug information is for the build folder; the program folder gets programs a tenth the size.
+TEST(Install, programsAreStripped)
+{
+    QTemporaryDir dir;
+    const ProcessOutput install =
+        runProcess(QStringLiteral(OMVEX_CMAKE_COMMAND),
+                {QStringLiteral("--install"), QString::fromLocal8Bit(qgetenv("OMVEX_BINARY_DIR")),
+                 QStringLiteral("--prefix"), dir.path(), QStringLiteral("--component"), QStringLiteral("program")});
+    ASSERT_EQ(install.status, 0) << install.err.toStdString();
+    for (const char *program : {"omvex", "omvex-predict"}) {
+        SCOPED_TRACE(program);
+        const QByteArray bytes = test::readFile(dir.filePath(QString::fromLatin1(program)));
+        ASSERT_TRUE(bytes.startsWith("\x7f" "ELF"));
+        EXPECT_FALSE(bytes.contains(".debug_info"));
+        EXPECT_FALSE(bytes.contains(".symtab"));
     }
 }
 
