@@ -50,6 +50,14 @@ void writeSettings(JsonWriter &json, const Settings &settings)
     json.endObject();
 }
 
+int usableDraws(const CellGrid &history)
+{
+    int draws = 0;
+    for (int row = 1; row <= history.rowCount(); ++row)
+        draws += analysis::drawAt(history, row) ? 1 : 0;
+    return draws;
+}
+
 } // namespace
 
 LoadedHistory loadHistory(const QString &path, CellGrid &grid)
@@ -93,14 +101,6 @@ void noteHistory(const LoadedHistory &history, std::ostream &err)
                                      QString::number(history.read.stopField), message,
                                      QString::number(history.read.records)));
     }
-}
-
-int usableDraws(const CellGrid &history)
-{
-    int draws = 0;
-    for (int row = 1; row <= history.rowCount(); ++row)
-        draws += analysis::drawAt(history, row) ? 1 : 0;
-    return draws;
 }
 
 bool hasUsableDraws(const LoadedHistory &history, const CellGrid &grid, int needed, const char *option,

@@ -37,11 +37,9 @@ StopReason stopReason(const HistoryReadResult &read);
 // script's output never silently rests on a truncated history.
 void noteHistory(const LoadedHistory &history, std::ostream &err);
 
-// Draws the analyses can count (six different main numbers 1..43 and a bonus that is none of them).
-int usableDraws(const CellGrid &history);
-
-// For an analysis that needs at least `needed` usable draws: true when there are enough; otherwise
-// one line on err says what is missing, and the caller ends with kExitHistory.
+// For an analysis that needs at least `needed` usable draws (six different main numbers 1..43 and a
+// bonus that is none of them, as the analyses count them): true when there are enough; otherwise one
+// line on err says what is missing, and the caller ends with kExitHistory.
 bool hasUsableDraws(const LoadedHistory &history, const CellGrid &grid, int needed, const char *option,
                     std::ostream &err);
 

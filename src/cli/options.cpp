@@ -10,8 +10,6 @@ namespace omvex::cli {
 
 namespace {
 
-constexpr int kHighestNumber = 43;
-
 // Plain decimal digits only: a sign, blanks or a fraction in a script's argument is far more
 // likely a mistake than an intended value, so it is refused rather than read leniently. from_chars
 // takes neither sign nor blanks, so all it must do is use up every byte.
@@ -47,10 +45,6 @@ QString commandOption(Command command)
     return QString();
 }
 
-// Not QCommandLineParser: it reports unknown options before bad values whatever their order, in
-// English, and takes "-abc" as three short options; the tool reports the first problem in the order
-// given, in Japanese, and refuses anything it does not name. Keeping this small loop is what keeps
-// every message, its order and the exit status as scripts know them.
 // --help and --version answer without reading anything, whatever else is asked for with them.
 bool isInformation(Command command)
 {
@@ -78,6 +72,10 @@ QString shownBytes(const QByteArray &bytes)
     return shown;
 }
 
+// Not QCommandLineParser: it reports unknown options before bad values whatever their order, in
+// English, and takes "-abc" as three short options; the tool reports the first problem in the order
+// given, in Japanese, and refuses anything it does not name. Keeping this small loop is what keeps
+// every message, its order and the exit status as scripts know them.
 class Parser {
 public:
     // raw: the same arguments as the program got them, when it did; null for arguments that are
@@ -268,11 +266,11 @@ private:
 
 } // namespace
 
-std::array<int, 6> parseTicket(const QString &text, QString *error)
+std::array<int, kPicks> parseTicket(const QString &text, QString *error)
 {
-    std::array<int, 6> numbers{};
+    std::array<int, kPicks> numbers{};
     const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != 6) {
+    if (parts.size() != kPicks) {
         *error = QStringLiteral("--ticket には 1 から 43 までの異なる数字を 6 つ、カンマで区切って指定してください"
                                 "（\"%1\" は %2 個）")
                      .arg(text, QString::number(parts.size()));
