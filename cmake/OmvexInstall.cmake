@@ -24,6 +24,18 @@ if(TARGET omvex AND EXISTS ${CMAKE_SOURCE_DIR}/help/omvex.hlp)
   install(FILES ${CMAKE_SOURCE_DIR}/help/omvex.hlp DESTINATION . COMPONENT program)
 endif()
 
+# The published results of the first draws become the history of a program folder that has none;
+# an existing kako.txt, whatever it holds, is the user's and is never replaced.
+if(TARGET omvex)
+  install(CODE "
+    set(omvex_kako \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/kako.txt\")
+    if(NOT EXISTS \"\${omvex_kako}\" AND NOT IS_SYMLINK \"\${omvex_kako}\")
+      message(STATUS \"Installing: \${omvex_kako}\")
+      file(COPY_FILE \"${CMAKE_SOURCE_DIR}/data/kako.txt\" \"\${omvex_kako}\")
+    endif()
+  " COMPONENT program)
+endif()
+
 # The icon is drawn in code (ui/common/look.cpp); a small tool renders it to PNG at build time.
 if(TARGET omvex_look)
   add_executable(omvex-render-icon ${CMAKE_SOURCE_DIR}/packaging/rendericon.cpp)
