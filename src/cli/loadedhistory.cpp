@@ -2,6 +2,7 @@
 
 #include "cli/jsonwriter.h"
 #include "engine/random.h"
+#include "history/resultimport.h"
 #include "omvex/appinfo.h"
 
 #include <QCryptographicHash>
@@ -17,6 +18,8 @@ namespace {
 // value and can regenerate the run with --seed.
 constexpr std::uint64_t kJsonSafeSeedMask = (std::uint64_t{1} << 53) - 1;
 
+} // namespace
+
 void writeSettings(JsonWriter &json, const Settings &settings)
 {
     json.beginObject();
@@ -26,8 +29,6 @@ void writeSettings(JsonWriter &json, const Settings &settings)
     json.endObject();
 }
 
-} // namespace
-
 LoadedHistory loadHistory(const QString &path, CellGrid &grid)
 {
     LoadedHistory history;
@@ -35,7 +36,18 @@ LoadedHistory loadHistory(const QString &path, CellGrid &grid)
     history.read = loadDrawHistory(path, grid);
     history.rows = grid.rowCount();
     QFile file(path);
-    if (history.read.opened && file.open(QIODevice::ReadOnly)) {
+    if (!history.read.opened || !file.open(QIODevice::ReadOnly))
+        return history;
+    // The warnings need the bytes at once; a file far beyond any real history is only hashed, as
+    // it streams by, and gets none.
+    if (file.size() <= kMaxImportFileBytes) {
+        const QByteArray content = file.readAll();
+        if (file.error() == QFileDevice::NoError) {
+            history.sha256 = QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().toStdString();
+            history.warnings = historyWarnings(
+                std::string_view(content.constData(), static_cast<std::size_t>(content.size())), grid, history.read);
+        }
+    } else {
         QCryptographicHash hash(QCryptographicHash::Sha256);
         if (hash.addData(&file))
             history.sha256 = hash.result().toHex().toStdString();
@@ -92,6 +104,15 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
                                                               : history.read.reason);
         json.endObject();
     }
+    json.key("warnings").beginArray();
+    for (const HistoryWarning &warning : history.warnings) {
+        json.beginObject();
+        json.key("line").lineNumber(warning.line);
+        json.key("code").string(warning.code);
+        json.key("message").string(warning.message);
+        json.endObject();
+    }
+    json.endArray();
     json.endObject();
 }
 

@@ -240,14 +240,18 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
         int status;
         int draws;
         const char *says;
+        const char *warning; // the code of the first warning; nullptr: none
     };
     const Row rows[] = {
-        {"sharedHistory_complete", test::sharedHistory(), kExitOk, 2058, "最後まで読みました"},
-        {"endRecord_complete", "1,1,2,3,4,5,6,7\n0,0,0,0,0,0,0,0\ngarbage\n", kExitOk, 1, "最後まで読みました"},
-        {"emptyFile_complete", "", kExitOk, 0, "最後まで読みました"},
-        {"textDrawNumber_stopsEarly", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n", kExitIncomplete, 1, "2 行目"},
-        {"recordCutShort_stopsEarly", "1,1,2,3,4,5,6,7\n2,1,2,3\n", kExitIncomplete, 1, "止まりました"},
-        {"missingFile_stopsEarly", std::nullopt, kExitIncomplete, 0, "開けません"},
+        {"sharedHistory_complete", test::sharedHistory(), kExitOk, 2058, "最後まで読みました", nullptr},
+        {"endRecord_complete_warnsOfLinesAfter", "1,1,2,3,4,5,6,7\n0,0,0,0,0,0,0,0\ngarbage\n", kExitOk, 1,
+         "最後まで読みました", "after-end"},
+        {"emptyFile_complete", "", kExitOk, 0, "最後まで読みました", nullptr},
+        {"newestFirst_completeButWarnsOfOrder", "3,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n", kExitOk, 3,
+         "警告: 2行目", "order"},
+        {"textDrawNumber_stopsEarly", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n", kExitIncomplete, 1, "2 行目", nullptr},
+        {"recordCutShort_stopsEarly", "1,1,2,3,4,5,6,7\n2,1,2,3\n", kExitIncomplete, 1, "止まりました", nullptr},
+        {"missingFile_stopsEarly", std::nullopt, kExitIncomplete, 0, "開けません", nullptr},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -266,6 +270,13 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
         EXPECT_EQ(h["complete"].toBool(), row.status == kExitOk);
         EXPECT_EQ(h["stop"].isNull(), row.status == kExitOk);
         EXPECT_EQ(h["sha256"].isNull(), !row.history.has_value());
+        const QJsonArray warnings = h["warnings"].toArray();
+        ASSERT_EQ(warnings.isEmpty(), row.warning == nullptr) << json.out;
+        if (row.warning) {
+            EXPECT_EQ(warnings[0]["code"].toString(), QLatin1String(row.warning));
+            EXPECT_GT(warnings[0]["line"].toInt(), 0);
+            EXPECT_FALSE(warnings[0]["message"].toString().isEmpty());
+        }
     }
 }
 
