@@ -35,6 +35,10 @@ QString commandOption(Command command)
         return QStringLiteral("--ticket");
     case Command::Stats:
         return QStringLiteral("--stats");
+    case Command::Import:
+        return QStringLiteral("--import");
+    case Command::Journal:
+        return QStringLiteral("--journal");
     case Command::Help:
         return QStringLiteral("--help");
     case Command::Predict:
@@ -83,10 +87,26 @@ public:
                 const QString text = value();
                 if (m_error.isEmpty()) {
                     QString ticketError;
-                    o.ticket = parseTicket(text, &ticketError);
+                    o.tickets.push_back(parseTicket(text, &ticketError));
                     if (!ticketError.isEmpty())
                         fail(ticketError);
                 }
+            } else if (name == QLatin1String("--draw")) {
+                o.draw = ranged(1, std::numeric_limits<int>::max());
+            } else if (name == QLatin1String("--import")) {
+                setCommand(command, Command::Import);
+                o.importPath = value();
+                if (m_error.isEmpty() && o.importPath.isEmpty())
+                    fail(QStringLiteral("--import に結果ファイルを指定してください"));
+            } else if (name == QLatin1String("--replace")) {
+                noValue();
+                o.replace = true;
+            } else if (name == QLatin1String("--journal")) {
+                noValue();
+                setCommand(command, Command::Journal);
+            } else if (name == QLatin1String("--record")) {
+                noValue();
+                o.record = true;
             } else if (name == QLatin1String("--json")) {
                 noValue();
                 o.json = true;
@@ -138,8 +158,14 @@ public:
                 fail(QStringLiteral("--save は %1 と一緒には使えません").arg(which));
             } else if (sawRunOption && o.command != Command::Predict && o.command != Command::Backtest) {
                 fail(QStringLiteral("--level/--pattern/--kako/--seed は %1 と一緒には使えません").arg(which));
-            } else if (o.last && o.command != Command::Backtest) {
-                fail(QStringLiteral("--last は --backtest と一緒にだけ使えます"));
+            } else if (o.record && o.command != Command::Predict) {
+                fail(QStringLiteral("--record は %1 と一緒には使えません").arg(which));
+            } else if (o.last && o.command != Command::Backtest && o.command != Command::Stats) {
+                fail(QStringLiteral("--last は --backtest か --stats と一緒にだけ使えます"));
+            } else if (o.draw && o.command != Command::Ticket) {
+                fail(QStringLiteral("--draw は --ticket と一緒にだけ使えます"));
+            } else if (o.replace && o.command != Command::Import) {
+                fail(QStringLiteral("--replace は --import と一緒にだけ使えます"));
             } else if (!o.chartPath.isEmpty() && o.command != Command::Stats) {
                 fail(QStringLiteral("--chart は --stats と一緒にだけ使えます"));
             }
@@ -157,10 +183,11 @@ private:
 
     void setCommand(std::optional<Command> &command, Command wanted)
     {
-        if (command && *command != wanted && *command != Command::Help && wanted != Command::Help)
+        // Several tickets are checked in one run; a second file to import would silently replace the first.
+        if (command && *command == wanted && wanted == Command::Import)
+            fail(QStringLiteral("--import は一度だけ指定してください"));
+        else if (command && *command != wanted && *command != Command::Help && wanted != Command::Help)
             fail(QStringLiteral("%1 と %2 は一緒には使えません").arg(commandOption(*command), commandOption(wanted)));
-        else if (command && *command == wanted && wanted == Command::Ticket)
-            fail(QStringLiteral("--ticket は一度だけ指定してください"));
         else if (!command || wanted == Command::Help)
             command = wanted;
     }
@@ -258,21 +285,28 @@ QString helpText()
         "  --kako N       この実行だけ Kako を N にする（0 並, 1 上, 2 特上, 3 無し）\n"
         "  --seed N       乱数の種（同じ種と同じファイルなら同じ結果）\n"
         "  --save         この実行の設定を \"omvex.ini\" に保存する（初期設定の OK と同じ）\n"
+        "  --record       ２回の予想を次の回の分として \"kiroku.txt\" に書き足す\n"
         "\n"
         "ほかの働き（どれか一つ）:\n"
         "  --check        \"kako.txt\" だけを読み、どこまで読めたかを表示する\n"
         "  --backtest     過去の各回を、それより前の回だけから予想して当たりを数え、\n"
         "                 でたらめに選んだ数字と比べる（--last N で最後の N 回だけ）\n"
         "  --ticket 3,11,17,25,36,42\n"
-        "                 6 つの数字が過去の各回で何等に当たったかを数える\n"
-        "  --stats        各数字の出た回数を偶然の期待値と比べる（--chart FILE.png でグラフ）\n"
+        "                 6 つの数字が過去の各回で何等に当たったかを数える（何度でも指定できる）\n"
+        "  --draw N       --ticket の数字を第 N 回とだけ照合する\n"
+        "  --stats        各数字の出た回数を偶然の期待値と比べる（--chart FILE.png でグラフ、\n"
+        "                 --last N で最後の N 回だけ）\n"
+        "  --import FILE  結果ファイルの回を \"kako.txt\" に取り込む（前の内容は kako.txt.bak に残す）\n"
+        "  --replace      --import で、kako.txt と違う数字の回をファイルの数字で置き換える\n"
+        "  --journal      \"kiroku.txt\" の予想を当せん数字と照合し、偶然と比べる\n"
         "\n"
         "共通:\n"
         "  --folder DIR   \"omvex.ini\" と \"kako.txt\" のあるフォルダ\n"
         "  --json         結果を JSON で出力する（版、設定、種、kako.txt の SHA-256 付き）\n"
         "  --help         この説明\n"
         "\n"
-        "終了状態: 0 成功, 1 \"kako.txt\" を最後まで読めなかった（--check）,\n"
+        "終了状態: 0 成功, 1 \"kako.txt\" を最後まで読めなかった（--check）、取り込めなかった（--import）、\n"
+        "          その回がない（--draw）、\"kiroku.txt\" を読めなかった（--journal）,\n"
         "          2 オプションの誤り, 3 ファイルを書けなかった\n");
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/stats.h"
 #include "cli/jsonwriter.h"
+#include "cli/partialanalysis.h"
 #include "cli/terminaltext.h"
 #include "ui/charts/chart.h"
 
@@ -15,7 +16,7 @@ using namespace analysis;
 
 namespace {
 
-void writeJson(const HistoryStats &stats, const QString &chart, const Settings &settings,
+void writeJson(const HistoryStats &stats, std::optional<int> last, const QString &chart, const Settings &settings,
                const LoadedHistory &history, std::ostream &out)
 {
     JsonWriter json;
@@ -23,6 +24,11 @@ void writeJson(const HistoryStats &stats, const QString &chart, const Settings &
     writeProvenance(json, settings, std::nullopt, history);
     json.key("stats").beginObject();
     json.key("draws").integer(stats.draws);
+    json.key("last");
+    if (last)
+        json.integer(*last);
+    else
+        json.null();
     json.key("skipped_rows").integer(stats.skippedRows);
     json.key("chart");
     if (!chart.isEmpty())
@@ -83,7 +89,7 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
-    const HistoryStats stats = historyStats(tables.history);
+    const HistoryStats stats = historyStatsOfLast(tables.history, options.last);
     int status = kExitOk;
     QString chart; // the written chart's full path
     if (!options.chartPath.isEmpty()) {
@@ -96,7 +102,7 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
         }
     }
     if (options.json)
-        writeJson(stats, chart, settings, history, out);
+        writeJson(stats, options.last, chart, settings, history, out);
     else
         writeText(stats, chart, out);
     return status;
