@@ -85,10 +85,6 @@ TEST(TicketCommand, severalLinesWithoutDraw_eachCheckedOverTheWholeHistory)
     }
     EXPECT_EQ(tickets[1]["numbers"][0].toInt(), 8);
     EXPECT_EQ(tickets[1]["best"]["draw"].toInt(), 5);
-
-    const auto text = runTool(dir.path(), {"--ticket", "1,2,3,4,5,6", "--ticket", "8,9,10,11,12,13"});
-    EXPECT_NE(text.out.find("数字 1 2 3 4 5 6 を"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("数字 8 9 10 11 12 13 を"), std::string::npos) << text.out;
 }
 
 TEST(StatsCommand, lastOption_countsOnlyTheLastValidDraws)
