@@ -1,5 +1,7 @@
 #include "analysis/stats.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <vector>
 
@@ -24,21 +26,30 @@ HistoryStats historyStats(const CellGrid &history, std::optional<int> last)
 {
     HistoryStats stats;
     std::vector<Draw> draws;
+    std::vector<int> drawRows;
+    std::vector<int> skippedRows; // rows holding something that is not a valid draw
     for (int row = 1; row <= history.rowCount(); ++row) {
         if (std::optional<Draw> draw = drawAt(history, row)) {
             draws.push_back(*draw);
+            drawRows.push_back(row);
             continue;
         }
         for (int column = 1; column <= kPicks + 1; ++column) {
             if (!history.isEmpty(column, row)) {
-                ++stats.skippedRows;
+                skippedRows.push_back(row);
                 break;
             }
         }
     }
+    // With a limit, only the stretch of the history that the counted draws span is looked at.
     std::size_t first = 0;
-    if (last && *last >= 0 && static_cast<std::size_t>(*last) < draws.size())
+    int firstRow = 0;
+    if (last && *last >= 0 && static_cast<std::size_t>(*last) < draws.size()) {
         first = draws.size() - static_cast<std::size_t>(*last);
+        firstRow = first < drawRows.size() ? drawRows[first] : history.rowCount() + 1;
+    }
+    stats.skippedRows = static_cast<int>(
+        std::count_if(skippedRows.begin(), skippedRows.end(), [&](int row) { return row > firstRow; }));
     for (std::size_t i = first; i < draws.size(); ++i) {
         ++stats.draws;
         for (const int number : draws[i].main)

@@ -48,6 +48,12 @@ void writeComparisonJson(JsonWriter &json, const ChanceComparison &comparison)
     json.key("expected_mean_matches").number(comparison.expectedMeanMatches);
     json.key("mean_low").number(comparison.meanLow);
     json.key("mean_high").number(comparison.meanHigh);
+    writeTiersJson(json, comparison);
+    json.key("verdict").string(comparison.verdict);
+}
+
+void writeTiersJson(JsonWriter &json, const ChanceComparison &comparison)
+{
     json.key("tiers").beginArray();
     for (const TierComparison &row : comparison.tiers) {
         json.beginObject();
@@ -61,7 +67,6 @@ void writeComparisonJson(JsonWriter &json, const ChanceComparison &comparison)
         json.endObject();
     }
     json.endArray();
-    json.key("verdict").string(comparison.verdict);
 }
 
 } // namespace omvex::cli

@@ -12,5 +12,7 @@ class JsonWriter;
 // people and as keys for scripts; both commands show the one comparison the same way.
 void writeComparisonText(std::ostream &out, const analysis::ChanceComparison &comparison);
 void writeComparisonJson(JsonWriter &json, const analysis::ChanceComparison &comparison);
+// Only the "tiers" key of it.
+void writeTiersJson(JsonWriter &json, const analysis::ChanceComparison &comparison);
 
 } // namespace omvex::cli

@@ -29,6 +29,8 @@ int runCheck(const Options &options, const Settings &settings, const LoadedHisto
                 << " 番目の項目で止まりました（" << reason << "）\n";
         if (!history.sha256.empty())
             out << "SHA-256: " << history.sha256 << '\n';
+        for (const HistoryWarning &warning : history.warnings)
+            out << "警告: " << warning.message.toStdString() << '\n';
     }
     return history.complete() ? kExitOk : kExitHistory;
 }

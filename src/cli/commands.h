@@ -11,8 +11,9 @@
 // read the settings (with this run's overrides applied) and loaded the history into the tables.
 namespace omvex::cli {
 
+// recordPath: where --record appends the proposals.
 int runPredict(const Options &options, const SettingsStore &store, const Settings &settings, PredictionTables &tables,
-               const LoadedHistory &history, std::ostream &out, std::ostream &err);
+               const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err);
 
 int runCheck(const Options &options, const Settings &settings, const LoadedHistory &history, std::ostream &out);
 
@@ -22,7 +23,17 @@ int runBacktestCommand(const Options &options, const Environment &environment, c
 int runTicketCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                      const LoadedHistory &history, std::ostream &out, std::ostream &err);
 
+// --ticket with --draw: each line against that one draw.
+int runTicketDrawCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                         const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
 int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                     const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
+                     std::ostream &out, std::ostream &err);
+
+int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                      const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err);
 
 } // namespace omvex::cli

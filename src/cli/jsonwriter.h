@@ -37,6 +37,8 @@ public:
     JsonWriter &number(double value);
     // A number with a fixed count of decimals, as points (whole tenths) are shown.
     JsonWriter &fixed(double value, int decimals);
+    // A 1-based line of a file, or null for 0: what concerns the file as a whole has no line.
+    JsonWriter &lineNumber(int line) { return line > 0 ? integer(line) : null(); }
 
     const std::string &text() const { return m_text; }
 

@@ -4,6 +4,7 @@
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
 #include "engine/random.h"
+#include "history/resultimport.h"
 #include "omvex/appinfo.h"
 
 #include <QCryptographicHash>
@@ -41,6 +42,8 @@ constexpr KnownReason kKnownReasons[] = {
     {"the value does not fit", "value-out-of-range", "値が -99〜99 の整数ではありません"},
 };
 
+} // namespace
+
 void writeSettings(JsonWriter &json, const Settings &settings)
 {
     json.beginObject();
@@ -49,6 +52,8 @@ void writeSettings(JsonWriter &json, const Settings &settings)
     json.key("Kako").string(std::to_string(digit(settings.kako)));
     json.endObject();
 }
+
+namespace {
 
 int usableDraws(const CellGrid &history)
 {
@@ -67,7 +72,18 @@ LoadedHistory loadHistory(const QString &path, CellGrid &grid)
     history.read = loadDrawHistory(path, grid);
     history.rows = grid.rowCount();
     QFile file(path);
-    if (history.read.opened && file.open(QIODevice::ReadOnly)) {
+    if (!history.read.opened || !file.open(QIODevice::ReadOnly))
+        return history;
+    // The warnings need the bytes at once; a file far beyond any real history is only hashed, as
+    // it streams by, and gets none.
+    if (file.size() <= kMaxImportFileBytes) {
+        const QByteArray content = file.readAll();
+        if (file.error() == QFileDevice::NoError) {
+            history.sha256 = QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().toStdString();
+            history.warnings = historyWarnings(
+                std::string_view(content.constData(), static_cast<std::size_t>(content.size())), grid, history.read);
+        }
+    } else {
         QCryptographicHash hash(QCryptographicHash::Sha256);
         if (hash.addData(&file))
             history.sha256 = hash.result().toHex().toStdString();
@@ -161,6 +177,15 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
         json.key("message").string(reason.message);
         json.endObject();
     }
+    json.key("warnings").beginArray();
+    for (const HistoryWarning &warning : history.warnings) {
+        json.beginObject();
+        json.key("line").lineNumber(warning.line);
+        json.key("code").string(warning.code);
+        json.key("message").string(warning.message);
+        json.endObject();
+    }
+    json.endArray();
     json.endObject();
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/settings.h"
 #include "history/drawhistory.h"
+#include "history/historywarnings.h"
 
 #include <QString>
 
@@ -9,6 +10,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace omvex::cli {
 
@@ -20,6 +22,7 @@ struct LoadedHistory {
     HistoryReadResult read;
     int rows = 0;
     std::string sha256; // hex of the file's bytes; empty when the file could not be read
+    std::vector<HistoryWarning> warnings; // what its owner would not expect in the way it was read
 
     bool complete() const { return read.opened && read.complete; }
 };
@@ -45,6 +48,9 @@ bool hasUsableDraws(const LoadedHistory &history, const CellGrid &grid, int need
 
 // The given seed, or one from the clock that any JSON reader gets back exactly.
 std::uint64_t runSeed(std::optional<std::uint64_t> seed);
+
+// {"Level": "3", "Pattern": "1", "Kako": "0"}, as the settings file holds them.
+void writeSettings(JsonWriter &json, const Settings &settings);
 
 // The keys every JSON output starts with, enough to regenerate and check the result later.
 void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<std::uint64_t> seed,

@@ -35,6 +35,10 @@ QString commandOption(Command command)
         return QStringLiteral("--ticket");
     case Command::Stats:
         return QStringLiteral("--stats");
+    case Command::Import:
+        return QStringLiteral("--import");
+    case Command::Journal:
+        return QStringLiteral("--journal");
     case Command::Help:
         return QStringLiteral("--help");
     case Command::Version:
@@ -117,10 +121,26 @@ public:
                 const QString text = value();
                 if (m_error.isEmpty()) {
                     QString ticketError;
-                    o.ticket = parseTicket(text, &ticketError);
+                    o.tickets.push_back(parseTicket(text, &ticketError));
                     if (!ticketError.isEmpty())
                         fail(ticketError);
                 }
+            } else if (name == QLatin1String("--draw")) {
+                o.draw = ranged(1, std::numeric_limits<int>::max());
+            } else if (name == QLatin1String("--import")) {
+                setCommand(command, Command::Import);
+                o.importPath = value();
+                if (m_error.isEmpty() && o.importPath.isEmpty())
+                    fail(QStringLiteral("--import に結果ファイルを指定してください"));
+            } else if (name == QLatin1String("--replace")) {
+                noValue();
+                o.replace = true;
+            } else if (name == QLatin1String("--journal")) {
+                noValue();
+                setCommand(command, Command::Journal);
+            } else if (name == QLatin1String("--record")) {
+                noValue();
+                o.record = true;
             } else if (name == QLatin1String("--json")) {
                 noValue();
                 o.json = true;
@@ -179,8 +199,14 @@ public:
                 fail(QStringLiteral("--save は %1 と一緒には使えません").arg(which));
             } else if (sawRunOption && o.command != Command::Predict && o.command != Command::Backtest) {
                 fail(QStringLiteral("--level/--pattern/--kako/--seed は %1 と一緒には使えません").arg(which));
-            } else if (o.last && o.command != Command::Backtest) {
-                fail(QStringLiteral("--last は --backtest と一緒にだけ使えます"));
+            } else if (o.record && o.command != Command::Predict) {
+                fail(QStringLiteral("--record は %1 と一緒には使えません").arg(which));
+            } else if (o.last && o.command != Command::Backtest && o.command != Command::Stats) {
+                fail(QStringLiteral("--last は --backtest か --stats と一緒にだけ使えます"));
+            } else if (o.draw && o.command != Command::Ticket) {
+                fail(QStringLiteral("--draw は --ticket と一緒にだけ使えます"));
+            } else if (o.replace && o.command != Command::Import) {
+                fail(QStringLiteral("--replace は --import と一緒にだけ使えます"));
             } else if (!o.chartPath.isEmpty() && o.command != Command::Stats) {
                 fail(QStringLiteral("--chart は --stats と一緒にだけ使えます"));
             }
@@ -199,10 +225,11 @@ private:
     // --help wins over everything, --version over everything else.
     void setCommand(std::optional<Command> &command, Command wanted)
     {
-        if (command && *command != wanted && !isInformation(*command) && !isInformation(wanted))
+        // Several tickets are checked in one run; a second file to import would silently replace the first.
+        if (command && *command == wanted && wanted == Command::Import)
+            fail(QStringLiteral("--import は一度だけ指定してください"));
+        else if (command && *command != wanted && !isInformation(*command) && !isInformation(wanted))
             fail(QStringLiteral("%1 と %2 は一緒には使えません").arg(commandOption(*command), commandOption(wanted)));
-        else if (command && *command == wanted && wanted == Command::Ticket)
-            fail(QStringLiteral("--ticket は一度だけ指定してください"));
         else if (!command || wanted == Command::Help || (wanted == Command::Version && *command != Command::Help))
             command = wanted;
     }

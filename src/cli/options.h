@@ -11,11 +11,12 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace omvex::cli {
 
 // What one invocation of omvex-predict is asked to do; exactly one of these per run.
-enum class Command { Predict, Check, Backtest, Ticket, Stats, Help, Version };
+enum class Command { Predict, Check, Backtest, Ticket, Stats, Import, Journal, Help, Version };
 
 struct Options {
     Command command = Command::Predict;
@@ -24,11 +25,15 @@ struct Options {
     std::optional<Pattern> pattern;
     std::optional<Kako> kako;
     std::optional<std::uint64_t> seed;
-    std::optional<int> last; // --backtest only: the last N draws
-    std::array<int, kPicks> ticket{};
+    std::optional<int> last; // --backtest and --stats: the last N draws
+    std::vector<std::array<int, kPicks>> tickets; // --ticket, in the order given
+    std::optional<int> draw;                       // --ticket only: that one draw
     QString chartPath; // --stats only
+    QString importPath; // --import: the result file
+    bool replace = false; // --import only: the file's numbers win over different ones in kako.txt
     bool json = false;
     bool save = false;
+    bool record = false; // a prediction only: append both proposals to kiroku.txt
 };
 
 struct ParseResult {

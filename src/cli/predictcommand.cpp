@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/jsonwriter.h"
+#include "cli/proposalrecord.h"
 #include "cli/terminaltext.h"
 #include "engine/predictpass.h"
 #include "engine/random.h"
@@ -21,7 +22,8 @@ struct PassOutcome {
 };
 
 void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options, const Settings &settings,
-               std::uint64_t seed, const LoadedHistory &history, const SaveResult &saved, std::ostream &out)
+               std::uint64_t seed, const LoadedHistory &history, const SaveResult &saved,
+               const std::optional<RecordedProposals> &recorded, std::ostream &out)
 {
     JsonWriter json;
     json.beginObject();
@@ -48,6 +50,10 @@ void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options,
     json.endArray();
     if (options.save)
         json.key("saved").boolean(saved.ok);
+    if (recorded) {
+        json.key("record");
+        writeRecordJson(json, *recorded);
+    }
     json.endObject();
     out << json.text() << '\n';
 }
@@ -55,7 +61,7 @@ void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options,
 } // namespace
 
 int runPredict(const Options &options, const SettingsStore &store, const Settings &settings, PredictionTables &tables,
-               const LoadedHistory &history, std::ostream &out, std::ostream &err)
+               const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
     const std::uint64_t seed = runSeed(options.seed);
@@ -76,9 +82,12 @@ int runPredict(const Options &options, const SettingsStore &store, const Setting
     SaveResult saved;
     if (options.save)
         saved = store.save(settings);
+    std::optional<RecordedProposals> recorded;
+    if (options.record)
+        recorded = recordProposals(recordPath, tables.history, settings, {passes[0].numbers, passes[1].numbers});
 
     if (options.json) {
-        writeJson(passes, options, settings, seed, history, saved, out);
+        writeJson(passes, options, settings, seed, history, saved, recorded, out);
     } else {
         for (std::size_t pass = 0; pass < passes.size(); ++pass) {
             out << kPassCaptions[pass] << ": ";
@@ -87,20 +96,24 @@ int runPredict(const Options &options, const SettingsStore &store, const Setting
         }
     }
 
+    int status = kExitOk;
     if (options.save) {
         if (!saved.ok) {
             writeErrorLine(err, saved.error);
-            return kExitWriteFailed;
+            status = kExitWriteFailed;
+        } else {
+            // With --json, standard output is the document alone.
+            const QString done = QStringLiteral("設定を保存しました: ") + store.path() + QStringLiteral("（")
+                + QString::fromStdString(settingsText(settings)) + QStringLiteral("）");
+            if (options.json)
+                writeErrorLine(err, done);
+            else
+                out << escapeControls(done).toStdString() << '\n';
         }
-        // With --json, standard output is the document alone.
-        const QString done = QStringLiteral("設定を保存しました: ") + store.path() + QStringLiteral("（")
-            + QString::fromStdString(settingsText(settings)) + QStringLiteral("）");
-        if (options.json)
-            writeErrorLine(err, done);
-        else
-            out << escapeControls(done).toStdString() << '\n';
     }
-    return kExitOk;
+    if (recorded && reportRecord(*recorded, options.json ? err : out, err) != kExitOk)
+        status = kExitWriteFailed;
+    return status;
 }
 
 } // namespace omvex::cli

@@ -28,7 +28,7 @@ QString chartTargetProblem(const QString &path)
     return QStringLiteral("グラフを書けません: %1 は%2").arg(path, what);
 }
 
-void writeJson(const HistoryStats &stats, const QString &chart, const Settings &settings,
+void writeJson(const HistoryStats &stats, std::optional<int> last, const QString &chart, const Settings &settings,
                const LoadedHistory &history, std::ostream &out)
 {
     JsonWriter json;
@@ -36,6 +36,11 @@ void writeJson(const HistoryStats &stats, const QString &chart, const Settings &
     writeProvenance(json, settings, std::nullopt, history);
     json.key("stats").beginObject();
     json.key("draws").integer(stats.draws);
+    json.key("last");
+    if (last)
+        json.integer(*last);
+    else
+        json.null();
     json.key("skipped_rows").integer(stats.skippedRows);
     json.key("chart");
     if (!chart.isEmpty())
@@ -104,7 +109,7 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
         }
     }
     noteHistory(history, err);
-    const HistoryStats stats = historyStats(tables.history);
+    const HistoryStats stats = historyStats(tables.history, options.last);
     int status = kExitOk;
     QString chart; // the written chart's full path
     if (!options.chartPath.isEmpty()) {
@@ -117,7 +122,7 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
         }
     }
     if (options.json)
-        writeJson(stats, chart, settings, history, out);
+        writeJson(stats, options.last, chart, settings, history, out);
     else
         writeText(stats, chart, out);
     return status;

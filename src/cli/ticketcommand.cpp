@@ -6,6 +6,7 @@
 #include "cli/terminaltext.h"
 
 #include <ostream>
+#include <vector>
 
 namespace omvex::cli {
 
@@ -13,13 +14,9 @@ using namespace analysis;
 
 namespace {
 
-void writeJson(const TicketResult &result, const ChanceComparison &comparison, const Settings &settings,
-               const LoadedHistory &history, std::ostream &out)
+void writeTicket(JsonWriter &json, const TicketResult &result, const ChanceComparison &comparison)
 {
-    JsonWriter json;
     json.beginObject();
-    writeProvenance(json, settings, std::nullopt, history);
-    json.key("ticket").beginObject();
     json.key("numbers").integers(result.ticket);
     json.key("draws").integer(result.tally.lines);
     json.key("lines").integer(result.tally.lines);
@@ -38,8 +35,6 @@ void writeJson(const TicketResult &result, const ChanceComparison &comparison, c
     }
     writeComparisonJson(json, comparison);
     json.endObject();
-    json.endObject();
-    out << json.text() << '\n';
 }
 
 void writeText(const TicketResult &result, const ChanceComparison &comparison, std::ostream &out)
@@ -64,15 +59,40 @@ void writeText(const TicketResult &result, const ChanceComparison &comparison, s
 int runTicketCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                      const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
+    if (options.draw)
+        return runTicketDrawCommand(options, settings, tables, history, out, err);
     if (!hasUsableDraws(history, tables.history, 1, "--ticket", err))
         return kExitHistory;
     noteHistory(history, err);
-    const TicketResult result = checkTicket(tables.history, options.ticket);
-    const ChanceComparison comparison = compareWithChance(result.tally);
-    if (options.json)
-        writeJson(result, comparison, settings, history, out);
-    else
-        writeText(result, comparison, out);
+    std::vector<TicketResult> results;
+    std::vector<ChanceComparison> comparisons;
+    for (const std::array<int, kPicks> &ticket : options.tickets) {
+        results.push_back(checkTicket(tables.history, ticket));
+        comparisons.push_back(compareWithChance(results.back().tally));
+    }
+    if (options.json) {
+        JsonWriter json;
+        json.beginObject();
+        writeProvenance(json, settings, std::nullopt, history);
+        // One ticket keeps the shape scripts already read.
+        if (results.size() == 1) {
+            json.key("ticket");
+            writeTicket(json, results.front(), comparisons.front());
+        } else {
+            json.key("tickets").beginArray();
+            for (std::size_t i = 0; i < results.size(); ++i)
+                writeTicket(json, results[i], comparisons[i]);
+            json.endArray();
+        }
+        json.endObject();
+        out << json.text() << '\n';
+    } else {
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            if (i > 0)
+                out << '\n';
+            writeText(results[i], comparisons[i], out);
+        }
+    }
     return kExitOk;
 }
 

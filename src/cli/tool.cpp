@@ -1,5 +1,6 @@
 #include "cli/tool.h"
 
+#include "analysis/record.h"
 #include "cli/commands.h"
 #include "cli/helptext.h"
 #include "cli/terminaltext.h"
@@ -40,6 +41,7 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
     PredictionTables tables;
     resetTablesForStartUp(tables);
     const LoadedHistory history = loadHistory(files.KakoFilePath, tables.history);
+    const QString recordPath = joinPath(QFileInfo(folder).absoluteFilePath(), QString::fromLatin1(analysis::kRecordFileName));
 
     switch (options.command) {
     case Command::Check:
@@ -50,12 +52,16 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runTicketCommand(options, settings, tables, history, out, err);
     case Command::Stats:
         return runStatsCommand(options, settings, tables, history, out, err);
+    case Command::Import:
+        return runImportCommand(options, settings, history, out, err);
+    case Command::Journal:
+        return runJournalCommand(options, settings, tables, history, recordPath, out, err);
     case Command::Predict:
     case Command::Help:
     case Command::Version:
         break;
     }
-    return runPredict(options, store, settings, tables, history, out, err);
+    return runPredict(options, store, settings, tables, history, recordPath, out, err);
 }
 
 int runParsed(const ParseResult &parsed, const Environment &environment, std::ostream &out, std::ostream &err)

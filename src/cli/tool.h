@@ -13,13 +13,14 @@ inline constexpr int kExitOk = 0;
 // --check: the history was not read to its end; --backtest, --ticket, --stats: it holds too few
 // usable draws to count anything.
 inline constexpr int kExitHistory = 1;
+inline constexpr int kExitRefused = 1;     // an import refused, a draw the history lacks, an unreadable record
 inline constexpr int kExitUsage = 2;       // unknown option, bad value, missing folder
-inline constexpr int kExitWriteFailed = 3; // the settings or the chart could not be written
+inline constexpr int kExitWriteFailed = 3; // the settings, the chart, kako.txt or kiroku.txt could not be written
 inline constexpr int kExitUnexpected = 4;  // anything else that went wrong (an exception)
 
 // What the tool takes from the process around it, so tests can run it in-process.
 struct Environment {
-    QString programFolder;           // where "omvex.ini" and "kako.txt" are without --folder
+    QString programFolder;           // where "omvex.ini", "kako.txt" and "kiroku.txt" are without --folder
     bool progressOnTerminal = false; // standard error is a terminal: show the backtest's progress
 };
 

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +33,12 @@ inline QByteArray readFile(const QString &path)
 inline QByteArray sharedHistory()
 {
     return readFile(QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt"));
+}
+
+// The object of a tool's JSON output; an empty object when the text is not JSON.
+inline QJsonObject jsonOf(const std::string &text)
+{
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
 }
 
 struct RunOutput {

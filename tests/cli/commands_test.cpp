@@ -249,18 +249,23 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
         int status;
         int draws;
         const char *says;
-        const char *code; // the stop's stable code; empty when the file was read to its end
+        const char *code;    // the stop's stable code; empty when the file was read to its end
+        const char *warning; // the code of the first warning; nullptr: none
     };
     const Row rows[] = {
-        {"sharedHistory_complete", test::sharedHistory(), kExitOk, 2058, "最後まで読みました", ""},
-        {"endRecord_complete", "1,1,2,3,4,5,6,7\n0,0,0,0,0,0,0,0\ngarbage\n", kExitOk, 1, "最後まで読みました", ""},
-        {"emptyFile_complete", "", kExitOk, 0, "最後まで読みました", ""},
+        {"sharedHistory_complete", test::sharedHistory(), kExitOk, 2058, "最後まで読みました", "", nullptr},
+        {"endRecord_complete_warnsOfLinesAfter", "1,1,2,3,4,5,6,7\n0,0,0,0,0,0,0,0\ngarbage\n", kExitOk, 1,
+         "最後まで読みました", "", "after-end"},
+        {"emptyFile_complete", "", kExitOk, 0, "最後まで読みました", "", nullptr},
+        {"newestFirst_completeButWarnsOfOrder", "3,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n", kExitOk, 3,
+         "警告: 2行目", "", "order"},
         {"textDrawNumber_stopsEarly", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n", kExitHistory, 1,
-         "2 行目の 1 番目の項目で止まりました（回号が数字ではありません）", "draw-not-a-number"},
+         "2 行目の 1 番目の項目で止まりました（回号が数字ではありません）", "draw-not-a-number", nullptr},
         {"recordCutShort_stopsEarly", "1,1,2,3,4,5,6,7\n2,1,2,3\n", kExitHistory, 1,
-         "記録の途中でファイルが終わっています", "cut-short"},
-        {"valueOutOfRange_stopsEarly", "1,1,2,3,4,5,6,100\n", kExitHistory, 0, "-99〜99", "value-out-of-range"},
-        {"missingFile_stopsEarly", std::nullopt, kExitHistory, 0, "読めません（ファイルがありません）", "missing"},
+         "記録の途中でファイルが終わっています", "cut-short", nullptr},
+        {"valueOutOfRange_stopsEarly", "1,1,2,3,4,5,6,100\n", kExitHistory, 0, "-99〜99", "value-out-of-range",
+         "numbers"},
+        {"missingFile_stopsEarly", std::nullopt, kExitHistory, 0, "読めません（ファイルがありません）", "missing", nullptr},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -281,6 +286,13 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
         EXPECT_EQ(h["sha256"].isNull(), !row.history.has_value());
         EXPECT_EQ(h["stop"]["code"].toString(), QString::fromUtf8(row.code));
         EXPECT_EQ(h["stop"]["message"].toString().isEmpty(), *row.code == '\0');
+        const QJsonArray warnings = h["warnings"].toArray();
+        ASSERT_EQ(warnings.isEmpty(), row.warning == nullptr) << json.out;
+        if (row.warning) {
+            EXPECT_EQ(warnings[0]["code"].toString(), QLatin1String(row.warning));
+            EXPECT_GT(warnings[0]["line"].toInt(), 0);
+            EXPECT_FALSE(warnings[0]["message"].toString().isEmpty());
+        }
     }
 }
 

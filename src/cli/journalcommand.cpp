@@ -1,0 +1,137 @@
+#include "cli/commands.h"
+
+#include "analysis/journal.h"
+#include "cli/chancetable.h"
+#include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
+
+#include <QDir>
+
+#include <ostream>
+
+namespace omvex::cli {
+
+using namespace analysis;
+
+namespace {
+
+const std::array<const char *, 2> kPassCaptions{"１回目", "２回目"};
+
+void writeEntryJson(JsonWriter &json, const JournalEntry &entry)
+{
+    const RecordEntry &record = entry.record;
+    json.beginObject();
+    json.key("line").integer(record.line);
+    json.key("time").string(recordTimeText(record.time));
+    json.key("draw").integer(record.draw);
+    json.key("pass").integer(record.pass);
+    json.key("numbers").integers(record.numbers);
+    json.key("settings");
+    writeSettings(json, record.settings);
+    json.key("pending").boolean(entry.pending);
+    // A pending entry keeps the keys, null, so that every entry reads the same way.
+    if (entry.pending) {
+        json.key("matches").null();
+        json.key("bonus").null();
+        json.key("tier").null();
+        json.key("prize").null();
+    } else {
+        json.key("matches").integer(entry.score.matches);
+        json.key("bonus").boolean(entry.score.bonus);
+        json.key("tier").string(tierKey(entry.score.tier));
+        json.key("prize");
+        if (const std::optional<std::string> prize = prizeName(entry.score.tier))
+            json.string(*prize);
+        else
+            json.null();
+    }
+    json.endObject();
+}
+
+void writeJson(const Journal &journal, const Settings &settings, const LoadedHistory &history, std::ostream &out)
+{
+    JsonWriter json;
+    json.beginObject();
+    writeProvenance(json, settings, std::nullopt, history);
+    json.key("journal").beginObject();
+    json.key("path").string(QDir::toNativeSeparators(journal.path));
+    json.key("entries").beginArray();
+    for (const JournalEntry &entry : journal.entries)
+        writeEntryJson(json, entry);
+    json.endArray();
+    json.key("scored").integer(journal.scored);
+    json.key("pending").integer(journal.pending);
+    if (journal.comparison) {
+        writeComparisonJson(json, *journal.comparison);
+    } else {
+        // Nothing to compare yet: the tiers still list their chances, with nothing observed.
+        const ChanceComparison none = compareWithChance({});
+        json.key("mean_matches").null();
+        json.key("expected_mean_matches").number(none.expectedMeanMatches);
+        json.key("mean_low").null();
+        json.key("mean_high").null();
+        writeTiersJson(json, none);
+        json.key("verdict").null();
+    }
+    json.key("warnings").beginArray();
+    for (const RecordWarning &warning : journal.warnings) {
+        json.beginObject();
+        json.key("line").lineNumber(warning.line);
+        json.key("code").string(warning.code);
+        json.key("message").string(warning.message);
+        json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+    json.endObject();
+    out << json.text() << '\n';
+}
+
+void writeText(const Journal &journal, const RecordRead &record, std::ostream &out)
+{
+    const std::string path = QDir::toNativeSeparators(journal.path).toStdString();
+    if (!record.exists) {
+        out << "予想の記録はまだありません（" << path << "）。--record を付けて予想すると記録されます。\n";
+        return;
+    }
+    out << "予想の記録: " << path << "（" << journal.entries.size() << " 件、照合済み " << journal.scored
+        << " 件、抽せん待ち " << journal.pending << " 件）\n";
+    for (const JournalEntry &entry : journal.entries) {
+        const RecordEntry &line = entry.record;
+        out << padLeft("第 " + std::to_string(line.draw) + " 回", 11) << "  "
+            << kPassCaptions[static_cast<std::size_t>(line.pass - 1)] << "  ";
+        writeLine(out, line.numbers);
+        out << "  ";
+        if (entry.pending)
+            out << "抽せん待ち";
+        else
+            out << "本数字 " << entry.score.matches << " 個一致" << (entry.score.bonus ? "＋ボーナス" : "") << "、"
+                << tierCaption(entry.score.tier);
+        out << "  （" << recordTimeText(line.time).toStdString() << "、" << settingsText(line.settings) << "）\n";
+    }
+    if (journal.comparison) {
+        out << '\n' << "照合済みの " << journal.scored << " 行を、でたらめに選んだ数字と比べると:\n";
+        writeComparisonText(out, *journal.comparison);
+    } else {
+        out << "当せん数字と照合できる予想はまだありません。\n";
+    }
+}
+
+} // namespace
+
+int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                      const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err)
+{
+    noteHistory(history, err);
+    const RecordRead record = readRecord(recordPath);
+    const Journal journal = scoreJournal(record, tables.history);
+    if (options.json)
+        writeJson(journal, settings, history, out);
+    else
+        writeText(journal, record, out);
+    for (const RecordWarning &warning : journal.warnings)
+        err << "注意: " << warning.message.toStdString() << '\n';
+    return record.readable ? kExitOk : kExitRefused;
+}
+
+} // namespace omvex::cli

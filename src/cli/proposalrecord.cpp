@@ -1,0 +1,45 @@
+#include "cli/proposalrecord.h"
+
+#include "cli/jsonwriter.h"
+#include "cli/tool.h"
+
+#include <QDateTime>
+#include <QDir>
+
+#include <ostream>
+
+namespace omvex::cli {
+
+RecordedProposals recordProposals(const QString &path, const CellGrid &history, const Settings &settings,
+                                  const std::array<analysis::Proposal, 2> &proposals)
+{
+    RecordedProposals recorded;
+    recorded.path = path;
+    recorded.draw = analysis::nextDrawFor(history);
+    const platform::FileWriteResult result =
+        analysis::appendRecord(path, QDateTime::currentDateTime(), recorded.draw, settings, proposals);
+    recorded.written = result.ok;
+    recorded.error = result.message;
+    return recorded;
+}
+
+void writeRecordJson(JsonWriter &json, const RecordedProposals &recorded)
+{
+    json.beginObject();
+    json.key("path").string(recorded.path);
+    json.key("written").boolean(recorded.written);
+    json.endObject();
+}
+
+int reportRecord(const RecordedProposals &recorded, std::ostream &note, std::ostream &err)
+{
+    if (!recorded.written) {
+        err << recorded.error.toStdString() << '\n';
+        return kExitWriteFailed;
+    }
+    note << "予想を第 " << recorded.draw << " 回の分として記録しました: "
+         << QDir::toNativeSeparators(recorded.path).toStdString() << '\n';
+    return kExitOk;
+}
+
+} // namespace omvex::cli
