@@ -1,5 +1,7 @@
 #include "analysis/chance.h"
 
+#include <charconv>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -26,11 +28,13 @@ double logBinomialPmf(long long trials, long long k, double logP, double logQ)
     return std::lgamma(n + 1) - std::lgamma(x + 1) - std::lgamma(n - x + 1) + x * logP + (n - x) * logQ;
 }
 
+// std::to_chars, not printf: the window's toolkit sets the C library to the user's locale, which
+// may write a decimal comma.
 std::string fixedText(double value, int decimals)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
 }
 
 // 1234567.8 -> "1,234,567.8": the odds of the high tiers are only readable with separators.

@@ -1,5 +1,6 @@
 #include "cli/loadedhistory.h"
 
+#include "analysis/backtest.h"
 #include "analysis/chance.h"
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
@@ -16,10 +17,6 @@
 namespace omvex::cli {
 
 namespace {
-
-// Seeds the tool picks itself stay below 2^53, so that any JSON reader gets back the exact
-// value and can regenerate the run with --seed.
-constexpr std::uint64_t kJsonSafeSeedMask = (std::uint64_t{1} << 53) - 1;
 
 // The reader's English reasons, by how they start (some end in the system's own words), with the
 // code and the Japanese the tool shows for them.
@@ -138,7 +135,8 @@ bool hasUsableDraws(const LoadedHistory &history, const CellGrid &grid, int need
 
 std::uint64_t runSeed(std::optional<std::uint64_t> seed)
 {
-    return seed.value_or(clockSeed() & kJsonSafeSeedMask);
+    // Seeds the tool picks itself stay below 2^53, so that any JSON reader gets back the exact value.
+    return seed.value_or(analysis::freshSeed());
 }
 
 void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<std::uint64_t> seed,
