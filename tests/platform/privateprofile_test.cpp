@@ -1,4 +1,5 @@
 #include "platform/privateprofile.h"
+#include "platform/profilescan.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <sys/stat.h>
 
 namespace omvex::platform {
 namespace {
@@ -29,6 +32,34 @@ class ProfileInt : public testing::TestWithParam<IntCase> {};
 TEST_P(ProfileInt, readsTheLeadingIntegerOfTheFirstMatch)
 {
     EXPECT_EQ(profileInt(GetParam().content, "OmvexINI", "Level", 5), GetParam().expected);
+}
+
+// A file is read in pieces; where a piece ends (inside a CRLF, a byte-order mark, a name) must not matter.
+TEST_P(ProfileInt, findsTheSameFedOneByteAtATime)
+{
+    const std::string &content = GetParam().content;
+    const std::vector<std::string_view> keys{"Level", "Pattern"};
+    ProfileScan whole("OmvexINI", keys, true);
+    whole.feed(content);
+    whole.finish();
+    ProfileScan pieces("OmvexINI", keys, true);
+    for (const char c : content)
+        pieces.feed(std::string_view(&c, 1));
+    pieces.finish();
+    const auto place = [](const std::optional<ProfileLine> &line) {
+        return line ? std::to_string(line->begin) + "-" + std::to_string(line->end) + "-" + std::to_string(line->next)
+                    : std::string("none");
+    };
+    EXPECT_EQ(place(pieces.sectionLine()), place(whole.sectionLine()));
+    EXPECT_EQ(place(pieces.lastKeyLine()), place(whole.lastKeyLine()));
+    EXPECT_EQ(pieces.lineEnd(), whole.lineEnd());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        ASSERT_EQ(pieces.keys()[i].has_value(), whole.keys()[i].has_value());
+        if (whole.keys()[i]) {
+            EXPECT_EQ(pieces.keys()[i]->value, whole.keys()[i]->value);
+            EXPECT_EQ(place(pieces.keys()[i]->line), place(whole.keys()[i]->line));
+        }
+    }
 }
 
 const std::string kBom = "\xEF\xBB\xBF";
@@ -71,6 +102,12 @@ INSTANTIATE_TEST_SUITE_P(Contents, ProfileInt,
         IntCase{"loneCrLines", "[OmvexINI]\rLevel=3\r", 3},
         IntCase{"noFinalLineEnd", "[OmvexINI]\nLevel=3", 3},
         IntCase{"byteOrderMark_skipped", kBom + "[OmvexINI]\nLevel=3\n", 3},
+        IntCase{"blankPaddingAroundNames_notKept", "[  OmvexINI" + std::string(100000, ' ') + "]\n" +
+                    std::string(100000, '\t') + "Level" + std::string(100000, ' ') + "= 3\n", 3},
+        IntCase{"innerBlankMakesAnotherName", "[OmvexINI]\nLev el=3\n", 5},
+        IntCase{"longerNameWithSamePrefix", "[OmvexINI]\nLevelX=3\nLevel=4\n", 4},
+        IntCase{"longerSectionWithSamePrefix", "[OmvexINIX]\nLevel=3\n", 5},
+        IntCase{"partialByteOrderMark_isText", "\xEF\xBB[OmvexINI]\nLevel=3\n", 5},
         IntCase{"nulByteInOtherLine", std::string("[OmvexINI]\n\0x=1\nLevel=3\n", 24), 3}),
     [](const auto &row) { return std::string(row.param.name); });
 
@@ -111,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Contents, ProfileWrite,
                   "[S]\n  K =v\n"},
         WriteCase{"presentKey_lastLineGetsLineEnd", "[S]\nk=1", "S", "k", "v", "[S]\nk=v\n"},
         WriteCase{"presentKey_crlfKept", "[S]\r\nk=1\r\nz=2\r\n", "S", "k", "v", "[S]\r\nk=v\r\nz=2\r\n"},
+        WriteCase{"presentKey_takesTheFirstLinesLineEnd", "[S]\r\nk=1\nz=2\r\n", "S", "k", "v", "[S]\r\nk=v\r\nz=2\r\n"},
+        WriteCase{"presentKey_loneCrFile", "[S]\rk=1\nz=2", "S", "k", "v", "[S]\rk=v\rz=2"},
         WriteCase{"presentKey_crlfLastLineGetsCrlf", "[S]\r\nk=1", "S", "k", "v", "[S]\r\nk=v\r\n"},
         WriteCase{"missingKey_afterLastKeyBeforeComments", "[S]\na=1\n; note\n\n[T]\n", "S", "k", "v",
                   "[S]\na=1\nk=v\n; note\n\n[T]\n"},
@@ -144,6 +183,46 @@ TEST(ProfileWrite, namesThatCannotBeReadBack_areRefused)
         EXPECT_FALSE(edit.ok) << row.section << "/" << row.key << "/" << row.value;
         EXPECT_FALSE(edit.error.empty());
     }
+}
+
+TEST(ProfileWrite, severalKeysAtOnce_equalWritingThemOneByOne)
+{
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    const std::string contents[] = {
+        "",
+        kBom,
+        "[A]\r\nx=1",
+        "[S]",
+        "[S]\nk=1",
+        "[S]\r\nb=1\r\n; note\r\n\r\n[T]\r\nk=0\r\n",
+        "[S]\na=1\nK=2\n[S]\nk=3\n",
+        ";c\n[s]\nk=9\nj=8",
+    };
+    const Entries entryLists[] = {
+        {{"k", "1"}, {"j", "2"}},
+        {{"new", "1"}, {"k", "2"}, {"other", "3"}},
+        {{"k", "1"}, {"J", "2"}, {"K", "3"}, {" k ", "4"}},
+    };
+    for (const std::string &content : contents) {
+        for (const Entries &entries : entryLists) {
+            std::string oneByOne = content;
+            for (const auto &[key, value] : entries)
+                oneByOne = writeProfileStringToContent(oneByOne, "S", key, value).content;
+            const ProfileEdit atOnce = writeProfileStringsToContent(content, "S", entries);
+            ASSERT_TRUE(atOnce.ok);
+            EXPECT_EQ(atOnce.content, oneByOne) << testing::PrintToString(content) << " with " << entries.size();
+        }
+    }
+}
+
+TEST(ProfileRead, longValue_isCutSoAReadingStaysSmall)
+{
+    const std::string content = "[S]\nk=\"" + std::string(100000, '7') + "\"\n";
+    const auto values = profileStrings(content, "s", {"k", "missing", "K"});
+    ASSERT_EQ(values.size(), 3U);
+    EXPECT_EQ(values[0], "\"" + std::string(kMaxProfileValueBytes - 1, '7'));
+    EXPECT_EQ(values[1], std::nullopt);
+    EXPECT_EQ(values[2], values[0]);
 }
 
 TEST(ProfileWrite, settingsExample_keepsEveryOtherLine)
@@ -212,6 +291,73 @@ TEST(ProfileFile, failedWrites_leaveTheFileUnchangedAndSayWhere)
         EXPECT_EQ(fileContent(existing), before) << row.name;
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("gone"))));
+}
+
+TEST(ProfileFile, readingInPieces_givesWhatTheContentGives)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // The reader takes 64 KiB at a time: the padding puts a CRLF across the first boundary, and the
+    // blank lines a header.
+    const std::string padding = ";" + std::string(65536 - 1 - 1, 'x');
+    const std::string contents[] = {
+        kBom + "[OmvexINI]\r\nLevel=1\r\nKako='2'\r\n",
+        padding + "\r\n[OmvexINI]\r\nPattern = 3\r\n",
+        std::string(65535, '\n') + "[OmvexINI]\nLevel=4\n[OmvexINI]\nKako=5",
+        "[OmvexINI]\nLevel=6",
+    };
+    const std::vector<std::string_view> keys{"Level", "Pattern", "Kako"};
+    for (const std::string &content : contents) {
+        const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+        writeContent(path, content);
+        EXPECT_EQ(readProfileStrings(path, "omvexini", keys), profileStrings(content, "omvexini", keys))
+            << content.substr(0, 40);
+    }
+    EXPECT_EQ(readProfileStrings(dir.filePath(QStringLiteral("none.ini")), "OmvexINI", keys),
+              std::vector<std::optional<std::string>>(3));
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// By the mode bits, so that these hold for root as well.
+TEST(ProfileFile, saveKeepsTheModeAndNeverReplacesAReadOnlyFile)
+{
+    const struct {
+        const char *name;
+        mode_t mode;
+        bool written;
+    } rows[] = {
+        {"ownerOnly", 0600, true},
+        {"groupAndOthersRead", 0644, true},
+        {"groupWriteOnly", 0460, true},
+        {"readOnlyForAll", 0444, false},
+        {"noBitsAtAll", 0000, false},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+    const std::string before = "[OmvexINI]\nLevel=2\n";
+    for (const auto &row : rows) {
+        QFile::remove(path);
+        writeContent(path, before);
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), row.mode), 0);
+        QString error;
+        EXPECT_EQ(writeProfileString(path, "OmvexINI", "Level", "3", &error), row.written) << row.name;
+        EXPECT_EQ(modeOf(path), row.mode) << row.name;
+        if (row.written) {
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+            EXPECT_EQ(fileContent(path), "[OmvexINI]\nLevel=3\n") << row.name;
+        } else {
+            EXPECT_TRUE(error.startsWith(path + QStringLiteral(": "))) << error.toStdString();
+            EXPECT_TRUE(error.contains(QStringLiteral("読み取り専用"))) << error.toStdString();
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+            EXPECT_EQ(fileContent(path), before) << row.name;
+        }
+    }
 }
 
 // Checks whether the permission bits hold for this user (they do not for root).
