@@ -204,5 +204,57 @@ TEST(CellGrid, textPool_survivesShrinkingWithManyTexts)
     EXPECT_EQ(grid.text(1, 1), "t3");
 }
 
+// However often cells switch between texts and numbers, or rows go and come back, the grid keeps
+// room for no more texts than the largest table had cells; a text written last still reads back.
+TEST(CellGrid, textRoom_neverExceedsTheLargestTable)
+{
+    const struct {
+        const char *name;
+        int largestCells;
+        void (*run)(CellGrid &grid);
+    } rows[] = {
+        {"oneCellSwitching", 1,
+         [](CellGrid &grid) {
+             grid.setRowCount(1);
+             for (int i = 0; i < 10000; ++i) {
+                 grid.setText(1, 1, "a" + std::to_string(i));
+                 grid.setNumber(1, 1, i);
+             }
+             grid.setText(1, 1, "last");
+         }},
+        {"rowsCutAndRegrown", 2 * 300,
+         [](CellGrid &grid) {
+             for (int round = 0; round < 50; ++round) {
+                 grid.setRowCount(300);
+                 for (int row = 1; row <= 300; ++row)
+                     grid.setText(1 + row % 2, row, "r" + std::to_string(round));
+                 grid.setRowCount(round % 3 * 10);
+             }
+             grid.setRowCount(300);
+             grid.setText(1, 300, "last");
+         }},
+        {"sortedThenSwitched", 2 * 50,
+         [](CellGrid &grid) {
+             grid.setRowCount(50);
+             for (int round = 0; round < 100; ++round) {
+                 for (int row = 1; row <= 50; ++row) {
+                     grid.setText(1, row, std::to_string((row * 7 + round) % 50));
+                     grid.setText(2, row, "t");
+                 }
+                 grid.sortRows(1, CellGrid::SortOrder::Descending);
+                 for (int row = 1; row <= 50; row += 2)
+                     grid.setNumber(2, row, row);
+             }
+             grid.setText(1, 50, "last");
+         }},
+    };
+    for (const auto &row : rows) {
+        CellGrid grid(2);
+        row.run(grid);
+        EXPECT_LE(grid.textSlotCount(), static_cast<std::size_t>(row.largestCells)) << row.name;
+        EXPECT_EQ(grid.text(1, grid.rowCount()), "last") << row.name;
+    }
+}
+
 } // namespace
 } // namespace omvex
