@@ -1,6 +1,8 @@
 #pragma once
 
 #include "history/drawhistory.h"
+#include "history/historyfields.h"
+#include "history/recordsinks.h"
 
 #include <cstdint>
 
@@ -15,9 +17,7 @@ enum class HistoryApply : std::uint8_t { Deferred, Direct };
 
 HistoryReadResult readDrawHistory(std::string_view content, CellGrid &history, HistoryApply apply);
 
-// Whether one field of the history file reads as a number, and which: a whole decimal numeral with
-// an optional sign and an optional decimal fraction ("12", "+4", "-2", "3.0", "3.", ".5"), blanks
-// around it allowed. Anything else is text: "1e3", "12abc", "abc", "0x10", "1 2", "", "-".
-bool historyFieldNumber(std::string_view text, double &number);
+// The records of the content handed to any sink, which finish() then brings to its grid.
+HistoryReadResult readDrawHistory(std::string_view content, RecordSink &sink);
 
 } // namespace omvex
