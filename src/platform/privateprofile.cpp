@@ -86,37 +86,57 @@ std::vector<std::string_view> namesOf(const Entries &entries)
     return names;
 }
 
+// A lone CR written right before an LF would join it into one line end and swallow the empty line
+// that follows; there the line ends with CRLF instead.
+std::string endedLine(std::string text, std::string_view lineEnd, bool beforeLineFeed)
+{
+    text.append(lineEnd);
+    if (beforeLineFeed && lineEnd == "\r")
+        text.push_back('\n');
+    return text;
+}
+
 // The edits, in file order, that write entries into the section the scan looked for.
 std::vector<Edit> planEdits(const ProfileScan &scan, std::string_view section, const Entries &entries)
 {
     const std::string_view lineEnd = scan.lineEnd();
-    std::vector<Edit> edits;
     std::string added;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const auto &found = scan.keys()[i];
-        if (found) {
-            // The key's spelling and the text up to "=" stay; the line takes the file's line end.
-            edits.push_back({found->valueStart, found->line.next, entries[i].second + std::string(lineEnd)});
-        } else {
+        if (!scan.keys()[i])
             added.append(entries[i].first).append("=").append(entries[i].second).append(lineEnd);
+    }
+    // New keys go after the section's last key line (or its header); comments and blank lines after
+    // it stay after them.
+    const ProfileLine *after = nullptr;
+    if (scan.sectionLine() && !added.empty())
+        after = scan.lastKeyLine() ? &*scan.lastKeyLine() : &*scan.sectionLine();
+
+    std::vector<Edit> edits;
+    bool afterReplaced = false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (const auto &found = scan.keys()[i]) {
+            // The key's spelling and the text up to "=" stay; the line takes the file's line end.
+            const bool followed = after && after->next == found->line.next;
+            afterReplaced = afterReplaced || followed;
+            edits.push_back({found->valueStart, found->line.next,
+                             endedLine(entries[i].second, lineEnd, found->line.beforeLineFeed && !followed)});
         }
     }
-    if (!scan.sectionLine()) {
+    if (after) {
+        // A replaced last line already got its line end.
+        if (!after->hasLineEnd() && !afterReplaced)
+            added.insert(0, lineEnd);
+        if (after->beforeLineFeed && lineEnd == "\r")
+            added.push_back('\n');
+        edits.push_back({after->next, after->next, std::move(added)});
+    } else if (!scan.sectionLine()) {
         std::string tail;
         if (scan.hasBody() && !scan.endsWithLineEnd())
             tail.append(lineEnd);
         tail.append("[").append(section).append("]").append(lineEnd).append(added);
         edits.push_back({scan.size(), scan.size(), std::move(tail)});
-    } else if (!added.empty()) {
-        // After the section's last key line (or its header); comments and blank lines after it stay
-        // after the new lines. A replaced last line already got its line end.
-        const ProfileLine &after = scan.lastKeyLine().value_or(*scan.sectionLine());
-        const bool replaced = std::any_of(edits.begin(), edits.end(),
-                                          [&](const Edit &edit) { return edit.resumeAt == after.next; });
-        if (!after.hasLineEnd() && !replaced)
-            added.insert(0, lineEnd);
-        edits.push_back({after.next, after.next, std::move(added)});
     }
+    // Stable: at one place, a replaced line comes before the lines added after it.
     std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) { return a.at < b.at; });
     return edits;
 }

@@ -140,6 +140,8 @@ void ProfileScan::take(char c)
         m_lineIsKey = false;
         m_lineIsSection = false;
         m_lineKeys.clear();
+        if (c == '\n')
+            markBeforeLineFeed(offset);
     }
     if (c == '\r' || c == '\n') {
         m_line.end = offset;
@@ -252,6 +254,22 @@ void ProfileScan::closeLine(std::uint64_t next)
     for (const std::size_t i : m_lineKeys)
         m_found[i]->line = m_line;
     m_inLine = false;
+}
+
+void ProfileScan::markBeforeLineFeed(std::uint64_t offset)
+{
+    const auto mark = [offset](ProfileLine &line) {
+        if (line.next == offset)
+            line.beforeLineFeed = true;
+    };
+    if (m_section)
+        mark(*m_section);
+    if (m_lastKey)
+        mark(*m_lastKey);
+    for (auto &found : m_found) {
+        if (found)
+            mark(found->line);
+    }
 }
 
 } // namespace omvex::platform

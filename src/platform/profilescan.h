@@ -18,6 +18,7 @@ struct ProfileLine {
     std::uint64_t begin = 0;
     std::uint64_t end = 0;
     std::uint64_t next = 0;
+    bool beforeLineFeed = false; // the next line is an empty one ended by LF
 
     bool hasLineEnd() const { return next > end; }
 };
@@ -69,6 +70,7 @@ private:
     void take(char c);
     void endLine();
     void closeLine(std::uint64_t next);
+    void markBeforeLineFeed(std::uint64_t offset);
     void endSectionName();
     void endKeyName(std::uint64_t valueStart);
 
