@@ -102,6 +102,35 @@ void BM_HistoryRewritingCells(benchmark::State &state)
 }
 BENCHMARK(BM_HistoryRewritingCells)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 
+// The largest table there is, every cell a text of 27 letters (20 MB): what the grid itself must hold.
+void BM_HistoryFullTableOfTexts(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    std::string texts;
+    for (int column = 1; column <= 7; ++column)
+        texts += ",abcdefghijklmnopqrstuvwxyz" + std::to_string(column);
+    texts += "\n";
+    const QString path = dir.filePath(QStringLiteral("kako.txt"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        for (int draw = 1; draw <= omvex::kMaxDrawNumber; ++draw) {
+            const std::string line = std::to_string(draw) + texts;
+            file.write(line.data(), static_cast<qint64>(line.size()));
+        }
+    }
+    for (auto _ : state) {
+        omvex::PredictionTables tables;
+        omvex::resetTablesForStartUp(tables);
+        const omvex::HistoryReadResult result = omvex::loadDrawHistory(path, tables.vaSpread4);
+        if (tables.vaSpread4.rowCount() != omvex::kMaxDrawNumber)
+            state.SkipWithError("the table did not reach its largest size");
+        benchmark::DoNotOptimize(result.records);
+    }
+}
+BENCHMARK(BM_HistoryFullTableOfTexts)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+
 void BM_HistoryReal(benchmark::State &state)
 {
     const QString path = QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt");

@@ -171,6 +171,18 @@ bool CellGrid::setText(int column, int row, std::string text)
     return true;
 }
 
+bool CellGrid::clearCell(int column, int row)
+{
+    if (!isDataCell(column, row))
+        return false;
+    Cell &cell = m_cells[index(column, row)];
+    if (cell.kind == Cell::Kind::Text)
+        releaseText(cell);
+    cell = Cell{};
+    touch();
+    return true;
+}
+
 void CellGrid::releaseText(Cell &cell)
 {
     // Emptied, not only forgotten: a long text must not keep its memory while its entry waits.

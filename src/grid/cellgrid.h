@@ -103,6 +103,8 @@ public:
         return true;
     }
     bool setText(int column, int row, std::string text);
+    // Makes one data cell empty; false outside the data area.
+    bool clearCell(int column, int row);
 
     // Every data cell becomes empty; row count and headers stay.
     void clear();

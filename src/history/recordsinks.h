@@ -43,11 +43,12 @@ private:
 
 // Lowering the row count wipes the rows above it, and raising it again costs the grid one empty
 // cell per new cell; done per record, a file alternating draws 1 and 99999 would cost seconds per
-// kilobyte. So the records are kept here with the time (record number) of each write and of each
-// lowering, and the grid gets the final state in one go: a cell written after the last lowering
-// below its row survives, everything above the lowest lowering is wiped once. Only rows that get a
-// write take room, and a cell keeps its text's room for later texts, so what this keeps is bounded
-// by the largest table the file reaches, not by how often it rewrites a cell.
+// kilobyte. So the grid only ever grows while reading, values go straight into their cells, and each
+// cell's write and each lowering get the time (record number) they happened at. At the end a cell
+// written after the last lowering below its row stays, every other cell above the lowest lowering is
+// wiped, and the row count is set once. The grid holds each value once and reuses a cell's text
+// room, so what a reading keeps is bounded by the largest table the file reaches, not by how often
+// it rewrites a cell.
 class DeferredSink final : public RecordSink {
 public:
     explicit DeferredSink(CellGrid &grid);
@@ -59,22 +60,14 @@ public:
 
     // Record numbers stamp the writes; a reading must stop before they run out.
     bool isFull() const override { return m_stamp == UINT32_MAX; }
-    std::size_t textCount() const { return m_texts.size(); }
-    std::size_t cellCount() const { return m_cells.size(); }
+    // How many cells the sink keeps a time for: the cells of the largest table reached.
+    std::size_t stampCount() const { return m_written.size(); }
 
 private:
-    struct Pending {
-        enum class Kind : std::uint8_t { None, Number, Text };
-        double number = 0.0;
-        std::uint32_t text = 0; // 1-based entry in m_texts once the cell has had a text, else 0
-        std::uint32_t stamp = 0;
-        Kind kind = Kind::None;
-    };
-
-    Pending &cellAt(int column);
+    std::uint32_t &writtenAt(int column);
+    std::uint32_t writtenAt(int column, int row) const;
 
     CellGrid &m_grid;
-    CellGrid m_probe;
     int m_columns;
     int m_count;
     int m_row = 0;
@@ -82,9 +75,7 @@ private:
     std::optional<int> m_lowest;
     bool m_began = false;
     std::uint32_t m_stamp = 0;
-    std::vector<std::uint32_t> m_slotOfRow; // by row: 1-based slot, 0 = none
-    std::vector<Pending> m_cells;           // m_columns cells per slot
-    std::vector<std::string> m_texts;
+    std::vector<std::uint32_t> m_written;   // by cell of the grid: the record that last wrote it, 0 = none
     std::vector<std::uint32_t> m_lowerings; // by row count n: the last record that lowered it to n
 };
 
