@@ -58,6 +58,7 @@ TEST(CellGrid, writesOutsideTheDataArea_areRefused)
     EXPECT_FALSE(grid.setNumber(3, 1, 1));
     EXPECT_FALSE(grid.setNumber(1, 3, 1));
     EXPECT_FALSE(grid.setText(1, 0, "x"));
+    EXPECT_FALSE(grid.clearCell(1, 3));
     EXPECT_EQ(grid.text(1, 3), "");
     EXPECT_EQ(grid.number(5, 5), 0);
 }
@@ -110,6 +111,10 @@ TEST(CellGrid, textCells_readBackUnchangedAndAsTheirLeadingNumber)
     EXPECT_EQ(grid.number(1, 1), 0);
     grid.setNumber(1, 1, 4);
     EXPECT_EQ(grid.text(1, 1), "4");
+    ASSERT_TRUE(grid.setText(1, 1, "y"));
+    ASSERT_TRUE(grid.clearCell(1, 1));
+    EXPECT_TRUE(grid.isEmpty(1, 1));
+    EXPECT_EQ(grid.number(1, 1), 0);
 }
 
 TEST(CellGrid, clear_emptiesDataButKeepsRowCountAndHeaders)

@@ -81,6 +81,9 @@ std::string runProbeIn(const QByteArray &folder)
         output.append(buffer, static_cast<std::size_t>(got));
     ::close(channel[0]);
     ::waitpid(child, nullptr, 0);
+    // QTemporaryDir cannot remove what it cannot name.
+    ::unlink(copy.constData());
+    ::rmdir(folder.constData());
     return output;
 }
 
