@@ -3,6 +3,7 @@
 #include "engine/tables.h"
 #include "history/historyreader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -52,10 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(result.records >= 0);
     check(tables.history.rowCount() <= omvex::kMaxDrawNumber);
     if (result.complete) {
-        check(result.stopLine == 0 && result.stopField == 0 && result.reason.empty());
+        check(result.stopLine == 0 && result.stopField == 0 && result.reason.empty() && result.code.empty());
     } else {
         check(result.stopLine >= 1 && result.stopField >= 1 && result.stopField <= 8 && !result.reason.empty());
+        check(!result.code.empty() && !result.message.isEmpty());
     }
+    // The grid keeps room for no more texts than its table has cells.
+    check(tables.history.textSlotCount()
+          <= static_cast<std::size_t>(std::max(tables.history.rowCount(), 1000) * tables.history.columnCount()));
 
     // Performed one operation at a time, a few jumps between high and low draw numbers already cost
     // millions of cell operations; inputs with draw numbers below 1000 exercise the same lowerings

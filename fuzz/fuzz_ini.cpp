@@ -1,9 +1,14 @@
 // The settings-file reader and writer on arbitrary content and names. After a write the value reads
 // back, every other key reads as before, a second identical write changes nothing, and the bytes
-// around the change are the old bytes.
+// around the change are the old bytes. Several keys read or written at once give what one at a time
+// gives, and a reading fed in two pieces finds what a reading of the whole finds.
 #include "platform/privateprofile.h"
+#include "platform/profilescan.h"
 
 #include <array>
+#include <optional>
+#include <utility>
+#include <vector>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -75,6 +80,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
 
+    const std::vector<std::string_view> keys(kKeys.begin(), kKeys.end());
+    const auto together = omvex::platform::profileStrings(content, section, keys);
+    omvex::platform::ProfileScan halves(section, keys, true);
+    halves.feed(content.substr(0, content.size() / 2));
+    halves.feed(content.substr(content.size() / 2));
+    halves.finish();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        check(together[i] == omvex::platform::profileString(content, section, keys[i]));
+        check(together[i] == (halves.keys()[i] ? std::optional(halves.keys()[i]->value) : std::nullopt));
+    }
+
+    const std::vector<std::pair<std::string, std::string>> entries{
+        {std::string(key), value}, {std::string(kKeys[data[1] % kKeys.size()]), "x"}, {std::string(key), "y"}};
+    const omvex::platform::ProfileEdit atOnce =
+        omvex::platform::writeProfileStringsToContent(content, section, entries);
+    std::string oneByOne(content);
+    bool allWritten = true;
+    for (const auto &[k, v] : entries) {
+        const omvex::platform::ProfileEdit step = omvex::platform::writeProfileStringToContent(oneByOne, section, k, v);
+        allWritten = allWritten && step.ok;
+        oneByOne = step.content;
+    }
+    check(atOnce.ok == allWritten);
+    check(!atOnce.ok || atOnce.content == oneByOne);
+
     const omvex::platform::ProfileEdit edit =
         omvex::platform::writeProfileStringToContent(content, section, key, value);
     if (!edit.ok)
@@ -94,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const omvex::platform::ProfileEdit again = omvex::platform::writeProfileStringToContent(after, section, key, value);
     check(again.ok && again.content == after);
 
-    // Only the old value text (never a line end) may be gone; everything else is kept around the change.
+    // Only the old value text and the key line's own line end (which takes the file's) may be gone;
+    // everything else is kept around the change.
     std::size_t prefix = 0;
     while (prefix < content.size() && prefix < after.size() && content[prefix] == after[prefix])
         ++prefix;
@@ -102,7 +133,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     while (suffix < content.size() - prefix && suffix < after.size() - prefix
            && content[content.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
-    const std::string_view removed = content.substr(prefix, content.size() - prefix - suffix);
+    std::string_view removed = content.substr(prefix, content.size() - prefix - suffix);
+    if (removed.ends_with("\r\n"))
+        removed.remove_suffix(2);
+    else if (removed.ends_with('\r') || removed.ends_with('\n'))
+        removed.remove_suffix(1);
     check(removed.find_first_of("\r\n") == std::string_view::npos);
     return 0;
 }

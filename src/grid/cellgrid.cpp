@@ -73,25 +73,14 @@ bool CellGrid::setRowCount(int rowCount)
         return false;
     if (rowCount == m_rowCount)
         return true;
-    const bool shrinking = rowCount < m_rowCount;
+    // The texts of discarded cells make room for later ones.
+    for (std::size_t i = static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(m_columnCount);
+         i < m_cells.size(); ++i) {
+        if (m_cells[i].kind == Cell::Kind::Text)
+            releaseText(m_cells[i]);
+    }
     m_rowCount = rowCount;
     m_cells.resize(static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(m_columnCount));
-    if (shrinking && m_texts.size() > 256) {
-        // Texts of discarded cells stay in the pool until they outnumber the live ones.
-        const auto live = std::count_if(m_cells.begin(), m_cells.end(),
-                                        [](const Cell &c) { return c.kind == Cell::Kind::Text; });
-        if (m_texts.size() > 2 * static_cast<std::size_t>(live) + 256) {
-            std::vector<std::string> kept;
-            kept.reserve(static_cast<std::size_t>(live));
-            for (Cell &cell : m_cells) {
-                if (cell.kind == Cell::Kind::Text) {
-                    kept.push_back(std::move(m_texts[cell.textIndex]));
-                    cell.textIndex = static_cast<std::uint32_t>(kept.size() - 1);
-                }
-            }
-            m_texts = std::move(kept);
-        }
-    }
     if (m_viewRow > m_rowCount)
         m_viewRow = 0;
     touch();
@@ -167,21 +156,45 @@ bool CellGrid::setText(int column, int row, std::string text)
         return false;
     Cell &cell = m_cells[index(column, row)];
     cell.number = leadingNumber(text);
-    if (cell.kind == Cell::Kind::Text) {
-        m_texts[cell.textIndex] = std::move(text);
-    } else {
+    if (cell.kind != Cell::Kind::Text) {
         cell.kind = Cell::Kind::Text;
-        cell.textIndex = static_cast<std::uint32_t>(m_texts.size());
-        m_texts.push_back(std::move(text));
+        if (m_freeTexts.empty()) {
+            cell.textIndex = static_cast<std::uint32_t>(m_texts.size());
+            m_texts.emplace_back();
+        } else {
+            cell.textIndex = m_freeTexts.back();
+            m_freeTexts.pop_back();
+        }
     }
+    m_texts[cell.textIndex] = std::move(text);
     touch();
     return true;
+}
+
+bool CellGrid::clearCell(int column, int row)
+{
+    if (!isDataCell(column, row))
+        return false;
+    Cell &cell = m_cells[index(column, row)];
+    if (cell.kind == Cell::Kind::Text)
+        releaseText(cell);
+    cell = Cell{};
+    touch();
+    return true;
+}
+
+void CellGrid::releaseText(Cell &cell)
+{
+    // Emptied, not only forgotten: a long text must not keep its memory while its entry waits.
+    std::string().swap(m_texts[cell.textIndex]);
+    m_freeTexts.push_back(cell.textIndex);
 }
 
 void CellGrid::clear()
 {
     std::fill(m_cells.begin(), m_cells.end(), Cell{});
     m_texts.clear();
+    m_freeTexts.clear();
     touch();
 }
 

@@ -95,15 +95,23 @@ public:
         if (format.kind == NumberFormat::Kind::Typed && !fitCellValue(format, value))
             return false;
         Cell &cell = m_cells[index(column, row)];
+        if (cell.kind == Cell::Kind::Text)
+            releaseText(cell);
         cell.number = value;
         cell.kind = Cell::Kind::Number;
         touch();
         return true;
     }
     bool setText(int column, int row, std::string text);
+    // Makes one data cell empty; false outside the data area.
+    bool clearCell(int column, int row);
 
     // Every data cell becomes empty; row count and headers stay.
     void clear();
+
+    // How many texts the grid keeps room for: never more than the cells of the largest table it has
+    // had, however often cells switch between numbers and texts.
+    std::size_t textSlotCount() const { return m_texts.size(); }
 
     // Whole rows move by the numbers in keyColumn; whole columns move by the numbers in keyRow.
     // Both sorts are stable: cells with equal keys keep their order.
@@ -154,6 +162,7 @@ private:
             + static_cast<std::size_t>(column - 1);
     }
     static bool fitCellValue(const NumberFormat &format, double &value);
+    void releaseText(Cell &cell);
     void touch()
     {
         if (!m_pendingChange) {
@@ -166,7 +175,8 @@ private:
     int m_columnCount;
     int m_rowCount = 0;
     std::vector<Cell> m_cells;
-    std::vector<std::string> m_texts; // texts of text cells; Cell::textIndex points here
+    std::vector<std::string> m_texts;      // texts of text cells; Cell::textIndex points here
+    std::vector<std::uint32_t> m_freeTexts; // entries of m_texts no cell uses, emptied, for reuse
     std::vector<NumberFormat> m_formats;
     std::vector<std::string> m_headers;
     int m_activeColumn = kAll;

@@ -23,13 +23,21 @@ struct HistoryReadResult {
     int stopLine = 0;
     int stopField = 0;
     std::string reason;
+    // Why, for programs, whenever the reading stopped early or the file could not be read:
+    //   draw-not-a-number, draw-negative, draw-not-whole, draw-out-of-range (above 99999),
+    //   too-many-records, value-out-of-range (a value outside whole numbers -99..99, however many
+    //   digits it has), record-cut-short (the file ends inside a record), read-failed,
+    //   file-missing, not-regular-file, no-permission, cannot-open.
+    std::string code;
+    QString message; // the same for people: one Japanese line; from loadDrawHistory it starts with the path
 };
 
 // Reads the records of a history file's content into the history grid (7 columns), setting
 // the row count to each record's draw number before writing its row. Never throws.
 HistoryReadResult readDrawHistory(std::string_view content, CellGrid &history);
 
-// The same for the file at path; a file that cannot be opened leaves the grid as it was.
+// The same for the file at path, read piece by piece; a file that cannot be opened leaves the grid as
+// it was, and its message says why in the words of platform::fileProblemText.
 HistoryReadResult loadDrawHistory(const QString &path, CellGrid &history);
 
 } // namespace omvex

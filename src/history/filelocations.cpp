@@ -1,7 +1,7 @@
 #include "history/filelocations.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <array>
 
@@ -9,9 +9,8 @@ namespace omvex {
 
 QString joinPath(const QString &folder, const QString &name)
 {
-    if (folder.endsWith(QLatin1Char('/')))
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
+    // An empty folder would be the working directory to QDir; the program folder is never that.
+    return QDir(folder.isEmpty() ? QStringLiteral("/") : folder).filePath(name);
 }
 
 FileLocations locateFiles(const QString &programFolder)
@@ -32,18 +31,20 @@ QString findTextEditor(const QString &searchPath)
         QLatin1StringView("pluma"),    QLatin1StringView("xed"),               QLatin1StringView("featherpad"),
         QLatin1StringView("geany"),
     };
-    const QStringList folders = searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QStringList folders;
+    for (const QString &folder : searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        // An empty or relative entry would mean the working directory, where anyone could have left
+        // a program of that name.
+        if (QDir::isAbsolutePath(folder))
+            folders.append(folder);
+    }
+    // Given no folders, the search would fall back to the program's own PATH.
+    if (folders.isEmpty())
+        return {};
     for (const QLatin1StringView candidate : kCandidates) {
-        for (const QString &folder : folders) {
-            // An empty or relative entry would mean the working directory, where anyone could have
-            // left a program of that name.
-            if (!QDir::isAbsolutePath(folder))
-                continue;
-            const QString path = joinPath(folder, candidate);
-            const QFileInfo info(path);
-            if (info.isFile() && info.isExecutable())
-                return path;
-        }
+        const QString editorPath = QStandardPaths::findExecutable(candidate, folders);
+        if (!editorPath.isEmpty())
+            return editorPath;
     }
     return {};
 }

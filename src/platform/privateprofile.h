@@ -15,13 +15,20 @@
 // keys, comments, blank lines, spacing and unknown lines stay byte for byte.
 //
 // The content-level functions are pure (tests and the fuzz target drive them); the path-level ones
-// add the file: a missing file reads as empty, and a write replaces the file atomically.
+// add the file: a missing file reads as empty, and a write replaces the file atomically. Reading and
+// writing a file go through it piece by piece, so a settings file padded to many megabytes costs
+// time in proportion to its size and little memory.
 namespace omvex::platform {
 
 // The value of key in the first section named section (names compared without letter case),
 // trimmed of blanks and of one pair of matching outer quotes; nullopt when the section or key is
 // missing. A leading UTF-8 byte-order mark is skipped.
 std::optional<std::string> profileString(std::string_view content, std::string_view section, std::string_view key);
+
+// The values of several keys of one section, found in one pass, in the order of keys; each as
+// profileString would give it. A value longer than 64 KiB is cut to its first 64 KiB.
+std::vector<std::optional<std::string>> profileStrings(std::string_view content, std::string_view section,
+                                                       const std::vector<std::string_view> &keys);
 
 // The integer the value begins with, as an unsigned 32-bit number: one optional sign, then decimal
 // digits up to the first non-digit ("2abc" -> 2, "-1" -> 4294967295, "abc" -> 0). A missing section
@@ -45,15 +52,25 @@ struct ProfileEdit {
 ProfileEdit writeProfileStringToContent(std::string_view content, std::string_view section, std::string_view key,
                                         std::string_view value);
 
+// Several keys of one section at once, with the same result as writing them one after the other.
+ProfileEdit writeProfileStringsToContent(std::string_view content, std::string_view section,
+                                         const std::vector<std::pair<std::string, std::string>> &entries);
+
 // The file at path read as profile content; nullopt when it does not exist or cannot be read.
 std::optional<std::string> readProfileFile(const QString &path);
+
+// profileStrings over the file at path, read piece by piece and only as far as the look-up needs:
+// memory stays small however large the file. A missing or unreadable file reads as empty.
+std::vector<std::optional<std::string>> readProfileStrings(const QString &path, std::string_view section,
+                                                           const std::vector<std::string_view> &keys);
 
 // profileInt over the file at path; a missing or unreadable file gives defaultValue.
 std::uint32_t readProfileInt(const QString &path, std::string_view section, std::string_view key, int defaultValue);
 
 // Writes one key, or several keys of one section in the given order, as one atomic replacement of
-// the file: either every key is written or the file stays exactly as it was. On failure returns
-// false and sets error to a short English reason naming the path.
+// the file: either every key is written or the file stays exactly as it was. A read-only file is
+// never replaced; a replaced file keeps its mode, owner and group. On failure returns false and sets
+// error to one Japanese line naming the path and saying why.
 bool writeProfileString(const QString &path, std::string_view section, std::string_view key, std::string_view value,
                         QString *error = nullptr);
 bool writeProfileStrings(const QString &path, std::string_view section,

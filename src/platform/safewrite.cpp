@@ -162,6 +162,14 @@ QString fileProblemText(const QString &path, QFileDevice::FileError error)
 
 FileWriteResult replaceFile(const QString &path, const QByteArray &content)
 {
+    return replaceFileFrom(path, [&content](const QString &, QIODevice &out) {
+        out.write(content);
+        return FileWriteResult{};
+    });
+}
+
+FileWriteResult replaceFileFrom(const QString &path, const ContentProducer &produce)
+{
     QString target;
     if (const std::optional<Problem> problem = checkWritable(path, target))
         return failure(path, *problem);
@@ -179,7 +187,11 @@ FileWriteResult replaceFile(const QString &path, const QByteArray &content)
         file.cancelWriting();
         return failure(path, problem);
     };
-    if (file.write(content) != content.size() || !file.flush() || file.error() != QFileDevice::NoError)
+    if (const FileWriteResult produced = produce(target, file); !produced.ok) {
+        file.cancelWriting();
+        return produced;
+    }
+    if (!file.flush() || file.error() != QFileDevice::NoError)
         return fail(problemOf(target, file.error()));
     if (existed) {
         // The temporary belongs to whoever runs the program; the file it replaces may not. chown

@@ -4,6 +4,8 @@
 #include <QFileDevice>
 #include <QString>
 
+#include <functional>
+
 // Writing the user's files so that a failure never costs what was there: a replacement goes through
 // a temporary file that is synced before it takes the old one's place, an append is cut back when it
 // fails, and every failure says in Japanese which file and why.
@@ -25,6 +27,12 @@ struct FileWriteResult {
 // read-only to keep it. Only a new file or an existing regular file is written; symbolic links are
 // followed to their final target, which is the file that gets replaced.
 FileWriteResult replaceFile(const QString &path, const QByteArray &content);
+
+// replaceFile for content made piece by piece, typically from the old file: produce gets the path of
+// the file being replaced (symbolic links followed; it may not exist yet) and writes the new content
+// to out. A failure it returns is passed on, and the old file is kept.
+using ContentProducer = std::function<FileWriteResult(const QString &target, QIODevice &out)>;
+FileWriteResult replaceFileFrom(const QString &path, const ContentProducer &produce);
 
 // Appends content to path in one write (first a "\n" when the file is non-empty and does not end
 // with a line end), then syncs it to disk; on failure the file is cut back to its old size. A file

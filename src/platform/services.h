@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace omvex::platform {
 
@@ -33,7 +36,17 @@ public:
     virtual void open(const QString &helpFilePath) = 0;
 };
 
-// The folder of the running executable, without a trailing "/" unless it is "/".
+// Whether bytes are well-formed UTF-8: no stray or missing continuation bytes, no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool isValidUtf8(const QByteArray &bytes);
+
+// The folder of the running executable (from /proc/self/exe), without a trailing "/" unless it is
+// "/". Qt decodes file names as UTF-8 and would silently drop bytes that are not, which would make
+// the program look for its files in another folder; so a folder whose name is not valid UTF-8, or
+// that cannot be found at all, gives nullopt and one Japanese line in error, never a stand-in folder.
+std::optional<QString> programFolder(QString *error);
+
+// programFolder(QString *) for callers that have not yet moved to it: an empty string on failure.
 QString programFolder();
 
 } // namespace omvex::platform

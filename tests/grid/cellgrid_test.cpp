@@ -58,6 +58,7 @@ TEST(CellGrid, writesOutsideTheDataArea_areRefused)
     EXPECT_FALSE(grid.setNumber(3, 1, 1));
     EXPECT_FALSE(grid.setNumber(1, 3, 1));
     EXPECT_FALSE(grid.setText(1, 0, "x"));
+    EXPECT_FALSE(grid.clearCell(1, 3));
     EXPECT_EQ(grid.text(1, 3), "");
     EXPECT_EQ(grid.number(5, 5), 0);
 }
@@ -110,6 +111,10 @@ TEST(CellGrid, textCells_readBackUnchangedAndAsTheirLeadingNumber)
     EXPECT_EQ(grid.number(1, 1), 0);
     grid.setNumber(1, 1, 4);
     EXPECT_EQ(grid.text(1, 1), "4");
+    ASSERT_TRUE(grid.setText(1, 1, "y"));
+    ASSERT_TRUE(grid.clearCell(1, 1));
+    EXPECT_TRUE(grid.isEmpty(1, 1));
+    EXPECT_EQ(grid.number(1, 1), 0);
 }
 
 TEST(CellGrid, clear_emptiesDataButKeepsRowCountAndHeaders)
@@ -202,6 +207,58 @@ TEST(CellGrid, textPool_survivesShrinkingWithManyTexts)
     EXPECT_EQ(grid.text(1, 10), "t12");
     grid.sortRows(1, CellGrid::SortOrder::Ascending);
     EXPECT_EQ(grid.text(1, 1), "t3");
+}
+
+// However often cells switch between texts and numbers, or rows go and come back, the grid keeps
+// room for no more texts than the largest table had cells; a text written last still reads back.
+TEST(CellGrid, textRoom_neverExceedsTheLargestTable)
+{
+    const struct {
+        const char *name;
+        int largestCells;
+        void (*run)(CellGrid &grid);
+    } rows[] = {
+        {"oneCellSwitching", 1,
+         [](CellGrid &grid) {
+             grid.setRowCount(1);
+             for (int i = 0; i < 10000; ++i) {
+                 grid.setText(1, 1, "a" + std::to_string(i));
+                 grid.setNumber(1, 1, i);
+             }
+             grid.setText(1, 1, "last");
+         }},
+        {"rowsCutAndRegrown", 2 * 300,
+         [](CellGrid &grid) {
+             for (int round = 0; round < 50; ++round) {
+                 grid.setRowCount(300);
+                 for (int row = 1; row <= 300; ++row)
+                     grid.setText(1 + row % 2, row, "r" + std::to_string(round));
+                 grid.setRowCount(round % 3 * 10);
+             }
+             grid.setRowCount(300);
+             grid.setText(1, 300, "last");
+         }},
+        {"sortedThenSwitched", 2 * 50,
+         [](CellGrid &grid) {
+             grid.setRowCount(50);
+             for (int round = 0; round < 100; ++round) {
+                 for (int row = 1; row <= 50; ++row) {
+                     grid.setText(1, row, std::to_string((row * 7 + round) % 50));
+                     grid.setText(2, row, "t");
+                 }
+                 grid.sortRows(1, CellGrid::SortOrder::Descending);
+                 for (int row = 1; row <= 50; row += 2)
+                     grid.setNumber(2, row, row);
+             }
+             grid.setText(1, 50, "last");
+         }},
+    };
+    for (const auto &row : rows) {
+        CellGrid grid(2);
+        row.run(grid);
+        EXPECT_LE(grid.textSlotCount(), static_cast<std::size_t>(row.largestCells)) << row.name;
+        EXPECT_EQ(grid.text(1, grid.rowCount()), "last") << row.name;
+    }
 }
 
 } // namespace

@@ -1,14 +1,12 @@
 #include "history/drawhistory.h"
 #include "history/historyreader.h"
 
-#include "engine/tables.h"
-
-#include <QFile>
-#include <QTemporaryDir>
+#include "historytestsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,68 +14,7 @@
 namespace omvex {
 namespace {
 
-// Row values base+1 .. base+7, so every record is recognisable in the grid.
-std::string record(int draw, int base)
-{
-    std::string line = std::to_string(draw);
-    for (int column = 1; column <= 7; ++column)
-        line += "," + std::to_string(base + column);
-    return line + "\n";
-}
-
-std::string rowOf(int base)
-{
-    std::string row;
-    for (int column = 1; column <= 7; ++column)
-        row += (column > 1 ? "|" : "") + std::to_string(base + column);
-    return row;
-}
-
-const std::string kEmptyRow = "||||||";
-
-std::string records(int from, int to)
-{
-    std::string content;
-    for (int draw = from; draw <= to; ++draw)
-        content += record(draw, draw % 40);
-    return content;
-}
-
-std::vector<std::string> rowsOf(int from, int to)
-{
-    std::vector<std::string> rows;
-    for (int draw = from; draw <= to; ++draw)
-        rows.push_back(rowOf(draw % 40));
-    return rows;
-}
-
-std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts)
-{
-    std::vector<std::string> all;
-    for (const auto &part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-// The history grid as start-up leaves it: the real column formats, no rows.
-CellGrid startUpHistory()
-{
-    PredictionTables tables;
-    resetTablesForStartUp(tables);
-    return tables.history;
-}
-
-std::vector<std::string> dump(const CellGrid &grid)
-{
-    std::vector<std::string> rows;
-    for (int row = 1; row <= grid.rowCount(); ++row) {
-        std::string line;
-        for (int column = 1; column <= grid.columnCount(); ++column)
-            line += (column > 1 ? "|" : "") + grid.text(column, row);
-        rows.push_back(line);
-    }
-    return rows;
-}
+using namespace historytest;
 
 struct ReaderCase {
     ReaderCase(std::string name_, std::string content_, std::vector<std::string> rows_, int records_,
@@ -124,12 +61,21 @@ TEST_P(HistoryReader, fillsTheGridAndSaysWhereItStopped)
     EXPECT_EQ(result.stopField, c.stopField);
     if (c.complete) {
         EXPECT_EQ(result.reason, "");
-    } else {
-        EXPECT_NE(result.reason.find(c.reason), std::string::npos) << result.reason;
+        EXPECT_EQ(result.code, "");
+        EXPECT_TRUE(result.message.isEmpty());
+        return;
     }
+    EXPECT_NE(result.reason.find(c.reason), std::string::npos) << result.reason;
+    // Programs go by the code; each English reason has its own.
+    static const std::map<std::string, std::string> kCodeOfReason{
+        {"not a number", "draw-not-a-number"},     {"negative", "draw-negative"},
+        {"not a whole number", "draw-not-whole"},  {"above 99999", "draw-out-of-range"},
+        {"does not fit", "value-out-of-range"},    {"ends inside a record", "record-cut-short"},
+    };
+    EXPECT_EQ(result.code, kCodeOfReason.at(c.reason));
+    EXPECT_TRUE(result.message.startsWith(QStringLiteral("%1 行目 %2 番目の項目: ").arg(c.stopLine).arg(c.stopField)))
+        << result.message.toStdString();
 }
-
-const std::string kBom = "\xEF\xBB\xBF";
 
 std::vector<ReaderCase> readerCases()
 {
@@ -184,8 +130,20 @@ std::vector<ReaderCase> readerCases()
          "not a number"},
         {"overlongField_cutToMaximumLength", "1," + std::string(1000, 'x') + ",12,13,14,15,16,17\n",
          {std::string(255, 'x') + "|12|13|14|15|16|17"}, 1},
-        {"overlongNumeral_isText", "1," + std::string(300, '0') + "1,12,13,14,15,16,17\n",
-         {std::string(255, '0') + "|12|13|14|15|16|17"}, 1},
+        {"overlongNumeral_readsAsItsNumber", "1," + std::string(300, '0') + "1,12,13,14,15,16,17\n",
+         {"1|12|13|14|15|16|17"}, 1},
+        {"overlongNumber_outOfRangeLike100", r1 + "2,1,2," + std::string(300, '9') + ".5,4,5,6,7\n",
+         {rowOf(10), "1|2|||||"}, 1, false, 2, 4, "does not fit"},
+        {"overlongNegativeNumber_outOfRange", "1,-" + std::string(300, '1') + ",1,1,1,1,1,1\n", {kEmptyRow}, 0, false, 1, 2,
+         "does not fit"},
+        {"overlongDrawNumber_outOfRange", "1" + std::string(300, '0') + ",1,2,3,4,5,6,7\n", {}, 0, false, 1, 1,
+         "above 99999"},
+        {"overlongZeroDrawNumber_endsTheData", std::string(300, '0') + "\n" + r1, {}, 0},
+        {"blanksAroundAField_notCounted", std::string(300, ' ') + "1" + std::string(300, ' ') + ",11,12,13,14,15,16," +
+         std::string(300, '\t') + "17" + std::string(300, ' ') + "\n", {rowOf(10)}, 1},
+        {"blanksInsideQuotes_keptInTheText", "1,\" a \",12,13,14,15,16,17\n", {" a |12|13|14|15|16|17"}, 1},
+        {"overlongTextWithInnerBlanks_cut", "1,a" + std::string(300, ' ') + "b,12,13,14,15,16,17\n",
+         {"a" + std::string(254, ' ') + "|12|13|14|15|16|17"}, 1},
         {"millionCommas_finish", "1" + std::string(1000000, ','), {kEmptyRow}, 1},
     };
 }
@@ -308,81 +266,6 @@ TEST(HistoryReader, largestDrawNumber_makesThatManyRows)
     EXPECT_EQ(history.rowCount(), kMaxDrawNumber);
     EXPECT_EQ(history.text(7, kMaxDrawNumber), "7");
     EXPECT_TRUE(history.isEmpty(7, kMaxDrawNumber - 1));
-}
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const std::string &content)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content.data(), static_cast<qint64>(content.size())) < 0)
-        ADD_FAILURE() << "cannot write " << path.toStdString();
-    return path;
-}
-
-TEST(LoadDrawHistory, realHistoryFile_loads2058Draws)
-{
-    CellGrid history = startUpHistory();
-    const HistoryReadResult result =
-        loadDrawHistory(QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt"), history);
-    EXPECT_TRUE(result.opened);
-    EXPECT_TRUE(result.complete);
-    EXPECT_EQ(result.records, 2058);
-    ASSERT_EQ(history.rowCount(), 2058);
-    EXPECT_EQ(dump(history).front(), "2|8|10|13|27|30|39");
-    EXPECT_EQ(dump(history).back(), "9|12|14|16|19|42|18");
-}
-
-TEST(LoadDrawHistory, unreadablePaths_leaveTheGridAsItWas)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const struct {
-        const char *name;
-        QString path;
-        const char *reason;
-    } rows[] = {
-        {"missingFile", dir.filePath(QStringLiteral("kako.txt")), "does not exist"},
-        {"folder", dir.path(), "not a regular file"},
-        {"device", QStringLiteral("/dev/zero"), "not a regular file"},
-    };
-    for (const auto &row : rows) {
-        CellGrid history = startUpHistory();
-        readDrawHistory(records(1, 3), history);
-        const HistoryReadResult result = loadDrawHistory(row.path, history);
-        EXPECT_FALSE(result.opened) << row.name;
-        EXPECT_FALSE(result.complete) << row.name;
-        EXPECT_NE(result.reason.find(row.reason), std::string::npos) << row.name << ": " << result.reason;
-        EXPECT_EQ(dump(history), rowsOf(1, 3)) << row.name;
-    }
-}
-
-TEST(LoadDrawHistory, crlfSplitAcrossReadChunks_isOneLineEnd)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    // Blanks before the bonus are ignored; they put the CR of line 1 at the last byte of the first
-    // 64 KiB read and its LF at the first byte of the second. Taken as two line ends, they would make
-    // a blank line that ends the data after one record.
-    const std::string head = kBom + "1,11,12,13,14,15,16,";
-    const std::size_t pad = 65535 - head.size() - 2;
-    const std::string content = head + std::string(pad, ' ') + "17\r\n2,21,22,23,24,25,26,27\r\nx\r\n";
-    ASSERT_EQ(content[65535], '\r');
-    CellGrid history = startUpHistory();
-    const HistoryReadResult result = loadDrawHistory(writeFile(dir, QStringLiteral("kako.txt"), content), history);
-    EXPECT_EQ(dump(history), (std::vector<std::string>{rowOf(10), rowOf(20)}));
-    EXPECT_EQ(result.stopLine, 3);
-}
-
-TEST(LoadDrawHistory, fileWithoutSeparators_endsWithoutStoringAField)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string content = "1," + std::string(8 * 1024 * 1024, '7');
-    CellGrid history = startUpHistory();
-    const HistoryReadResult result = loadDrawHistory(writeFile(dir, QStringLiteral("kako.txt"), content), history);
-    EXPECT_EQ(history.rowCount(), 0);
-    EXPECT_FALSE(result.complete);
-    EXPECT_EQ(result.stopField, 3);
 }
 
 } // namespace

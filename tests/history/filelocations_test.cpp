@@ -82,8 +82,12 @@ TEST(FileLocations, findTextEditor_takesTheFirstCandidateFoundOnThePath)
         {"nothingFound_empty", dir.filePath(QStringLiteral("none")), QString()},
         {"emptyPath_empty", QString(), QString()},
     };
+    // The program's own PATH holds an editor: a search with no usable folder must not fall back to it.
+    const QByteArray programPath = qgetenv("PATH");
+    qputenv("PATH", b.toLocal8Bit());
     for (const auto &row : rows)
         EXPECT_EQ(findTextEditor(row.searchPath), row.expected) << row.name;
+    qputenv("PATH", programPath);
 }
 
 // Records the program and arguments instead of starting anything.

@@ -1,8 +1,5 @@
 #include "platform/privateprofile.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "platform/profilescan.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +26,34 @@ class ProfileInt : public testing::TestWithParam<IntCase> {};
 TEST_P(ProfileInt, readsTheLeadingIntegerOfTheFirstMatch)
 {
     EXPECT_EQ(profileInt(GetParam().content, "OmvexINI", "Level", 5), GetParam().expected);
+}
+
+// A file is read in pieces; where a piece ends (inside a CRLF, a byte-order mark, a name) must not matter.
+TEST_P(ProfileInt, findsTheSameFedOneByteAtATime)
+{
+    const std::string &content = GetParam().content;
+    const std::vector<std::string_view> keys{"Level", "Pattern"};
+    ProfileScan whole("OmvexINI", keys, true);
+    whole.feed(content);
+    whole.finish();
+    ProfileScan pieces("OmvexINI", keys, true);
+    for (const char c : content)
+        pieces.feed(std::string_view(&c, 1));
+    pieces.finish();
+    const auto place = [](const std::optional<ProfileLine> &line) {
+        return line ? std::to_string(line->begin) + "-" + std::to_string(line->end) + "-" + std::to_string(line->next)
+                    : std::string("none");
+    };
+    EXPECT_EQ(place(pieces.sectionLine()), place(whole.sectionLine()));
+    EXPECT_EQ(place(pieces.lastKeyLine()), place(whole.lastKeyLine()));
+    EXPECT_EQ(pieces.lineEnd(), whole.lineEnd());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        ASSERT_EQ(pieces.keys()[i].has_value(), whole.keys()[i].has_value());
+        if (whole.keys()[i]) {
+            EXPECT_EQ(pieces.keys()[i]->value, whole.keys()[i]->value);
+            EXPECT_EQ(place(pieces.keys()[i]->line), place(whole.keys()[i]->line));
+        }
+    }
 }
 
 const std::string kBom = "\xEF\xBB\xBF";
@@ -71,6 +96,12 @@ INSTANTIATE_TEST_SUITE_P(Contents, ProfileInt,
         IntCase{"loneCrLines", "[OmvexINI]\rLevel=3\r", 3},
         IntCase{"noFinalLineEnd", "[OmvexINI]\nLevel=3", 3},
         IntCase{"byteOrderMark_skipped", kBom + "[OmvexINI]\nLevel=3\n", 3},
+        IntCase{"blankPaddingAroundNames_notKept", "[  OmvexINI" + std::string(100000, ' ') + "]\n" +
+                    std::string(100000, '\t') + "Level" + std::string(100000, ' ') + "= 3\n", 3},
+        IntCase{"innerBlankMakesAnotherName", "[OmvexINI]\nLev el=3\n", 5},
+        IntCase{"longerNameWithSamePrefix", "[OmvexINI]\nLevelX=3\nLevel=4\n", 4},
+        IntCase{"longerSectionWithSamePrefix", "[OmvexINIX]\nLevel=3\n", 5},
+        IntCase{"partialByteOrderMark_isText", "\xEF\xBB[OmvexINI]\nLevel=3\n", 5},
         IntCase{"nulByteInOtherLine", std::string("[OmvexINI]\n\0x=1\nLevel=3\n", 24), 3}),
     [](const auto &row) { return std::string(row.param.name); });
 
@@ -111,6 +142,11 @@ INSTANTIATE_TEST_SUITE_P(Contents, ProfileWrite,
                   "[S]\n  K =v\n"},
         WriteCase{"presentKey_lastLineGetsLineEnd", "[S]\nk=1", "S", "k", "v", "[S]\nk=v\n"},
         WriteCase{"presentKey_crlfKept", "[S]\r\nk=1\r\nz=2\r\n", "S", "k", "v", "[S]\r\nk=v\r\nz=2\r\n"},
+        WriteCase{"presentKey_takesTheFirstLinesLineEnd", "[S]\r\nk=1\nz=2\r\n", "S", "k", "v", "[S]\r\nk=v\r\nz=2\r\n"},
+        WriteCase{"presentKey_loneCrFile", "[S]\rk=1\nz=2", "S", "k", "v", "[S]\rk=v\rz=2"},
+        WriteCase{"loneCrBeforeEmptyLfLine_keepsTheEmptyLine", "[S]\rk=1\n\n[T]", "S", "k", "v", "[S]\rk=v\r\n\n[T]"},
+        WriteCase{"addedLoneCrBeforeEmptyLfLine_keepsTheEmptyLine", "[S]\ra=1\n\n[T]", "S", "k", "v",
+                  "[S]\ra=1\nk=v\r\n\n[T]"},
         WriteCase{"presentKey_crlfLastLineGetsCrlf", "[S]\r\nk=1", "S", "k", "v", "[S]\r\nk=v\r\n"},
         WriteCase{"missingKey_afterLastKeyBeforeComments", "[S]\na=1\n; note\n\n[T]\n", "S", "k", "v",
                   "[S]\na=1\nk=v\n; note\n\n[T]\n"},
@@ -146,6 +182,46 @@ TEST(ProfileWrite, namesThatCannotBeReadBack_areRefused)
     }
 }
 
+TEST(ProfileWrite, severalKeysAtOnce_equalWritingThemOneByOne)
+{
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    const std::string contents[] = {
+        "",
+        kBom,
+        "[A]\r\nx=1",
+        "[S]",
+        "[S]\nk=1",
+        "[S]\r\nb=1\r\n; note\r\n\r\n[T]\r\nk=0\r\n",
+        "[S]\na=1\nK=2\n[S]\nk=3\n",
+        ";c\n[s]\nk=9\nj=8",
+    };
+    const Entries entryLists[] = {
+        {{"k", "1"}, {"j", "2"}},
+        {{"new", "1"}, {"k", "2"}, {"other", "3"}},
+        {{"k", "1"}, {"J", "2"}, {"K", "3"}, {" k ", "4"}},
+    };
+    for (const std::string &content : contents) {
+        for (const Entries &entries : entryLists) {
+            std::string oneByOne = content;
+            for (const auto &[key, value] : entries)
+                oneByOne = writeProfileStringToContent(oneByOne, "S", key, value).content;
+            const ProfileEdit atOnce = writeProfileStringsToContent(content, "S", entries);
+            ASSERT_TRUE(atOnce.ok);
+            EXPECT_EQ(atOnce.content, oneByOne) << testing::PrintToString(content) << " with " << entries.size();
+        }
+    }
+}
+
+TEST(ProfileRead, longValue_isCutSoAReadingStaysSmall)
+{
+    const std::string content = "[S]\nk=\"" + std::string(100000, '7') + "\"\n";
+    const auto values = profileStrings(content, "s", {"k", "missing", "K"});
+    ASSERT_EQ(values.size(), 3U);
+    EXPECT_EQ(values[0], "\"" + std::string(kMaxProfileValueBytes - 1, '7'));
+    EXPECT_EQ(values[1], std::nullopt);
+    EXPECT_EQ(values[2], values[0]);
+}
+
 TEST(ProfileWrite, settingsExample_keepsEveryOtherLine)
 {
     const std::string before = ";my notes\n[Other]\nx=1\n[OmvexINI]\nKako=1\n; keep me\n\n[Tail]\n";
@@ -156,100 +232,6 @@ TEST(ProfileWrite, settingsExample_keepsEveryOtherLine)
         content = edit.content;
     }
     EXPECT_EQ(content, ";my notes\n[Other]\nx=1\n[OmvexINI]\nKako=0\nLevel=3\nPattern=1\n; keep me\n\n[Tail]\n");
-}
-
-std::string fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<unreadable>");
-}
-
-void writeContent(const QString &path, const std::string &content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(content.data(), static_cast<qint64>(content.size())), static_cast<qint64>(content.size()));
-}
-
-TEST(ProfileFile, writesThenReadsBack)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("omvex.ini"));
-    EXPECT_EQ(readProfileInt(path, "OmvexINI", "Level", 0), 0U);
-
-    QString error;
-    ASSERT_TRUE(writeProfileStrings(path, "OmvexINI", {{"Level", "3"}, {"Pattern", "1"}, {"Kako", "2"}}, &error))
-        << error.toStdString();
-    EXPECT_EQ(fileContent(path), "[OmvexINI]\nLevel=3\nPattern=1\nKako=2\n");
-    ASSERT_TRUE(writeProfileString(path, "omvexini", "level", "1", &error));
-    EXPECT_EQ(readProfileInt(path, "OmvexINI", "Level", 0), 1U);
-    EXPECT_EQ(fileContent(path), "[OmvexINI]\nLevel=1\nPattern=1\nKako=2\n");
-}
-
-TEST(ProfileFile, failedWrites_leaveTheFileUnchangedAndSayWhere)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string before = "[OmvexINI]\r\nLevel=2\r\n";
-    const QString existing = dir.filePath(QStringLiteral("omvex.ini"));
-    writeContent(existing, before);
-
-    const struct {
-        const char *name;
-        QString path;
-        const char *key;
-    } rows[] = {
-        // The folder does not exist: fails even for a user who may write anywhere.
-        {"missingFolder", dir.filePath(QStringLiteral("gone/omvex.ini")), "Level"},
-        {"pathIsAFolder", dir.path(), "Level"},
-        {"refusedKey", existing, "Le=vel"},
-    };
-    for (const auto &row : rows) {
-        QString error;
-        EXPECT_FALSE(writeProfileStrings(row.path, "OmvexINI", {{"Pattern", "1"}, {row.key, "3"}}, &error)) << row.name;
-        EXPECT_TRUE(error.contains(row.path)) << row.name << ": " << error.toStdString();
-        EXPECT_EQ(fileContent(existing), before) << row.name;
-    }
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("gone"))));
-}
-
-// Checks whether the permission bits hold for this user (they do not for root).
-bool permissionsEnforced(const QString &readOnlyFolder)
-{
-    QFile probe(readOnlyFolder + QStringLiteral("/probe"));
-    if (probe.open(QIODevice::WriteOnly)) {
-        probe.close();
-        probe.remove();
-        return false;
-    }
-    return true;
-}
-
-TEST(ProfileFile, readOnlyFolderOrFile_writeFailsAndKeepsTheFile)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.filePath(QStringLiteral("locked"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = folder + QStringLiteral("/omvex.ini");
-    const std::string before = "[OmvexINI]\nLevel=2\n";
-    writeContent(path, before);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool enforced = permissionsEnforced(folder);
-    QString error;
-    const bool written = writeProfileString(path, "OmvexINI", "Level", "3", &error);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!enforced)
-        GTEST_SKIP() << "permission bits are not enforced for this user";
-
-    EXPECT_FALSE(written);
-    EXPECT_TRUE(error.contains(path)) << error.toStdString();
-    EXPECT_EQ(fileContent(path), before);
-
-    QFile::setPermissions(path, QFileDevice::ReadOwner);
-    EXPECT_FALSE(writeProfileString(path, "OmvexINI", "Level", "3", &error));
-    EXPECT_EQ(fileContent(path), before);
 }
 
 } // namespace

@@ -1,12 +1,21 @@
+#include "platform/privateprofile.h"
 #include "platform/safewrite.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
+#include <string>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace omvex::platform {
 namespace {
@@ -110,6 +119,78 @@ TEST(SafeWrite, missingFolder_isNamedAndNothingIsCreated)
         EXPECT_EQ(result.code, QStringLiteral("missing-folder"));
     }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
+}
+
+// Runs write in a child process whose files may not grow beyond 20 bytes, as on a full disk; the
+// child reports "ok" or the error through a pipe.
+std::string writeWithFileSizeLimit(const std::function<std::string()> &write)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of killing the process
+        const rlimit limit{20, 20};
+        std::string report = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? write() : "no limit";
+        const ssize_t sent = ::write(channel[1], report.data(), report.size());
+        ::_exit(sent == static_cast<ssize_t>(report.size()) ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::string report;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(got));
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? report : "child failed: " + report;
+}
+
+TEST(SafeWrite, fullDisk_reportsFailureAndKeepsTheOldBytes)
+{
+    const QByteArray before = "[OmvexINI]\nLevel=1\n"; // 19 bytes: only a longer file hits the limit
+    const struct {
+        const char *name;
+        std::function<std::string(const QString &path)> write;
+    } rows[] = {
+        {"settingsSave",
+         [](const QString &path) {
+             QString error;
+             return writeProfileStrings(path, "OmvexINI", {{"Level", "3"}, {"Pattern", "1"}, {"Kako", "2"}}, &error)
+                 ? std::string("ok")
+                 : error.toStdString();
+         }},
+        {"replace",
+         [](const QString &path) {
+             const FileWriteResult result = replaceFile(path, QByteArray(100, 'x'));
+             return result.ok ? std::string("ok") : result.message.toStdString();
+         }},
+        {"append",
+         [](const QString &path) {
+             const FileWriteResult result = appendToFile(path, "1,2,3,4,5,6,7,8\n");
+             return result.ok ? std::string("ok") : result.message.toStdString();
+         }},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(before);
+        file.close();
+
+        const QString report = QString::fromStdString(writeWithFileSizeLimit([&] { return row.write(path); }));
+        EXPECT_TRUE(report.startsWith(path + QStringLiteral(": "))) << row.name << ": " << report.toStdString();
+        // Japanese words only after the path: never the system's English error text.
+        EXPECT_FALSE(report.mid(path.size()).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+            << row.name << ": " << report.toStdString();
+        EXPECT_EQ(contentOf(path), before) << row.name;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("omvex.ini")})
+            << row.name << ": no temporary file may stay";
+    }
 }
 
 } // namespace
