@@ -16,31 +16,6 @@
 
 namespace omvex::cli {
 
-namespace {
-
-// The reader's English reasons, by how they start (some end in the system's own words), with the
-// code and the Japanese the tool shows for them.
-struct KnownReason {
-    std::string_view start;
-    const char *code;
-    const char *message;
-};
-constexpr KnownReason kKnownReasons[] = {
-    {"the file does not exist", "missing", "ファイルがありません"},
-    {"not a regular file", "not-regular", "通常のファイルではありません"},
-    {"cannot open the file", "cannot-open", "ファイルを開けません"},
-    {"cannot read the file", "cannot-read", "ファイルを読めません"},
-    {"the file ends inside a record", "cut-short", "記録の途中でファイルが終わっています"},
-    {"the draw number is not a number", "draw-not-a-number", "回号が数字ではありません"},
-    {"the draw number is negative", "draw-negative", "回号が負の数です"},
-    {"the draw number is not a whole number", "draw-not-whole", "回号が整数ではありません"},
-    {"the draw number is above", "draw-too-large", "回号が 99999 を超えています"},
-    {"too many records", "too-many-records", "記録が多すぎます"},
-    {"the value does not fit", "value-out-of-range", "値が -99〜99 の整数ではありません"},
-};
-
-} // namespace
-
 void writeSettings(JsonWriter &json, const Settings &settings)
 {
     json.beginObject();
@@ -90,13 +65,7 @@ LoadedHistory loadHistory(const QString &path, CellGrid &grid)
 
 StopReason stopReason(const HistoryReadResult &read)
 {
-    for (const KnownReason &known : kKnownReasons) {
-        if (std::string_view(read.reason).starts_with(known.start))
-            return {known.code, QString::fromUtf8(known.message)};
-    }
-    if (!read.opened)
-        return {"cannot-open", QStringLiteral("ファイルを開けません")};
-    return {"unknown", QStringLiteral("読めない記録があります")};
+    return {read.code, read.words};
 }
 
 void noteHistory(const LoadedHistory &history, std::ostream &err)

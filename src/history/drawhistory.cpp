@@ -74,10 +74,8 @@ public:
         m_result.stopField = field;
         m_result.reason = why.reason;
         m_result.code = why.code;
-        m_result.message = QStringLiteral("%1 行目 %2 番目の項目: %3")
-                               .arg(line)
-                               .arg(field)
-                               .arg(words.isEmpty() ? QString::fromUtf8(why.words) : words);
+        m_result.words = words.isEmpty() ? QString::fromUtf8(why.words) : words;
+        m_result.message = QStringLiteral("%1 行目 %2 番目の項目: %3").arg(line).arg(field).arg(m_result.words);
     }
 
     void stopUnreadable(int line, const QString &words) { stop(line, m_fieldIndex + 1, kReadFailed, words); }
@@ -156,7 +154,8 @@ HistoryReadResult cannotRead(const QString &path, const char *code, const char *
     HistoryReadResult result;
     result.code = code;
     result.reason = reason;
-    result.message = QStringLiteral("%1: %2").arg(path, platform::fileProblemText(path, error));
+    result.words = platform::fileProblemText(path, error);
+    result.message = QStringLiteral("%1: %2").arg(path, result.words);
     return result;
 }
 

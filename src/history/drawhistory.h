@@ -30,6 +30,7 @@ struct HistoryReadResult {
     //   file-missing, not-regular-file, no-permission, cannot-open.
     std::string code;
     QString message; // the same for people: one Japanese line; from loadDrawHistory it starts with the path
+    QString words;   // the reason alone, in Japanese, without the place or the path
 };
 
 // Reads the records of a history file's content into the history grid (7 columns), setting

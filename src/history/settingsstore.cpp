@@ -54,14 +54,13 @@ SettingsStore::SettingsStore(QString iniPath)
 
 Settings SettingsStore::read() const
 {
-    const std::string content = platform::readProfileFile(m_iniPath).value_or(std::string());
-    const auto stored = [&](std::string_view key) {
-        return storedNumber(platform::profileString(content, kSection, key));
-    };
+    // One pass over the file for all three keys, however large the file has grown.
+    const std::vector<std::optional<std::string>> values =
+        platform::readProfileStrings(m_iniPath, kSection, {kLevelKey, kPatternKey, kKakoKey});
     Settings settings;
-    settings.level = levelFromDigit(stored(kLevelKey));
-    settings.pattern = patternFromDigit(stored(kPatternKey));
-    settings.kako = kakoFromDigit(stored(kKakoKey));
+    settings.level = levelFromDigit(storedNumber(values[0]));
+    settings.pattern = patternFromDigit(storedNumber(values[1]));
+    settings.kako = kakoFromDigit(storedNumber(values[2]));
     return settings;
 }
 
@@ -82,8 +81,7 @@ SaveResult SettingsStore::save(const Settings &settings) const
 
 bool SettingsStore::readRecordEnabled() const
 {
-    const std::string content = platform::readProfileFile(m_iniPath).value_or(std::string());
-    const std::optional<std::string> value = platform::profileString(content, kRecordSection, kRecordKey);
+    const std::optional<std::string> value = platform::readProfileStrings(m_iniPath, kRecordSection, {kRecordKey})[0];
     // An empty value reads as the default, as a missing one does; any other value not 0 or 1 is out
     // of range and reads as the default too.
     if (!value || platform::trimmed(*value).empty())

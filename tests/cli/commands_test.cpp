@@ -262,10 +262,10 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
         {"textDrawNumber_stopsEarly", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n", kExitHistory, 1,
          "2 行目の 1 番目の項目で止まりました（回号が数字ではありません）", "draw-not-a-number", nullptr},
         {"recordCutShort_stopsEarly", "1,1,2,3,4,5,6,7\n2,1,2,3\n", kExitHistory, 1,
-         "記録の途中でファイルが終わっています", "cut-short", nullptr},
-        {"valueOutOfRange_stopsEarly", "1,1,2,3,4,5,6,100\n", kExitHistory, 0, "-99〜99", "value-out-of-range",
+         "記録の途中でファイルが終わっています", "record-cut-short", nullptr},
+        {"valueOutOfRange_stopsEarly", "1,1,2,3,4,5,6,100\n", kExitHistory, 0, "-99 から 99", "value-out-of-range",
          "numbers"},
-        {"missingFile_stopsEarly", std::nullopt, kExitHistory, 0, "読めません（ファイルがありません）", "missing", nullptr},
+        {"missingFile_stopsEarly", std::nullopt, kExitHistory, 0, "読めません（ファイルがありません）", "file-missing", nullptr},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
