@@ -27,6 +27,11 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
+QString titleBoxStyle()
+{
+    return QStringLiteral("QLabel { color: #0000FF; background-color: #FFE0C0; border: 1px solid #000000; }");
+}
+
 namespace {
 
 QPixmap renderIcon(int size)

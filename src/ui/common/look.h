@@ -42,6 +42,10 @@ constexpr TwipsPoint centredOnScreen(double screenWidth, double screenHeight, do
     return {screenWidth / 2 - width / 2, (screenHeight - height) / 2};
 }
 
+// The style of a title box (the main window's and the settings dialog's): blue text on light
+// orange inside a single black line one pixel wide.
+QString titleBoxStyle();
+
 // The program's own icon: six numbered lottery balls.
 QIcon omvexIcon();
 

@@ -59,8 +59,14 @@ QButtonGroup *createOptions(QGroupBox *frame, QRadioButton *(&options)[N], std::
     for (std::size_t i = 0; i < N; ++i) {
         options[i] = new QRadioButton(frame);
         applyLook(*options[i], kLayout[firstRow + i]);
+        options[i]->setFocusPolicy(Qt::ClickFocus);
         group->addButton(options[i], static_cast<int>(i));
     }
+    // Tab stops only on the ticked button of a frame, wherever it stands in the keyboard order;
+    // the arrow keys move within the frame, which they do whatever the focus policy.
+    QObject::connect(group, &QButtonGroup::buttonToggled, group, [](QAbstractButton *button, bool checked) {
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    });
     return group;
 }
 

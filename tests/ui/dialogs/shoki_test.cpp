@@ -1,5 +1,7 @@
-#include "dialogchecks.h"
 #include "omvex/appinfo.h"
+#include "support/fakeservices.h"
+#include "support/programfolder.h"
+#include "support/widgetchecks.h"
 
 #include "history/outsideprograms.h"
 #include "history/settingsstore.h"
@@ -11,39 +13,21 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 
 using omvex::Settings;
 using omvex::SettingsStore;
 using omvex::ui::Shoki;
-using omvex::ui::test::RecordingMessageBox;
+using omvex::test::RecordingMessageBox;
 
 Q_DECLARE_METATYPE(std::function<void(Shoki &)>)
 
 namespace {
 
 const QString kIniName = QStringLiteral("omvex.ini");
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-// Absent files read as a null array, so "no file" and "empty file" stay distinguishable.
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray content = file.readAll();
-    if (content.isNull())
-        content = QByteArray("");
-    return content;
-}
 
 QRadioButton *option(const Shoki &dialog, const QString &caption)
 {
@@ -98,15 +82,15 @@ bool clickOptions(const Shoki &dialog, const QStringList &captions)
 // The files and services a dialog opens with; each test makes its own, in its own folder.
 struct Setup {
     explicit Setup(const QByteArray &ini = {}, const QString &fileName = kIniName)
-        : store(dir.filePath(fileName))
+        : store(folder.filePath(fileName))
     {
         if (!ini.isNull())
-            written = writeFile(store.path(), ini);
+            written = omvex::test::writeFile(store.path(), ini);
         settings = store.read();
     }
-    bool isValid() const { return dir.isValid() && written; }
+    bool isValid() const { return folder.isValid() && written; }
 
-    QTemporaryDir dir;
+    omvex::test::ProgramFolder folder;
     SettingsStore store;
     Settings settings;
     RecordingMessageBox messages;
@@ -142,6 +126,7 @@ private slots:
     void arrowKeys_moveChoiceWithSelection();
     void frame_isFixedModalAndCentred();
     void layout_controlsStayInsideAndApart();
+    void tabOrder_followsDesign_data();
     void tabOrder_followsDesign();
     void optionButtons_keepSystemTextColourInsideBlueFrames();
 };
@@ -234,7 +219,7 @@ void ShokiTest::ok_savesChoicesAtOnceAndAfterRestart()
 
     QCOMPARE(settingsText(settings), saved);
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.value(0).text));
-    QCOMPARE(readFile(path), after);
+    QCOMPARE(omvex::test::readFile(path), after);
 
     // A restart: a new store reads the same file, and the next opening shows what was saved.
     const SettingsStore restarted(path);
@@ -289,7 +274,7 @@ void ShokiTest::closeWithoutOk_keepsSettingsAndFile()
     }
 
     QCOMPARE(settings, original);
-    QCOMPARE(readFile(path), before);
+    QCOMPARE(omvex::test::readFile(path), before);
     QVERIFY(messages.shown.isEmpty());
 }
 
@@ -387,7 +372,7 @@ void ShokiTest::frame_isFixedModalAndCentred()
     QVERIFY(setup.isValid());
     Shoki dialog(setup.settings, setup.store, setup.messages);
 
-    const QStringList faults = omvex::ui::test::frameFaults(dialog, QSize(5805, 3855), QSize(5900, 4200));
+    const QStringList faults = omvex::test::frameFaults(dialog, QSize(5805, 3855), QSize(5900, 4200));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
@@ -397,7 +382,7 @@ void ShokiTest::layout_controlsStayInsideAndApart()
     QVERIFY(setup.isValid());
     Shoki dialog(setup.settings, setup.store, setup.messages);
 
-    const QStringList faults = omvex::ui::test::layoutFaults(dialog);
+    const QStringList faults = omvex::test::layoutFaults(dialog);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 
     // The frames read left to right in the order of their names.
@@ -410,15 +395,32 @@ void ShokiTest::layout_controlsStayInsideAndApart()
     }
 }
 
+void ShokiTest::tabOrder_followsDesign_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("forwards");
+    // Tab stops on the ticked button of each frame only, in the design's order, where "無し"
+    // (Option3(3)) comes after "OK".
+    QTest::newRow("梅 すべて 無し: 無し after OK")
+        << QByteArray("[OmvexINI]\nLevel=1\nPattern=1\nKako=3\n")
+        << QStringList{"Option1(1)", "Option2(1)", "Command1", "Option3(3)", "Option1(1)"};
+    QTest::newRow("梅 すべて 並: 並 before OK")
+        << QByteArray("[OmvexINI]\nLevel=1\nPattern=1\nKako=0\n")
+        << QStringList{"Option1(1)", "Option2(1)", "Option3(0)", "Command1", "Option1(1)"};
+}
+
 void ShokiTest::tabOrder_followsDesign()
 {
-    Setup setup;
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, forwards);
+    Setup setup(ini);
     QVERIFY(setup.isValid());
     Shoki dialog(setup.settings, setup.store, setup.messages);
 
-    const QStringList expected{"Option1(0)", "Option1(1)", "Option1(2)", "Option1(3)", "Option2(0)", "Option2(1)",
-                               "Option3(0)", "Option3(1)", "Option3(2)", "Command1",   "Option3(3)", "Option1(0)"};
-    QCOMPARE(omvex::ui::test::tabChain(dialog, expected.first(), int(expected.size())), expected);
+    QCOMPARE(omvex::test::tabStops(dialog, forwards.first(), int(forwards.size())), forwards);
+    QStringList backwards = forwards;
+    std::reverse(backwards.begin(), backwards.end());
+    QCOMPARE(omvex::test::tabStops(dialog, backwards.first(), int(backwards.size()), true), backwards);
 }
 
 void ShokiTest::optionButtons_keepSystemTextColourInsideBlueFrames()

@@ -1,4 +1,4 @@
-#include "fakeservices.h"
+#include "support/programfolder.h"
 
 #include "ui/main/helpwindow.h"
 
