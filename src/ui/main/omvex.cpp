@@ -108,8 +108,8 @@ void Omvex::updateActions()
 {
     // A start or a switch given during a sequence's pause is refused by the sequence itself, not
     // by disabling: the design keeps the start and quit commands enabled throughout.
-    for (QAction *action : {m_actions.start, m_actions.quit, m_actions.editHistory, m_actions.settings,
-                            m_actions.help, m_actions.version})
+    for (QAction *action : {m_actions.start, m_actions.quit, m_actions.editHistory, m_actions.settings, m_actions.help,
+                            m_actions.version})
         action->setEnabled(true);
     m_actions.switchView->setEnabled(m_hasFinishedSequence);
 

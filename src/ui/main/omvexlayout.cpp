@@ -104,8 +104,8 @@ QWidget *makeLine(QWidget &parent, const EdgeLine &line)
     return widget;
 }
 
-QLabel *makeLabel(QWidget &parent, const QString &name, const QString &text, const QString &style,
-                  double pointSize, Qt::Alignment alignment, const Place &place)
+QLabel *makeLabel(QWidget &parent, const QString &name, const QString &text, const QString &style, double pointSize,
+                  Qt::Alignment alignment, const Place &place)
 {
     auto *label = new QLabel(text, &parent);
     label->setObjectName(name);
@@ -152,9 +152,8 @@ QMenu *makeMenu(QMenuBar &bar, const char *name, const QString &caption)
 
 void setKeyboardOrder(const OmvexWidgets &w)
 {
-    const std::array<QWidget *, 9> order{w.scoreGrids[0], w.lineGrids[0], w.resultGrid,
-                                         w.historyGrid,   w.quitButton,   w.startButton,
-                                         w.scoreGrids[1], w.lineGrids[1], w.switchButton};
+    const std::array<QWidget *, 9> order{w.scoreGrids[0], w.lineGrids[0],  w.resultGrid,   w.historyGrid, w.quitButton,
+                                         w.startButton,   w.scoreGrids[1], w.lineGrids[1], w.switchButton};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

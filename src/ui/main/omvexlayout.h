@@ -24,10 +24,10 @@ class GridView;
 // The controls of the client area by what they do. Each carries its design name as its
 // objectName ("Command1(1)", "Label2(6)", "vaSpread3(0)"), with the design's indexes.
 struct OmvexWidgets {
-    QPushButton *startButton = nullptr;  // Command1(1) 予想開始
-    QPushButton *quitButton = nullptr;   // Command1(0) 終了
-    QPushButton *switchButton = nullptr; // Command2 切換
-    QLabel *title = nullptr;             // Label3
+    QPushButton *startButton = nullptr;     // Command1(1) 予想開始
+    QPushButton *quitButton = nullptr;      // Command1(0) 終了
+    QPushButton *switchButton = nullptr;    // Command2 切換
+    QLabel *title = nullptr;                // Label3
     std::array<QLabel *, 2> passCaptions{}; // Label4(pass)
     std::array<QLabel *, 2> passArrows{};   // Label5(pass)
     // Label1(1..6) for the first pass, Label2(1..6) for the second.

@@ -17,7 +17,11 @@ namespace {
 // Records the rows a grid view has each time it is painted.
 class PaintRecorder : public QObject {
 public:
-    explicit PaintRecorder(QTableView *view) : m_view(view) { view->viewport()->installEventFilter(this); }
+    explicit PaintRecorder(QTableView *view)
+        : m_view(view)
+    {
+        view->viewport()->installEventFilter(this);
+    }
     std::vector<int> rowsAtPaint;
 
 protected:
@@ -113,7 +117,10 @@ void TestOmvexSequence::sequence_showsProgressDuringPauses()
     QTimer sampler;
     sampler.setInterval(10);
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        snapshots.push_back({window.currentPass(), harness.numbers(0), harness.numbers(1), harness.shownArrow(),
+        snapshots.push_back({window.currentPass(),
+                             harness.numbers(0),
+                             harness.numbers(1),
+                             harness.shownArrow(),
                              {harness.button("Command2")->isEnabled(), harness.action("Y_Kiri")->isEnabled()},
                              window.tables().lines[static_cast<std::size_t>(window.currentPass())].rowCount()});
     });

@@ -105,8 +105,8 @@ void TestOmvexWindow::startUp_loadsHistoryOfProgramFolder_data()
     QTest::addColumn<int>("rows");
     QTest::addRow("noFile_noRows") << QByteArray() << false << 0;
     QTest::addRow("draws1to12_twelveRows") << omvex::test::historyRecords(1, 12) << true << 12;
-    QTest::addRow("endRecordFirst_noRows") << QByteArray("0,1,2,3,4,5,6,7\n") + omvex::test::historyRecords(1, 3)
-                                           << true << 0;
+    QTest::addRow("endRecordFirst_noRows")
+        << QByteArray("0,1,2,3,4,5,6,7\n") + omvex::test::historyRecords(1, 3) << true << 0;
     QTest::addRow("skippedDraws_rowsUpToLastDraw")
         << omvex::test::historyRecords(1, 2) + omvex::test::historyRecords(5, 5) << true << 5;
 }
@@ -176,7 +176,8 @@ void TestOmvexWindow::grids_showTheirWidestValuesUncut_data()
     QTest::addColumn<QString>("widest");
     QTest::addRow("lineGrid_twoDigitNumber") << QStringLiteral("vaSpread1(0)") << 0 << QStringLiteral("43");
     // Column 1 of the score grid holds numbers only, column 2 the points.
-    QTest::addRow("scoreGrid_pointsOfLevel3WithHistory") << QStringLiteral("vaSpread3(0)") << 1 << QStringLiteral("999.5");
+    QTest::addRow("scoreGrid_pointsOfLevel3WithHistory")
+        << QStringLiteral("vaSpread3(0)") << 1 << QStringLiteral("999.5");
     QTest::addRow("historyGrid_twoDigitNumber") << QStringLiteral("vaSpread4") << 0 << QStringLiteral("43");
 }
 
