@@ -1,4 +1,5 @@
 #include "omvexharness.h"
+#include "support/widgetchecks.h"
 
 #include "ui/main/windowplacement.h"
 
@@ -10,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 using omvex::test::OmvexHarness;
 using omvex::test::isEmptyRow;
@@ -29,6 +32,9 @@ private slots:
     void startUp_readsSettingsFile();
     void grids_showTheirWidestValuesUncut_data();
     void grids_showTheirWidestValuesUncut();
+    void keyboard_tabMovesBetweenControlsInDesignOrder_data();
+    void keyboard_tabMovesBetweenControlsInDesignOrder();
+    void keyboard_arrowsMoveInsideGrid();
     void buttons_triggerTheirCommands_data();
     void buttons_triggerTheirCommands();
     void dataEdit_startsEditorOnHistoryFile_data();
@@ -199,6 +205,55 @@ void TestOmvexWindow::grids_showTheirWidestValuesUncut()
         total += view->columnWidth(column);
     QVERIFY2(total + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth() <= view->width(),
              qPrintable(QStringLiteral("%1 px of columns in %2 px").arg(total).arg(view->width())));
+}
+
+void TestOmvexWindow::keyboard_tabMovesBetweenControlsInDesignOrder_data()
+{
+    QTest::addColumn<bool>("switched");
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QStringList>("stops");
+    // The design's order with the hidden grids (the other pass's pair, the result grid) left out.
+    const QStringList secondPassShown{"vaSpread4",    "Command1(0)",  "Command1(1)", "vaSpread3(1)",
+                                      "vaSpread1(1)", "Command2",     "vaSpread4"};
+    QStringList reversed = secondPassShown;
+    std::reverse(reversed.begin(), reversed.end());
+    QTest::addRow("secondPassShown_tab") << false << false << secondPassShown;
+    QTest::addRow("secondPassShown_shiftTab") << false << true << reversed;
+    QTest::addRow("firstPassShown_tab") << true << false
+                                        << QStringList{"vaSpread3(0)", "vaSpread1(0)", "vaSpread4", "Command1(0)",
+                                                       "Command1(1)",  "Command2",     "vaSpread3(0)"};
+}
+
+// The grids hold rows here: a grid that took Tab for its cells would never let the focus go.
+void TestOmvexWindow::keyboard_tabMovesBetweenControlsInDesignOrder()
+{
+    QFETCH(bool, switched);
+    QFETCH(bool, backwards);
+    QFETCH(QStringList, stops);
+    OmvexHarness harness;
+    QVERIFY(writeFile(harness.folder.kakoPath(), omvex::test::historyRecords(1, 30)));
+    harness.start();
+    QVERIFY(harness.trigger("Y_Start"));
+    if (switched)
+        QVERIFY(harness.trigger("Y_Kiri"));
+
+    QCOMPARE(omvex::test::tabStops(*harness.window, stops.first(), int(stops.size()), backwards), stops);
+}
+
+void TestOmvexWindow::keyboard_arrowsMoveInsideGrid()
+{
+    OmvexHarness harness;
+    harness.start();
+    QVERIFY(harness.trigger("Y_Start"));
+    QTableView *lines = harness.grid("vaSpread1(1)");
+    QCOMPARE(omvex::test::tabStops(*harness.window, QStringLiteral("vaSpread1(1)"), 1), QStringList{"vaSpread1(1)"});
+    lines->setCurrentIndex(lines->model()->index(0, 0));
+
+    QTest::keyClick(lines, Qt::Key_Down);
+    QTest::keyClick(lines, Qt::Key_Right);
+
+    QCOMPARE(lines->currentIndex(), lines->model()->index(1, 1));
+    QCOMPARE(QApplication::focusWidget(), lines);
 }
 
 void TestOmvexWindow::buttons_triggerTheirCommands_data()
