@@ -191,9 +191,13 @@ OmvexWidgets createOmvexWidgets(QWidget &client, PredictionTables &tables)
     for (std::size_t pass = 0; pass < 2; ++pass) {
         const char *name = pass == 0 ? "Label1" : "Label2";
         for (std::size_t i = 0; i < kPicks; ++i) {
-            w.numberLabels[pass][i] =
+            QLabel *number =
                 makeLabel(client, indexed(name, i + 1), QLatin1String(name), kNumberLabelStyle, kLabelPointSize,
                           Qt::AlignRight, {kNumberLefts[i], kNumberTops[pass], kNumberSize, kNumberSize});
+            // A bordered label indents its text by half an "x" on the aligned side, which cuts a
+            // two-digit number on the left in a box this narrow.
+            number->setIndent(0);
+            w.numberLabels[pass][i] = number;
         }
     }
     w.title = makeLabel(client, QStringLiteral("Label3"), kTitleCaption, titleBoxStyle(), kTitlePointSize,

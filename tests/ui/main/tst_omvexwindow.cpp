@@ -1,5 +1,6 @@
 #include "omvexharness.h"
 #include "support/widgetchecks.h"
+#include "ui/common/look.h"
 
 #include "ui/main/windowplacement.h"
 
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QPainter>
 #include <QTimer>
 
 #include <algorithm>
@@ -22,6 +24,8 @@ class TestOmvexWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // The program's fonts, as its main() sets them up.
+    void initTestCase() { omvex::ui::registerFontSubstitutes(); }
     void mainWindowPlacement_centresWithFixedHeight_data();
     void mainWindowPlacement_centresWithFixedHeight();
     void startUp_leavesCommandsLabelsAndGridsEmpty();
@@ -35,6 +39,8 @@ private slots:
     void keyboard_tabMovesBetweenControlsInDesignOrder_data();
     void keyboard_tabMovesBetweenControlsInDesignOrder();
     void keyboard_arrowsMoveInsideGrid();
+    void numberBoxes_showWholeNumberRightAligned_data();
+    void numberBoxes_showWholeNumberRightAligned();
     void buttons_triggerTheirCommands_data();
     void buttons_triggerTheirCommands();
     void dataEdit_startsEditorOnHistoryFile_data();
@@ -254,6 +260,80 @@ void TestOmvexWindow::keyboard_arrowsMoveInsideGrid()
 
     QCOMPARE(lines->currentIndex(), lines->model()->index(1, 1));
     QCOMPARE(QApplication::focusWidget(), lines);
+}
+
+void TestOmvexWindow::numberBoxes_showWholeNumberRightAligned_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("firstPass_twoDigits") << QStringLiteral("Label1(1)") << QStringLiteral("34");
+    QTest::addRow("secondPass_sixthBox_widestDigits") << QStringLiteral("Label2(6)") << QStringLiteral("40");
+    QTest::addRow("oneDigit") << QStringLiteral("Label1(6)") << QStringLiteral("8");
+}
+
+namespace {
+
+// The first and last pixel column with blue ink on the light-yellow box, or {width, -1}.
+std::pair<int, int> inkColumns(const QImage &image)
+{
+    std::pair<int, int> ink{image.width(), -1};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.blue() - pixel.red() > 30) {
+                ink.first = std::min(ink.first, x);
+                ink.second = std::max(ink.second, x);
+            }
+        }
+    }
+    return ink;
+}
+
+// How wide the text's ink is when nothing cuts it.
+int freeInkWidth(const QString &text, const QFont &font, qreal scale)
+{
+    QImage image(QSize(200, 60) * scale, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(QColor(0xFF, 0xFF, 0xC0));
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(QColor(0x00, 0x00, 0xFF));
+    painter.drawText(QPointF(20, 40), text);
+    painter.end();
+    const auto [first, last] = inkColumns(image);
+    return last - first + 1;
+}
+
+} // namespace
+
+// Looks at the pixels: the blue digits must lie whole inside the black border, with only a
+// small margin on the right. Also run with QT_SCALE_FACTOR=2.
+void TestOmvexWindow::numberBoxes_showWholeNumberRightAligned()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    OmvexHarness harness;
+    harness.start();
+    QLabel *label = harness.control<QLabel>(box);
+    label->setText(text);
+    const QImage image = label->grab().toImage();
+    const qreal scale = image.devicePixelRatio();
+
+    const auto [firstInk, lastInk] = inkColumns(image);
+    const QRect inside = label->contentsRect();
+    const int insideLeft = qRound(inside.left() * scale);
+    const int insideRight = qRound((inside.right() + 1) * scale) - 1;
+    const int wholeWidth = freeInkWidth(text, label->font(), scale);
+    const QString where = QStringLiteral("ink %1..%2 (whole text %3 px) in %4..%5")
+                              .arg(firstInk)
+                              .arg(lastInk)
+                              .arg(wholeWidth)
+                              .arg(insideLeft)
+                              .arg(insideRight);
+    QVERIFY2(lastInk - firstInk + 1 >= wholeWidth - 1, qPrintable(where));
+    QVERIFY2(firstInk > insideLeft && lastInk <= insideRight, qPrintable(where));
+    // Right-aligned: at most two pixels of air before the right border.
+    QVERIFY2(insideRight - lastInk <= qRound(2 * scale), qPrintable(where));
 }
 
 void TestOmvexWindow::buttons_triggerTheirCommands_data()
