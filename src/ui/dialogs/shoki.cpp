@@ -3,6 +3,7 @@
 
 #include "grid/cellgrid.h"
 #include "history/outsideprograms.h"
+#include "ui/common/look.h"
 #include "ui/dialogs/dialoglayout.h"
 
 #include <QButtonGroup>
@@ -104,8 +105,7 @@ void Shoki::createControls()
     Label3 = new QLabel(this);
     applyLook(*Label3, kLayout[rowOf(kLayout, "Label3")]);
     Label3->setAlignment(Qt::AlignCenter);
-    Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Label3->setLineWidth(1);
+    Label3->setStyleSheet(titleBoxStyle());
 
     Command1 = new QPushButton(this);
     applyLook(*Command1, kLayout[rowOf(kLayout, "Command1")]);

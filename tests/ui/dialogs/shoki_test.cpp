@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -129,6 +130,7 @@ private slots:
     void tabOrder_followsDesign_data();
     void tabOrder_followsDesign();
     void optionButtons_keepSystemTextColourInsideBlueFrames();
+    void titleBox_hasSingleBlackLine();
 };
 
 void ShokiTest::load_selectsButtonsOfStoredSettings_data()
@@ -438,6 +440,33 @@ void ShokiTest::optionButtons_keepSystemTextColourInsideBlueFrames()
                      QApplication::palette(button).color(QPalette::WindowText));
         }
     }
+}
+
+// Beside the middle of each side: the outermost pixel black, the next one the box's light orange
+// (a sunken edge would show grey and white there).
+void ShokiTest::titleBox_hasSingleBlackLine()
+{
+    Setup setup;
+    QVERIFY(setup.isValid());
+    Shoki dialog(setup.settings, setup.store, setup.messages);
+    auto *title = dialog.findChild<QLabel *>(QStringLiteral("Label3"));
+    QVERIFY(title != nullptr);
+    const QImage image = title->grab().toImage();
+    const int w = image.width();
+    const int h = image.height();
+    const struct {
+        const char *side;
+        QPoint edge;
+        QPoint inside;
+    } sides[] = {{"left", {0, h / 2}, {1, h / 2}},
+                 {"right", {w - 1, h / 2}, {w - 2, h / 2}},
+                 {"top", {w / 8, 0}, {w / 8, 1}},
+                 {"bottom", {w / 8, h - 1}, {w / 8, h - 2}}};
+    for (const auto &side : sides) {
+        QCOMPARE(image.pixelColor(side.edge), QColor(Qt::black));
+        QVERIFY2(image.pixelColor(side.inside) == QColor(0xFF, 0xE0, 0xC0), side.side);
+    }
+    QCOMPARE(title->palette().color(QPalette::WindowText), QColor(0x00, 0x00, 0xFF));
 }
 
 QTEST_MAIN(ShokiTest)
