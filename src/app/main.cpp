@@ -1,6 +1,7 @@
 #include "history/outsideprograms.h"
 #include "omvex/appinfo.h"
 #include "ui/common/look.h"
+#include "ui/common/translations.h"
 #include "ui/main/appstate.h"
 #include "ui/main/omvex.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Omvex"));
     omvex::ui::registerFontSubstitutes();
+    omvex::ui::installQtTranslations(&app);
     QApplication::setWindowIcon(omvex::ui::omvexIcon());
 
     try {
