@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -48,5 +49,9 @@ QString titleBoxStyle();
 
 // The program's own icon: six numbered lottery balls.
 QIcon omvexIcon();
+
+// The icon drawn at size x size pixels. Without numbers it shows the balls alone: what the
+// numbers are drawn on and must stay within.
+QImage renderOmvexIcon(int size, bool withNumbers = true);
 
 } // namespace omvex::ui

@@ -1,4 +1,5 @@
 #include "support/programfolder.h"
+#include "ui/common/look.h"
 #include "ui/common/translations.h"
 
 #include <QCoreApplication>
@@ -6,15 +7,51 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <algorithm>
 #include <memory>
 
 class TestLook : public QObject {
     Q_OBJECT
 
 private slots:
+    void icon_numbersStayOnTheWhiteFaces_data();
+    void icon_numbersStayOnTheWhiteFaces();
     void qtTranslations_japaneseWhenInstalledEnglishOtherwise_data();
     void qtTranslations_japaneseWhenInstalledEnglishOtherwise();
 };
+
+void TestLook::icon_numbersStayOnTheWhiteFaces_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addRow("aboutBox48") << 48;
+    QTest::addRow("small32") << 32;
+    QTest::addRow("large256") << 256;
+}
+
+// Every pixel the numbers change must have been part of a ball's white face: more white than
+// colour, and never the transparent corners around the balls.
+void TestLook::icon_numbersStayOnTheWhiteFaces()
+{
+    QFETCH(int, size);
+    const QImage numbered = omvex::ui::renderOmvexIcon(size);
+    const QImage bare = omvex::ui::renderOmvexIcon(size, false);
+    QCOMPARE(numbered.size(), QSize(size, size));
+
+    int textPixels = 0;
+    QStringList strays;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            if (numbered.pixel(x, y) == bare.pixel(x, y))
+                continue;
+            ++textPixels;
+            const QColor under = bare.pixelColor(x, y);
+            if (under.alpha() < 255 || std::min({under.red(), under.green(), under.blue()}) < 160)
+                strays << QStringLiteral("%1,%2").arg(x).arg(y);
+        }
+    }
+    QVERIFY2(textPixels >= size, qPrintable(QString::number(textPixels)));
+    QVERIFY2(strays.isEmpty(), qPrintable(strays.join(QLatin1Char(' '))));
+}
 
 void TestLook::qtTranslations_japaneseWhenInstalledEnglishOtherwise_data()
 {
