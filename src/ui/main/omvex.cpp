@@ -35,7 +35,10 @@ namespace {
 
 constexpr double kWindowPointSize = 9;
 
-const QString kEditorNotFoundMessage = QStringLiteral("エラー");
+// The design's one message of its own, then one line on what is missing and how to get it.
+const QString kEditorNotFoundMessage =
+    QStringLiteral("エラー\nテキストエディタが見つかりません。xdg-utils またはテキストエディタをインストールするまで、"
+                   "「データ編集」は使えません。");
 const QString kCommandFailedMessage = QStringLiteral("予期しないエラーが発生したため、操作を中止しました。");
 
 } // namespace

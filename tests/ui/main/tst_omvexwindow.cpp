@@ -8,10 +8,10 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QPainter>
 #include <QTimer>
 
 #include <algorithm>
@@ -164,7 +164,13 @@ void TestOmvexWindow::startUp_reportsMissingEditorOnce()
     QCOMPARE(harness.messages.shown.size(), messages);
     if (messages > 0) {
         QCOMPARE(harness.messages.shown.front().title, QStringLiteral("Omvex予想"));
-        QCOMPARE(harness.messages.shown.front().text, QStringLiteral("エラー"));
+        // The design's "エラー", then one line on what is missing, what does not work, and the remedy.
+        const QStringList lines = harness.messages.shown.front().text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("エラー"));
+        for (const QString &part : {QStringLiteral("テキストエディタが見つかりません"),
+                                    QStringLiteral("「データ編集」"), QStringLiteral("xdg-utils")})
+            QVERIFY2(lines[1].contains(part), qPrintable(lines[1]));
     }
     QCOMPARE(harness.window->notepadPath().isEmpty(), !withEditor);
     // Start-up goes on after the message: the history is loaded all the same.
@@ -219,14 +225,14 @@ void TestOmvexWindow::keyboard_tabMovesBetweenControlsInDesignOrder_data()
     QTest::addColumn<bool>("backwards");
     QTest::addColumn<QStringList>("stops");
     // The design's order with the hidden grids (the other pass's pair, the result grid) left out.
-    const QStringList secondPassShown{"vaSpread4",    "Command1(0)",  "Command1(1)", "vaSpread3(1)",
-                                      "vaSpread1(1)", "Command2",     "vaSpread4"};
+    const QStringList secondPassShown{"vaSpread4",    "Command1(0)", "Command1(1)", "vaSpread3(1)",
+                                      "vaSpread1(1)", "Command2",    "vaSpread4"};
     QStringList reversed = secondPassShown;
     std::reverse(reversed.begin(), reversed.end());
     QTest::addRow("secondPassShown_tab") << false << false << secondPassShown;
     QTest::addRow("secondPassShown_shiftTab") << false << true << reversed;
     QTest::addRow("firstPassShown_tab") << true << false
-                                        << QStringList{"vaSpread3(0)", "vaSpread1(0)", "vaSpread4", "Command1(0)",
+                                        << QStringList{"vaSpread3(0)", "vaSpread1(0)", "vaSpread4",   "Command1(0)",
                                                        "Command1(1)",  "Command2",     "vaSpread3(0)"};
 }
 
