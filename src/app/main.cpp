@@ -2,11 +2,15 @@
 #include "ui/common/look.h"
 #include "ui/common/translations.h"
 #include "ui/main/appstate.h"
+#include "ui/main/dialogmessagebox.h"
 #include "ui/main/omvex.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStringDecoder>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -62,6 +66,25 @@ void holdStartUpMessage(QtMsgType type, const QMessageLogContext &context, const
     g_heldMessages.emplace_back(type, category + message);
 }
 
+// The raw bytes of the folder that holds the running program; empty when they cannot be read.
+QByteArray programFolderBytes()
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer)
+        return {};
+    const QByteArray path(buffer, length);
+    return path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder does its work when its result becomes a string.
+    [[maybe_unused]] const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
 // The display is open: what was held back goes out as usual.
 void releaseStartUpMessages()
 {
@@ -83,6 +106,21 @@ int main(int argc, char *argv[])
     omvex::ui::registerFontSubstitutes();
     omvex::ui::installQtTranslations(&app);
     QApplication::setWindowIcon(omvex::ui::omvexIcon());
+
+    // The program finds its files by its folder's name; a name that is not UTF-8 cannot be
+    // turned into text and back without change, so no file would be found, or the wrong one.
+    const QByteArray folder = programFolderBytes();
+    if (!isValidUtf8(folder)) {
+        const QString text = QStringLiteral("プログラムのフォルダ名に UTF-8 でない文字が含まれているため、"
+                                            "ファイルを探せず起動できません（フォルダ名を英数字などに付け直してから"
+                                            "起動してください）。\nフォルダ: %1")
+                                 .arg(QString::fromUtf8(folder));
+        std::fputs(qPrintable(QStringLiteral("omvex: ") + text.section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n')),
+                   stderr);
+        std::fflush(stderr);
+        omvex::ui::DialogMessageBox(nullptr).show(omvex::kAppTitle, text);
+        return 1;
+    }
 
     try {
         omvex::ui::AppState state;
