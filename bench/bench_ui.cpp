@@ -1,5 +1,6 @@
 #include "ui/main/omvex.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,11 +28,12 @@ public:
     void open(const QString &) override {}
 };
 
-bool isProposal(const std::array<QLabel *, 7> &labels)
+bool isProposal(const QWidget &window, int pass)
 {
     std::set<int> numbers;
-    for (std::size_t i = 1; i <= 6; ++i) {
-        const int number = labels[i]->text().toInt();
+    for (int i = 1; i <= 6; ++i) {
+        const auto *label = window.findChild<QLabel *>(QStringLiteral("Label%1(%2)").arg(pass + 1).arg(i));
+        const int number = label ? label->text().toInt() : 0;
         if (number < 1 || number > 43)
             return false;
         numbers.insert(number);
@@ -67,16 +69,21 @@ void BM_PredictionSequence(benchmark::State &state)
     window.show();
     QCoreApplication::processEvents();
 
-    window.Command1_Click(1);
-    const auto &ui = window.controls();
-    if (!isProposal(ui.Label1) || !isProposal(ui.Label2) || window.tables().history.rowCount() != 2058
+    QAction *start = window.findChild<QAction *>(QStringLiteral("Y_Start"));
+    const QLabel *lastNumber = window.findChild<QLabel *>(QStringLiteral("Label2(6)"));
+    if (start == nullptr || lastNumber == nullptr) {
+        state.SkipWithError("the window has no start command or no number labels");
+        return;
+    }
+    start->trigger();
+    if (!isProposal(window, 0) || !isProposal(window, 1) || window.tables().history.rowCount() != 2058
         || window.tables().lines[1].rowCount() != 2400) {
         state.SkipWithError("the sequence did not propose two rows of numbers from the whole history");
         return;
     }
     for (auto _ : state) {
-        window.Command1_Click(1);
-        benchmark::DoNotOptimize(ui.Label2[6]->text());
+        start->trigger();
+        benchmark::DoNotOptimize(lastNumber->text());
     }
 }
 

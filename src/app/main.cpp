@@ -1,41 +1,126 @@
-#include "history/outsideprograms.h"
 #include "omvex/appinfo.h"
 #include "ui/common/look.h"
+#include "ui/common/translations.h"
 #include "ui/main/appstate.h"
+#include "ui/main/dialogmessagebox.h"
 #include "ui/main/omvex.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStringDecoder>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
-bool isSet(const char *name)
+const char *environmentValue(const char *name)
 {
     const char *value = std::getenv(name);
-    return value && *value;
+    return value && *value ? value : nullptr;
+}
+
+// What the toolkit says while it connects to the display is held back: if it cannot connect, it
+// would end the program with an abort and advice about reinstalling, which helps nobody. One
+// sentence says instead which display could not be opened, and the program ends with status 1.
+// Never an invisible offscreen window in its place.
+std::vector<std::pair<QtMsgType, QString>> g_heldMessages;
+
+[[noreturn]] void reportNoDisplay()
+{
+    const char *display = environmentValue("DISPLAY");
+    if (display == nullptr)
+        display = environmentValue("WAYLAND_DISPLAY");
+    const QString hint = QStringLiteral("（デスクトップから起動するか、xvfb-run omvex のように仮想ディスプレイの下で"
+                                        "起動してください）。");
+    const QString sentence = display
+        ? QStringLiteral("omvex: ディスプレイ「%1」を開けないため起動できません").arg(QString::fromLocal8Bit(display))
+        : QStringLiteral("omvex: ディスプレイが設定されていない（DISPLAY も WAYLAND_DISPLAY も空の）ため"
+                         "起動できません");
+    std::fputs(qPrintable(sentence + hint + QLatin1Char('\n')), stderr);
+    std::fflush(stderr);
+    _exit(1);
+}
+
+void holdStartUpMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin")))
+        reportNoDisplay();
+    const QString category = context.category && qstrcmp(context.category, "default") != 0
+        ? QString::fromLatin1(context.category) + QStringLiteral(": ")
+        : QString();
+    if (type == QtFatalMsg) {
+        // Anything else fatal goes out as the toolkit would say it, after what led up to it.
+        for (const auto &[heldType, held] : g_heldMessages)
+            std::fputs(qPrintable(held + QLatin1Char('\n')), stderr);
+        std::fputs(qPrintable(category + message + QLatin1Char('\n')), stderr);
+        std::abort();
+    }
+    g_heldMessages.emplace_back(type, category + message);
+}
+
+// The raw bytes of the folder that holds the running program; empty when they cannot be read.
+QByteArray programFolderBytes()
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer)
+        return {};
+    const QByteArray path(buffer, length);
+    return path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder does its work when its result becomes a string.
+    [[maybe_unused]] const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+// The display is open: what was held back goes out as usual.
+void releaseStartUpMessages()
+{
+    qInstallMessageHandler(nullptr);
+    for (const auto &[type, message] : g_heldMessages)
+        qt_message_output(type, QMessageLogContext(), message);
+    g_heldMessages.clear();
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Without any display the toolkit would abort with a message about platform plugins; say
-    // what is missing instead. QT_QPA_PLATFORM counts: it may name a platform that needs none.
-    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) {
-        std::fputs("omvex needs a graphical display and none was found (DISPLAY and WAYLAND_DISPLAY are unset), "
-                   "so start it from a desktop session or under a virtual display, for example: xvfb-run omvex\n",
-                   stderr);
-        return 2;
-    }
-
+    qInstallMessageHandler(holdStartUpMessage);
     QApplication app(argc, argv);
+    releaseStartUpMessages();
+
     QApplication::setApplicationName(QStringLiteral("Omvex"));
     omvex::ui::registerFontSubstitutes();
+    omvex::ui::installQtTranslations(&app);
     QApplication::setWindowIcon(omvex::ui::omvexIcon());
+
+    // The program finds its files by its folder's name; a name that is not UTF-8 cannot be
+    // turned into text and back without change, so no file would be found, or the wrong one.
+    const QByteArray folder = programFolderBytes();
+    if (!isValidUtf8(folder)) {
+        const QString text = QStringLiteral("プログラムのフォルダ名に UTF-8 でない文字が含まれているため、"
+                                            "ファイルを探せず起動できません（フォルダ名を英数字などに付け直してから"
+                                            "起動してください）。\nフォルダ: %1")
+                                 .arg(QString::fromUtf8(folder));
+        std::fputs(qPrintable(QStringLiteral("omvex: ") + text.section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n')),
+                   stderr);
+        std::fflush(stderr);
+        omvex::ui::DialogMessageBox(nullptr).show(omvex::kAppTitle, text);
+        return 1;
+    }
 
     try {
         omvex::ui::AppState state;
@@ -43,8 +128,9 @@ int main(int argc, char *argv[])
         window.show();
         return QApplication::exec();
     } catch (const std::exception &error) {
-        QMessageBox::critical(nullptr, omvex::kAppTitle,
-                              QStringLiteral("予期しないエラーのため終了します。\n%1").arg(QString::fromLocal8Bit(error.what())));
+        QMessageBox::critical(
+            nullptr, omvex::kAppTitle,
+            QStringLiteral("予期しないエラーのため終了します。\n%1").arg(QString::fromLocal8Bit(error.what())));
         return 1;
     }
 }

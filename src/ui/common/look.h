@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -42,7 +43,15 @@ constexpr TwipsPoint centredOnScreen(double screenWidth, double screenHeight, do
     return {screenWidth / 2 - width / 2, (screenHeight - height) / 2};
 }
 
+// The style of a title box (the main window's and the settings dialog's): blue text on light
+// orange inside a single black line one pixel wide.
+QString titleBoxStyle();
+
 // The program's own icon: six numbered lottery balls.
 QIcon omvexIcon();
+
+// The icon drawn at size x size pixels. Without numbers it shows the balls alone: what the
+// numbers are drawn on and must stay within.
+QImage renderOmvexIcon(int size, bool withNumbers = true);
 
 } // namespace omvex::ui

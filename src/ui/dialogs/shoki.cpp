@@ -3,6 +3,7 @@
 
 #include "grid/cellgrid.h"
 #include "history/outsideprograms.h"
+#include "ui/common/look.h"
 #include "ui/dialogs/dialoglayout.h"
 
 #include <QButtonGroup>
@@ -59,8 +60,14 @@ QButtonGroup *createOptions(QGroupBox *frame, QRadioButton *(&options)[N], std::
     for (std::size_t i = 0; i < N; ++i) {
         options[i] = new QRadioButton(frame);
         applyLook(*options[i], kLayout[firstRow + i]);
+        options[i]->setFocusPolicy(Qt::ClickFocus);
         group->addButton(options[i], static_cast<int>(i));
     }
+    // Tab stops only on the ticked button of a frame, wherever it stands in the keyboard order;
+    // the arrow keys move within the frame, which they do whatever the focus policy.
+    QObject::connect(group, &QButtonGroup::buttonToggled, group, [](QAbstractButton *button, bool checked) {
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    });
     return group;
 }
 
@@ -98,8 +105,7 @@ void Shoki::createControls()
     Label3 = new QLabel(this);
     applyLook(*Label3, kLayout[rowOf(kLayout, "Label3")]);
     Label3->setAlignment(Qt::AlignCenter);
-    Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Label3->setLineWidth(1);
+    Label3->setStyleSheet(titleBoxStyle());
 
     Command1 = new QPushButton(this);
     applyLook(*Command1, kLayout[rowOf(kLayout, "Command1")]);

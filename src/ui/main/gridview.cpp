@@ -68,6 +68,9 @@ GridView::GridView(CellGrid &grid, const GridColumnWidths &widths, QWidget *pare
     setModel(m_model);
 
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab go from control to control as the window's keyboard order says; the
+    // arrow keys move from cell to cell.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setCornerButtonEnabled(false);
     setSortingEnabled(false);

@@ -16,17 +16,24 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace omvex::ui {
 
 namespace {
 
 const QString kHelpCaption = kAppTitle + QStringLiteral(" - 説明");
 constexpr double kHelpPointSize = 10.5;
+constexpr QSize kWindowSize{900, 600};
+constexpr int kNarrowestContents = 160;
+// The text never gets less than this share of the window for a long heading's sake.
+constexpr double kWidestContentsShare = 0.45;
 
 } // namespace
 
 HelpWindow::HelpWindow(QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_splitter(new QSplitter(Qt::Horizontal))
     , m_contents(new QListWidget)
     , m_text(new QTextBrowser)
 {
@@ -36,15 +43,17 @@ HelpWindow::HelpWindow(QWidget *parent)
     m_text->setOpenExternalLinks(true);
     m_contents->setAccessibleName(QStringLiteral("目次"));
 
-    auto *splitter = new QSplitter(Qt::Horizontal);
-    splitter->addWidget(m_contents);
-    splitter->addWidget(m_text);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 560});
+    // A heading too long even for the widest list wraps rather than being cut.
+    m_contents->setWordWrap(true);
+    m_contents->setTextElideMode(Qt::ElideNone);
+    m_splitter->addWidget(m_contents);
+    m_splitter->addWidget(m_text);
+    m_splitter->setStretchFactor(1, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(splitter);
-    resize(780, 560);
+    layout->addWidget(m_splitter);
+    resize(kWindowSize);
+    fitContentsToHeadings();
 
     connect(m_contents, &QListWidget::currentRowChanged, this, &HelpWindow::showHeading);
 }
@@ -85,7 +94,21 @@ bool HelpWindow::load(const QString &path)
         m_contents->addItem(QString(2 * (level - 1), QLatin1Char(' ')) + block.text());
     }
     m_text->verticalScrollBar()->setValue(0);
+    fitContentsToHeadings();
     return true;
+}
+
+void HelpWindow::fitContentsToHeadings()
+{
+    // The list starts as wide as its widest heading, scroll bar included; the user may still move
+    // the splitter.
+    const int wanted = m_contents->sizeHintForColumn(0) + 2 * m_contents->frameWidth()
+                       + m_contents->verticalScrollBar()->sizeHint().width();
+    const int splitterWidth = m_splitter->isVisible() ? m_splitter->width() : kWindowSize.width() - 8;
+    const int available = splitterWidth - m_splitter->handleWidth();
+    const int contents =
+        std::clamp(wanted, kNarrowestContents, static_cast<int>(available * kWidestContentsShare));
+    m_splitter->setSizes({contents, available - contents});
 }
 
 void HelpWindow::showProblem(const QString &reason)

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QListWidget;
+class QSplitter;
 class QTextBrowser;
 
 namespace omvex::ui {
@@ -39,8 +40,10 @@ public:
 
 private:
     void showProblem(const QString &reason);
+    void fitContentsToHeadings();
 
     QString m_path;
+    QSplitter *m_splitter;
     QListWidget *m_contents;
     QTextBrowser *m_text;
     std::vector<int> m_headingPositions;

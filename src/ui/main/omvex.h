@@ -5,64 +5,31 @@
 // reloads the history and runs the prediction engine twice over the window's PredictionTables,
 // copying each run's six numbers from the result grid into a row of number labels. Every grid
 // is a CellGrid shown by a read-only GridView that takes in the grid's changes in bursts.
+// Each command is one QAction; the menu item is the action and a button triggers it.
 
 #include "engine/predictpass.h"
 #include "engine/tables.h"
 #include "platform/services.h"
 #include "ui/main/appstate.h"
-#include "ui/main/gridview.h"
+#include "ui/main/omvexlayout.h"
 
 #include <QMainWindow>
 #include <QString>
 
-#include <array>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QAction;
 class QEventLoop;
-class QLabel;
-class QMenu;
-class QPushButton;
 
 namespace omvex::ui {
 
-// The window's controls under the names of its design. Arrays keep the design's indexes, so
-// the number labels use elements 1..6 and Line3 elements 1..3; element 0 of those stays null.
-struct OmvexControls {
-    std::array<QPushButton *, 2> Command1{};
-    QPushButton *Command2 = nullptr;
-    std::array<QLabel *, 7> Label1{};
-    std::array<QLabel *, 7> Label2{};
-    QLabel *Label3 = nullptr;
-    std::array<QLabel *, 2> Label4{};
-    std::array<QLabel *, 2> Label5{};
-    std::array<QWidget *, 1> Line1{};
-    std::array<QWidget *, 4> Line3{};
-    std::array<GridView *, 2> vaSpread1{};
-    GridView *vaSpread2 = nullptr;
-    std::array<GridView *, 2> vaSpread3{};
-    GridView *vaSpread4 = nullptr;
-
-    QMenu *Y_Yoso = nullptr;
-    QAction *Y_Start = nullptr;
-    QAction *Y_Kiri = nullptr;
-    QAction *Y_No1 = nullptr;
-    QAction *Y_End = nullptr;
-    QMenu *Y_Data = nullptr;
-    QAction *Y_Kako = nullptr;
-    QMenu *Y_Setei = nullptr;
-    QAction *Y_Shoki = nullptr;
-    QMenu *Y_Hlp = nullptr;
-    QAction *Y_Setumei = nullptr;
-    QAction *Y_Ver = nullptr;
-};
-
 // What the window uses of the world outside it. Every member left empty gets the real thing:
 // a message box on screen, detached processes, the help window, the running program's folder,
-// $PATH for the editor search, one second of pause, and ending the application to quit.
+// $PATH for the editor search, one second of pause, a seed from the clock for each run, and
+// ending the application to quit.
 struct OmvexServices {
     platform::MessageBox *messages = nullptr;
     platform::ProcessStarter *processes = nullptr;
@@ -70,6 +37,7 @@ struct OmvexServices {
     std::optional<QString> programFolder;
     std::optional<QString> editorSearchPath;
     std::chrono::milliseconds pauseLength{1000};
+    std::function<std::uint64_t()> seedFromClock;
     std::function<void()> endProgram;
 };
 
@@ -80,18 +48,19 @@ public:
     explicit Omvex(AppState &app, OmvexServices services = {}, QWidget *parent = nullptr);
     ~Omvex() override;
 
-    const OmvexControls &controls() const { return m_ui; }
     const PredictionTables &tables() const { return m_tables; }
-    int currentPass() const { return CurrentPass; }
+    int currentPass() const { return m_currentPass; }
     bool isSequenceRunning() const { return m_isSequenceRunning; }
-    const QString &helpFilePath() const { return HelpFilePath; }
-    const QString &kakoFilePath() const { return KakoFilePath; }
-    const QString &notepadPath() const { return NotepadPath; }
+    const QString &helpFilePath() const { return m_helpFilePath; }
+    const QString &kakoFilePath() const { return m_kakoFilePath; }
+    const QString &notepadPath() const { return m_notepadPath; }
 
-    // The commands, one per control or menu item. A command that fails unexpectedly ends there
-    // and says why in one message box.
-    void Command1_Click(int index);
-    void Command2_Click();
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    // The commands, behind their actions. A command that fails unexpectedly ends there and says
+    // why in one message box.
     void Y_Start_Click();
     void Y_Kiri_Click();
     void Y_End_Click();
@@ -100,16 +69,9 @@ public:
     void Y_Setumei_Click();
     void Y_Ver_Click();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
-    void createGrids();
-    void createButtons();
-    void createLabels();
-    void createEdge();
-    void createMenus();
-    void setKeyboardOrder();
+    void connectCommands();
+    void updateActions();
 
     void Form_Load();
     void LocateFiles();
@@ -122,22 +84,23 @@ private:
 
     template <typename Command>
     void runCommand(Command &&command);
-    void startSequence();
-    void switchView();
-    void quit();
-    void copyResultInto(const std::array<QLabel *, 7> &labels);
+    void clearNumbers();
+    void showArrow(int pass);
+    void copyResultInto(int pass);
     void refreshGrids();
 
     void setSwitchEnabled(bool enabled) override;
     void repaintNow() override;
 
     AppState &m_app;
-    PredictionTables m_tables; // before m_ui: the grid views observe these grids
-    OmvexControls m_ui;
-    int CurrentPass = 0;
-    QString HelpFilePath;
-    QString KakoFilePath;
-    QString NotepadPath;
+    PredictionTables m_tables; // before the views that observe these grids
+    OmvexWidgets m_widgets;
+    OmvexActions m_actions;
+    OmvexMenus m_menus;
+    int m_currentPass = 0;
+    QString m_helpFilePath;
+    QString m_kakoFilePath;
+    QString m_notepadPath;
 
     std::unique_ptr<platform::MessageBox> m_ownMessages;
     std::unique_ptr<platform::ProcessStarter> m_ownProcesses;
@@ -148,11 +111,16 @@ private:
     QString m_programFolder;
     QString m_editorSearchPath;
     std::chrono::milliseconds m_pauseLength;
+    std::function<std::uint64_t()> m_seedFromClock;
     std::function<void()> m_endProgram;
 
     QEventLoop *m_pauseLoop = nullptr;
     bool m_isSequenceRunning = false;
     bool m_isQuitting = false;
+    // The switch menu item stays enabled once a sequence has finished; the button only while both
+    // passes' grids hold that sequence's results, since every run disables it.
+    bool m_hasFinishedSequence = false;
+    bool m_arePassesComplete = false;
 };
 
 } // namespace omvex::ui

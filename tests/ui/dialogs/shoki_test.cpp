@@ -1,17 +1,13 @@
-#include "dialogchecks.h"
 #include "omvex/appinfo.h"
+#include "shokisetup.h"
 
 #include "history/outsideprograms.h"
-#include "history/settingsstore.h"
 #include "ui/common/look.h"
-#include "ui/dialogs/shoki.h"
 
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -19,58 +15,16 @@
 using omvex::Settings;
 using omvex::SettingsStore;
 using omvex::ui::Shoki;
-using omvex::ui::test::RecordingMessageBox;
+using omvex::test::RecordingMessageBox;
+using omvex::test::option;
+using omvex::test::selectedCaptions;
+using Setup = omvex::test::ShokiSetup;
 
 Q_DECLARE_METATYPE(std::function<void(Shoki &)>)
 
 namespace {
 
 const QString kIniName = QStringLiteral("omvex.ini");
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-// Absent files read as a null array, so "no file" and "empty file" stay distinguishable.
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray content = file.readAll();
-    if (content.isNull())
-        content = QByteArray("");
-    return content;
-}
-
-QRadioButton *option(const Shoki &dialog, const QString &caption)
-{
-    for (QRadioButton *button : dialog.findChildren<QRadioButton *>()) {
-        if (button->text() == caption)
-            return button;
-    }
-    return nullptr;
-}
-
-// The caption of the selected button in each frame, left to right, as the user reads them.
-QStringList selectedCaptions(const Shoki &dialog)
-{
-    QStringList captions;
-    for (const char *frameName : {"Frame1", "Frame2", "Frame3"}) {
-        const auto *frame = dialog.findChild<QGroupBox *>(QString::fromLatin1(frameName));
-        if (frame == nullptr)
-            return {QStringLiteral("missing %1").arg(QString::fromLatin1(frameName))};
-        QStringList checked;
-        for (const QRadioButton *button : frame->findChildren<QRadioButton *>()) {
-            if (button->isChecked())
-                checked << button->text();
-        }
-        captions << checked.join(QLatin1Char('+'));
-    }
-    return captions;
-}
 
 QStringList choices(const Shoki &dialog)
 {
@@ -94,24 +48,6 @@ bool clickOptions(const Shoki &dialog, const QStringList &captions)
     }
     return true;
 }
-
-// The files and services a dialog opens with; each test makes its own, in its own folder.
-struct Setup {
-    explicit Setup(const QByteArray &ini = {}, const QString &fileName = kIniName)
-        : store(dir.filePath(fileName))
-    {
-        if (!ini.isNull())
-            written = writeFile(store.path(), ini);
-        settings = store.read();
-    }
-    bool isValid() const { return dir.isValid() && written; }
-
-    QTemporaryDir dir;
-    SettingsStore store;
-    Settings settings;
-    RecordingMessageBox messages;
-    bool written = true;
-};
 
 void pressOk(Shoki &dialog)
 {
@@ -139,11 +75,6 @@ private slots:
     void ok_writeFailureShowsOneMessageAndKeepsChoices();
     void saveFailureText_namesFileReasonAndOutcomeOnce_data();
     void saveFailureText_namesFileReasonAndOutcomeOnce();
-    void arrowKeys_moveChoiceWithSelection();
-    void frame_isFixedModalAndCentred();
-    void layout_controlsStayInsideAndApart();
-    void tabOrder_followsDesign();
-    void optionButtons_keepSystemTextColourInsideBlueFrames();
 };
 
 void ShokiTest::load_selectsButtonsOfStoredSettings_data()
@@ -234,7 +165,7 @@ void ShokiTest::ok_savesChoicesAtOnceAndAfterRestart()
 
     QCOMPARE(settingsText(settings), saved);
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.value(0).text));
-    QCOMPARE(readFile(path), after);
+    QCOMPARE(omvex::test::readFile(path), after);
 
     // A restart: a new store reads the same file, and the next opening shows what was saved.
     const SettingsStore restarted(path);
@@ -289,7 +220,7 @@ void ShokiTest::closeWithoutOk_keepsSettingsAndFile()
     }
 
     QCOMPARE(settings, original);
-    QCOMPARE(readFile(path), before);
+    QCOMPARE(omvex::test::readFile(path), before);
     QVERIFY(messages.shown.isEmpty());
 }
 
@@ -361,81 +292,6 @@ void ShokiTest::saveFailureText_namesFileReasonAndOutcomeOnce()
     QCOMPARE(text.count(QStringLiteral("保存できませんでした")), 1);
     QVERIFY2(text.contains(reason), qPrintable(text));
     QVERIFY2(text.endsWith(QStringLiteral("選んだ設定は今回の実行中だけ有効です。")), qPrintable(text));
-}
-
-void ShokiTest::arrowKeys_moveChoiceWithSelection()
-{
-    Setup setup;
-    QVERIFY(setup.isValid());
-    Shoki dialog(setup.settings, setup.store, setup.messages);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-
-    QRadioButton *standard = option(dialog, QStringLiteral("標準"));
-    QVERIFY(standard != nullptr);
-    standard->setFocus();
-    QTest::keyClick(standard, Qt::Key_Down);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-
-    QCOMPARE(selectedCaptions(dialog).value(0), QStringLiteral("竹"));
-    QCOMPARE(dialog.levelChoice(), 2);
-}
-
-void ShokiTest::frame_isFixedModalAndCentred()
-{
-    Setup setup;
-    QVERIFY(setup.isValid());
-    Shoki dialog(setup.settings, setup.store, setup.messages);
-
-    const QStringList faults = omvex::ui::test::frameFaults(dialog, QSize(5805, 3855), QSize(5900, 4200));
-    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-}
-
-void ShokiTest::layout_controlsStayInsideAndApart()
-{
-    Setup setup;
-    QVERIFY(setup.isValid());
-    Shoki dialog(setup.settings, setup.store, setup.messages);
-
-    const QStringList faults = omvex::ui::test::layoutFaults(dialog);
-    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-
-    // The frames read left to right in the order of their names.
-    int previousRight = -1;
-    for (const char *name : {"Frame1", "Frame2", "Frame3"}) {
-        const auto *frame = dialog.findChild<QGroupBox *>(QString::fromLatin1(name));
-        QVERIFY(frame != nullptr);
-        QVERIFY2(frame->geometry().left() > previousRight, name);
-        previousRight = frame->geometry().right();
-    }
-}
-
-void ShokiTest::tabOrder_followsDesign()
-{
-    Setup setup;
-    QVERIFY(setup.isValid());
-    Shoki dialog(setup.settings, setup.store, setup.messages);
-
-    const QStringList expected{"Option1(0)", "Option1(1)", "Option1(2)", "Option1(3)", "Option2(0)", "Option2(1)",
-                               "Option3(0)", "Option3(1)", "Option3(2)", "Command1",   "Option3(3)", "Option1(0)"};
-    QCOMPARE(omvex::ui::test::tabChain(dialog, expected.first(), int(expected.size())), expected);
-}
-
-void ShokiTest::optionButtons_keepSystemTextColourInsideBlueFrames()
-{
-    Setup setup;
-    QVERIFY(setup.isValid());
-    Shoki dialog(setup.settings, setup.store, setup.messages);
-
-    const QColor blue(0x00, 0x00, 0xFF);
-    for (const auto *frame : dialog.findChildren<QGroupBox *>()) {
-        QCOMPARE(frame->palette().color(QPalette::WindowText), blue);
-        for (const auto *button : frame->findChildren<QRadioButton *>()) {
-            QVERIFY2(button->palette().color(QPalette::WindowText) != blue, qPrintable(button->objectName()));
-            QCOMPARE(button->palette().color(QPalette::WindowText),
-                     QApplication::palette(button).color(QPalette::WindowText));
-        }
-    }
 }
 
 QTEST_MAIN(ShokiTest)

@@ -1,6 +1,5 @@
-#include "dialogchecks.h"
-
 #include "omvex/appinfo.h"
+#include "support/widgetchecks.h"
 #include "ui/common/look.h"
 #include "ui/dialogs/verj.h"
 
@@ -125,14 +124,14 @@ void VerjTest::picIcon_showsProgramIconAtItsOwnSize()
 void VerjTest::frame_isFixedModalAndCentred()
 {
     Verj dialog;
-    const QStringList faults = omvex::ui::test::frameFaults(dialog, QSize(5730, 2460), QSize(6000, 2900));
+    const QStringList faults = omvex::test::frameFaults(dialog, QSize(5730, 2460), QSize(6000, 2900));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
 void VerjTest::layout_controlsStayInsideAndApart()
 {
     Verj dialog;
-    const QStringList faults = omvex::ui::test::layoutFaults(dialog);
+    const QStringList faults = omvex::test::layoutFaults(dialog);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 
     // The etched separator: grey directly above white, between the description and the bottom row.
@@ -155,7 +154,7 @@ void VerjTest::tabOrder_onlyOkAndIcon()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(),
              QStringLiteral("cmdOK"));
-    QCOMPARE(omvex::ui::test::tabChain(dialog, QStringLiteral("cmdOK"), 3),
+    QCOMPARE(omvex::test::tabStops(dialog, QStringLiteral("cmdOK"), 3),
              (QStringList{"cmdOK", "picIcon", "cmdOK"}));
 }
 

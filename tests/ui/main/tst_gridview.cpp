@@ -60,8 +60,6 @@ private slots:
     void view_followsVisibilityAndScrollsRequestedRowIntoSight();
     void view_keepsColumnWidthsAcrossReset();
     void view_refusesTypingAndResizing();
-    void characterUnits_convertToPixels_data();
-    void characterUnits_convertToPixels();
 };
 
 // The tester is attached before any data arrives and checks every announcement the model makes.
@@ -262,25 +260,6 @@ void TestGridView::view_refusesTypingAndResizing()
     QCOMPARE(view.horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
     QCOMPARE(view.verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
     QVERIFY(!view.horizontalHeader()->sectionsMovable());
-}
-
-void TestGridView::characterUnits_convertToPixels_data()
-{
-    QTest::addColumn<double>("units");
-    QTest::addColumn<int>("unitWidth");
-    QTest::addColumn<int>("pixels");
-    QTest::addRow("lineColumn") << 2.87 << 8 << 23;
-    QTest::addRow("wholeUnits") << 3.0 << 7 << 21;
-    QTest::addRow("zero_hidden") << 0.0 << 8 << 0;
-    QTest::addRow("negative_hidden") << -1.0 << 8 << 0;
-}
-
-void TestGridView::characterUnits_convertToPixels()
-{
-    QFETCH(double, units);
-    QFETCH(int, unitWidth);
-    QFETCH(int, pixels);
-    QCOMPARE(omvex::ui::characterUnitsToPixels(units, unitWidth), pixels);
 }
 
 QTEST_MAIN(TestGridView)

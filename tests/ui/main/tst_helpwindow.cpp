@@ -1,5 +1,6 @@
-#include "fakeservices.h"
+#include "support/programfolder.h"
 
+#include "ui/common/look.h"
 #include "ui/main/helpwindow.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ private slots:
     void load_explainsFileItCannotShow_data();
     void load_explainsFileItCannotShow();
     void load_listsHeadingsAndJumpsToThem();
+    void contents_showsEveryHeadingWhole();
     void viewer_reusesOneWindow();
     void helpFile_coversEveryTopic_data();
     void helpFile_coversEveryTopic();
@@ -86,6 +88,28 @@ void TestHelpWindow::load_listsHeadingsAndJumpsToThem()
     window.contents()->setCurrentRow(1);
     QVERIFY(window.text()->verticalScrollBar()->value() > 0);
     QVERIFY(window.text()->textCursor().block().text().contains(QStringLiteral("設定")));
+}
+
+// The real help file has long headings ("抽選について（必ずお読みください）"); the list must not cut them.
+void TestHelpWindow::contents_showsEveryHeadingWhole()
+{
+    omvex::ui::registerFontSubstitutes();
+    HelpWindow window;
+    QVERIFY(window.load(QStringLiteral(OMVEX_HELP_FILE)));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QListWidget *contents = window.contents();
+    QVERIFY(contents->count() > 0);
+    for (int row = 0; row < contents->count(); ++row) {
+        const QModelIndex index = contents->model()->index(row, 0);
+        QVERIFY2(contents->sizeHintForIndex(index).width() <= contents->viewport()->width(),
+                 qPrintable(QStringLiteral("%1: %2 px in %3 px")
+                                .arg(index.data().toString())
+                                .arg(contents->sizeHintForIndex(index).width())
+                                .arg(contents->viewport()->width())));
+    }
+    // The text keeps most of the window.
+    QVERIFY(window.text()->width() >= window.width() / 2);
 }
 
 void TestHelpWindow::viewer_reusesOneWindow()

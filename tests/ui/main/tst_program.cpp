@@ -2,8 +2,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,25 +26,44 @@ class TestProgram : public QObject {
     Q_OBJECT
 
 private slots:
+    void start_withoutDisplay_saysSoAndFails_data();
     void start_withoutDisplay_saysSoAndFails();
     void start_withDisplay_keepsRunning();
+    void start_fromFolderNotUtf8_saysSo();
     void build_placesHelpFileBesideProgram();
 };
 
+void TestProgram::start_withoutDisplay_saysSoAndFails_data()
+{
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("named");
+    QTest::addRow("noDisplaySet") << QString() << QStringLiteral("DISPLAY も WAYLAND_DISPLAY も空");
+    // No X server answers on a display number this high.
+    QTest::addRow("displayThatDoesNotExist") << QStringLiteral(":4711") << QStringLiteral("「:4711」を開けない");
+}
+
 void TestProgram::start_withoutDisplay_saysSoAndFails()
 {
+    QFETCH(QString, display);
+    QFETCH(QString, named);
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), display);
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(OMVEX_PROGRAM), {});
     QVERIFY(program.waitForFinished(10000));
-    QVERIFY(program.exitCode() != 0);
+
+    // One Japanese sentence with the way out, and status 1: no abort, no advice to reinstall.
     const QString said = QString::fromUtf8(program.readAllStandardError()).trimmed();
-    QVERIFY2(said.contains(QStringLiteral("display")), qPrintable(said));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    QVERIFY2(said.contains(named), qPrintable(said));
     QVERIFY2(said.contains(QStringLiteral("xvfb-run")), qPrintable(said));
     QCOMPARE(said.count(QLatin1Char('\n')), 0);
+    QCOMPARE(said.count(QStringLiteral("。")), 1);
 }
 
 // The window cannot be looked at here; the program must at least come up and stay up.
@@ -55,6 +79,55 @@ void TestProgram::start_withDisplay_keepsRunning()
     QCOMPARE(program.state(), QProcess::Running);
     program.kill();
     program.waitForFinished(5000);
+}
+
+// A folder name whose bytes are not UTF-8 cannot be made with QString paths, so the folder and the
+// copy of the program are made with the raw bytes, and the program is started through a link
+// with a plain name (the running program still sees its real folder).
+void TestProgram::start_fromFolderNotUtf8_saysSo()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/bad\xff\xfe name";
+    QVERIFY(::mkdir(folder.constData(), 0700) == 0);
+    const QByteArray copy = folder + "/omvex";
+    {
+        QFile from(QStringLiteral(OMVEX_PROGRAM));
+        QVERIFY(from.open(QIODevice::ReadOnly));
+        const QByteArray bytes = from.readAll();
+        const int out = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL, 0700);
+        QVERIFY(out >= 0);
+        const bool written = ::write(out, bytes.constData(), static_cast<size_t>(bytes.size())) == bytes.size();
+        ::close(out);
+        QVERIFY(written);
+    }
+    const QString link = dir.filePath(QStringLiteral("start-omvex"));
+    QVERIFY(::symlink(copy.constData(), QFile::encodeName(link).constData()) == 0);
+
+    // The raw names cannot be removed through QTemporaryDir's QString paths.
+    const auto removeRaw = qScopeGuard([&] {
+        ::unlink(copy.constData());
+        ::rmdir(folder.constData());
+    });
+
+    QProcess program;
+    const auto stop = qScopeGuard([&] {
+        program.kill();
+        program.waitForFinished(5000);
+    });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.setReadChannel(QProcess::StandardError);
+    program.start(link, {});
+    QVERIFY(program.waitForStarted(10000));
+    QString said;
+    while (!said.contains(QStringLiteral("omvex:")) && program.waitForReadyRead(10000))
+        said += QString::fromUtf8(program.readAllStandardError());
+
+    // The message box that follows waits for its OK, which nobody can press here.
+    QVERIFY2(said.contains(QStringLiteral("omvex: プログラムのフォルダ名に UTF-8 でない文字")), qPrintable(said));
+    QCOMPARE(program.state(), QProcess::Running);
 }
 
 void TestProgram::build_placesHelpFileBesideProgram()

@@ -1,15 +1,16 @@
-#include "dialogchecks.h"
+#include "support/widgetchecks.h"
 
 #include "ui/common/look.h"
 
+#include <QApplication>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
 
 #include <cstdlib>
 
-namespace omvex::ui::test {
+namespace omvex::test {
 
 namespace {
 
@@ -42,15 +43,16 @@ void collectFaults(const QWidget &parent, QStringList &faults)
 
 } // namespace
 
-QStringList layoutFaults(const QWidget &dialog)
+QStringList layoutFaults(const QWidget &window)
 {
     QStringList faults;
-    collectFaults(dialog, faults);
+    collectFaults(window, faults);
     return faults;
 }
 
 QStringList frameFaults(const QDialog &dialog, QSize designClientTwips, QSize outerTwips)
 {
+    using ui::twipsToPixels;
     QStringList faults;
     if (dialog.minimumSize() != dialog.maximumSize() || dialog.size() != dialog.minimumSize())
         faults << QStringLiteral("size is not fixed");
@@ -89,19 +91,28 @@ QStringList frameFaults(const QDialog &dialog, QSize designClientTwips, QSize ou
     return faults;
 }
 
-QStringList tabChain(const QWidget &dialog, const QString &first, int count)
+QStringList tabStops(QWidget &window, const QString &first, int count, bool backwards)
 {
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        return {QStringLiteral("<window not active>")};
+    auto *start = window.findChild<QWidget *>(first);
+    if (start == nullptr)
+        return {QStringLiteral("<no widget named %1>").arg(first)};
+    start->setFocus(Qt::OtherFocusReason);
+
     QStringList names;
-    QWidget *widget = dialog.findChild<QWidget *>(first);
-    while (widget != nullptr && names.size() < count) {
-        names << widget->objectName();
-        // Bounded, so that a chain without any focusable widget cannot hang the test.
-        int steps = 0;
-        do {
-            widget = widget->nextInFocusChain();
-        } while (widget != nullptr && !(widget->focusPolicy() & Qt::TabFocus) && ++steps < 1000);
+    for (int i = 0; i < count; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        if (focus == nullptr)
+            return names << QStringLiteral("<no focus>");
+        names << focus->objectName();
+        if (i + 1 < count)
+            QTest::keyClick(focus, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                            backwards ? Qt::ShiftModifier : Qt::NoModifier);
     }
     return names;
 }
 
-} // namespace omvex::ui::test
+} // namespace omvex::test

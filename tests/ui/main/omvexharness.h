@@ -1,0 +1,58 @@
+#pragma once
+
+#include "support/fakeservices.h"
+#include "support/programfolder.h"
+#include "ui/main/omvex.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace omvex::test {
+
+// One main window with its own program folder and recording stand-ins for the outside world.
+// Controls are found by their design names, as the user would point at them.
+struct OmvexHarness {
+    ProgramFolder folder;
+    RecordingMessageBox messages;
+    RecordingProcessStarter processes;
+    RecordingHelpViewer help;
+    ui::AppState state;
+    int endProgramCalls = 0;
+    bool withEditor = true;
+    std::chrono::milliseconds pause{0};
+    std::function<std::uint64_t()> seedFromClock; // empty: the clock
+    std::unique_ptr<ui::Omvex> window;
+
+    ui::Omvex &start();
+
+    template <typename T>
+    T *control(const QString &name) const
+    {
+        return window->findChild<T *>(name);
+    }
+    QAction *action(const char *name) const { return control<QAction>(QLatin1String(name)); }
+    QPushButton *button(const char *name) const { return control<QPushButton>(QLatin1String(name)); }
+    QLabel *label(const char *name) const { return control<QLabel>(QLatin1String(name)); }
+    QTableView *grid(const char *name) const { return control<QTableView>(QLatin1String(name)); }
+    // Triggers the named command's action; false when there is no such action.
+    bool trigger(const char *actionName) const;
+
+    // The texts of a pass's six number labels: Label1(1..6) for pass 0, Label2(1..6) for pass 1.
+    QStringList numbers(int pass) const;
+    // The pass whose arrow is shown; -1 for neither, 2 for both.
+    int shownArrow() const;
+    // The pass whose line and score grids are shown, or -1 when it is not exactly one pair.
+    int shownPass() const;
+};
+
+bool isEmptyRow(const QStringList &texts);
+// Six distinct whole numbers 1..43 in ascending order, as a proposal must be.
+bool isProposal(const QStringList &texts);
+
+} // namespace omvex::test

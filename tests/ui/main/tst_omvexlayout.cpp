@@ -1,0 +1,212 @@
+#include "omvexharness.h"
+#include "support/widgetchecks.h"
+#include "ui/common/look.h"
+#include "ui/main/windowplacement.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+
+#include <algorithm>
+
+using omvex::test::OmvexHarness;
+using omvex::test::writeFile;
+
+class TestOmvexLayout : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The program's fonts, as its main() sets them up.
+    void initTestCase() { omvex::ui::registerFontSubstitutes(); }
+    void mainWindowPlacement_centresWithFixedHeight_data();
+    void mainWindowPlacement_centresWithFixedHeight();
+    void grids_showTheirWidestValuesUncut_data();
+    void grids_showTheirWidestValuesUncut();
+    void keyboard_tabMovesBetweenControlsInDesignOrder_data();
+    void keyboard_tabMovesBetweenControlsInDesignOrder();
+    void keyboard_arrowsMoveInsideGrid();
+    void numberBoxes_showWholeNumberRightAligned_data();
+    void numberBoxes_showWholeNumberRightAligned();
+};
+
+void TestOmvexLayout::mainWindowPlacement_centresWithFixedHeight_data()
+{
+    QTest::addColumn<double>("screenWidth");
+    QTest::addColumn<double>("screenHeight");
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("top");
+    QTest::addRow("screen15360x11520") << 15360.0 << 11520.0 << 1795.0 << 1260.0;
+    QTest::addRow("screenLowerThan9000_topAboveScreen") << 15360.0 << 7200.0 << 1795.0 << -900.0;
+}
+
+void TestOmvexLayout::mainWindowPlacement_centresWithFixedHeight()
+{
+    QFETCH(double, screenWidth);
+    QFETCH(double, screenHeight);
+    QFETCH(double, left);
+    QFETCH(double, top);
+    const auto placement = omvex::ui::mainWindowPlacement(screenWidth, screenHeight);
+    QCOMPARE(placement.left, left);
+    QCOMPARE(placement.top, top);
+}
+
+void TestOmvexLayout::grids_showTheirWidestValuesUncut_data()
+{
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<int>("firstColumn");
+    QTest::addColumn<QString>("widest");
+    QTest::addRow("lineGrid_twoDigitNumber") << QStringLiteral("vaSpread1(0)") << 0 << QStringLiteral("43");
+    // Column 1 of the score grid holds numbers only, column 2 the points.
+    QTest::addRow("scoreGrid_pointsOfLevel3WithHistory")
+        << QStringLiteral("vaSpread3(0)") << 1 << QStringLiteral("999.5");
+    QTest::addRow("historyGrid_twoDigitNumber") << QStringLiteral("vaSpread4") << 0 << QStringLiteral("43");
+}
+
+void TestOmvexLayout::grids_showTheirWidestValuesUncut()
+{
+    QFETCH(QString, grid);
+    QFETCH(int, firstColumn);
+    QFETCH(QString, widest);
+    OmvexHarness harness;
+    harness.start();
+    QTableView *view = harness.control<QTableView>(grid);
+    const QFontMetrics metrics(view->font());
+    for (int column = firstColumn; column < view->model()->columnCount(); ++column)
+        QVERIFY2(view->columnWidth(column) >= metrics.horizontalAdvance(widest) + 2,
+                 qPrintable(QStringLiteral("column %1 is %2 px").arg(column + 1).arg(view->columnWidth(column))));
+    // All columns fit beside the row numbers and the scroll bar: no sideways scrolling.
+    int total = view->verticalHeader()->isVisible() ? view->verticalHeader()->width() : 0;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+        total += view->columnWidth(column);
+    QVERIFY2(total + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth() <= view->width(),
+             qPrintable(QStringLiteral("%1 px of columns in %2 px").arg(total).arg(view->width())));
+}
+
+void TestOmvexLayout::keyboard_tabMovesBetweenControlsInDesignOrder_data()
+{
+    QTest::addColumn<bool>("switched");
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QStringList>("stops");
+    // The design's order with the hidden grids (the other pass's pair, the result grid) left out.
+    const QStringList secondPassShown{"vaSpread4",    "Command1(0)", "Command1(1)", "vaSpread3(1)",
+                                      "vaSpread1(1)", "Command2",    "vaSpread4"};
+    QStringList reversed = secondPassShown;
+    std::reverse(reversed.begin(), reversed.end());
+    QTest::addRow("secondPassShown_tab") << false << false << secondPassShown;
+    QTest::addRow("secondPassShown_shiftTab") << false << true << reversed;
+    QTest::addRow("firstPassShown_tab") << true << false
+                                        << QStringList{"vaSpread3(0)", "vaSpread1(0)", "vaSpread4",   "Command1(0)",
+                                                       "Command1(1)",  "Command2",     "vaSpread3(0)"};
+}
+
+// The grids hold rows here: a grid that took Tab for its cells would never let the focus go.
+void TestOmvexLayout::keyboard_tabMovesBetweenControlsInDesignOrder()
+{
+    QFETCH(bool, switched);
+    QFETCH(bool, backwards);
+    QFETCH(QStringList, stops);
+    OmvexHarness harness;
+    QVERIFY(writeFile(harness.folder.kakoPath(), omvex::test::historyRecords(1, 30)));
+    harness.start();
+    QVERIFY(harness.trigger("Y_Start"));
+    if (switched)
+        QVERIFY(harness.trigger("Y_Kiri"));
+
+    QCOMPARE(omvex::test::tabStops(*harness.window, stops.first(), int(stops.size()), backwards), stops);
+}
+
+void TestOmvexLayout::keyboard_arrowsMoveInsideGrid()
+{
+    OmvexHarness harness;
+    harness.start();
+    QVERIFY(harness.trigger("Y_Start"));
+    QTableView *lines = harness.grid("vaSpread1(1)");
+    QCOMPARE(omvex::test::tabStops(*harness.window, QStringLiteral("vaSpread1(1)"), 1), QStringList{"vaSpread1(1)"});
+    lines->setCurrentIndex(lines->model()->index(0, 0));
+
+    QTest::keyClick(lines, Qt::Key_Down);
+    QTest::keyClick(lines, Qt::Key_Right);
+
+    QCOMPARE(lines->currentIndex(), lines->model()->index(1, 1));
+    QCOMPARE(QApplication::focusWidget(), lines);
+}
+
+void TestOmvexLayout::numberBoxes_showWholeNumberRightAligned_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("firstPass_twoDigits") << QStringLiteral("Label1(1)") << QStringLiteral("34");
+    QTest::addRow("secondPass_sixthBox_widestDigits") << QStringLiteral("Label2(6)") << QStringLiteral("40");
+    QTest::addRow("oneDigit") << QStringLiteral("Label1(6)") << QStringLiteral("8");
+}
+
+namespace {
+
+// The first and last pixel column with blue ink on the light-yellow box, or {width, -1}.
+std::pair<int, int> inkColumns(const QImage &image)
+{
+    std::pair<int, int> ink{image.width(), -1};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.blue() - pixel.red() > 30) {
+                ink.first = std::min(ink.first, x);
+                ink.second = std::max(ink.second, x);
+            }
+        }
+    }
+    return ink;
+}
+
+// How wide the text's ink is when nothing cuts it.
+int freeInkWidth(const QString &text, const QFont &font, qreal scale)
+{
+    QImage image(QSize(200, 60) * scale, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(QColor(0xFF, 0xFF, 0xC0));
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(QColor(0x00, 0x00, 0xFF));
+    painter.drawText(QPointF(20, 40), text);
+    painter.end();
+    const auto [first, last] = inkColumns(image);
+    return last - first + 1;
+}
+
+} // namespace
+
+// Looks at the pixels: the blue digits must lie whole inside the black border, with only a
+// small margin on the right. Also run with QT_SCALE_FACTOR=2.
+void TestOmvexLayout::numberBoxes_showWholeNumberRightAligned()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    OmvexHarness harness;
+    harness.start();
+    QLabel *label = harness.control<QLabel>(box);
+    label->setText(text);
+    const QImage image = label->grab().toImage();
+    const qreal scale = image.devicePixelRatio();
+
+    const auto [firstInk, lastInk] = inkColumns(image);
+    const QRect inside = label->contentsRect();
+    const int insideLeft = qRound(inside.left() * scale);
+    const int insideRight = qRound((inside.right() + 1) * scale) - 1;
+    const int wholeWidth = freeInkWidth(text, label->font(), scale);
+    const QString where = QStringLiteral("ink %1..%2 (whole text %3 px) in %4..%5")
+                              .arg(firstInk)
+                              .arg(lastInk)
+                              .arg(wholeWidth)
+                              .arg(insideLeft)
+                              .arg(insideRight);
+    QVERIFY2(lastInk - firstInk + 1 >= wholeWidth - 1, qPrintable(where));
+    QVERIFY2(firstInk > insideLeft && lastInk <= insideRight, qPrintable(where));
+    // Right-aligned: at most two pixels of air before the right border.
+    QVERIFY2(insideRight - lastInk <= qRound(2 * scale), qPrintable(where));
+}
+
+QTEST_MAIN(TestOmvexLayout)
+#include "tst_omvexlayout.moc"
