@@ -1,4 +1,5 @@
 #include "omvex/appinfo.h"
+#include "platform/services.h"
 #include "ui/common/look.h"
 #include "ui/common/translations.h"
 #include "ui/main/appstate.h"
@@ -7,10 +8,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QStringDecoder>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -66,25 +65,6 @@ void holdStartUpMessage(QtMsgType type, const QMessageLogContext &context, const
     g_heldMessages.emplace_back(type, category + message);
 }
 
-// The raw bytes of the folder that holds the running program; empty when they cannot be read.
-QByteArray programFolderBytes()
-{
-    char buffer[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer)
-        return {};
-    const QByteArray path(buffer, length);
-    return path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
-}
-
-bool isValidUtf8(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    // The decoder does its work when its result becomes a string.
-    [[maybe_unused]] const QString decoded = decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
 // The display is open: what was held back goes out as usual.
 void releaseStartUpMessages()
 {
@@ -109,12 +89,13 @@ int main(int argc, char *argv[])
 
     // The program finds its files by its folder's name; a name that is not UTF-8 cannot be
     // turned into text and back without change, so no file would be found, or the wrong one.
-    const QByteArray folder = programFolderBytes();
-    if (!isValidUtf8(folder)) {
-        const QString text = QStringLiteral("プログラムのフォルダ名に UTF-8 でない文字が含まれているため、"
-                                            "ファイルを探せず起動できません（フォルダ名を英数字などに付け直してから"
-                                            "起動してください）。\nフォルダ: %1")
-                                 .arg(QString::fromUtf8(folder));
+    QString folderError;
+    const std::optional<QString> folder = omvex::platform::programFolder(&folderError);
+    if (!folder) {
+        const QString text = QStringLiteral("プログラムのフォルダ名に UTF-8 でない文字が含まれているか、フォルダが"
+                                            "分からないため、ファイルを探せず起動できません（フォルダ名を英数字などに"
+                                            "付け直してから起動してください）。\n%1")
+                                 .arg(folderError);
         std::fputs(qPrintable(QStringLiteral("omvex: ") + text.section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n')),
                    stderr);
         std::fflush(stderr);
@@ -124,7 +105,9 @@ int main(int argc, char *argv[])
 
     try {
         omvex::ui::AppState state;
-        omvex::ui::Omvex window(state);
+        omvex::ui::OmvexServices services;
+        services.programFolder = *folder;
+        omvex::ui::Omvex window(state, services);
         window.show();
         return QApplication::exec();
     } catch (const std::exception &error) {

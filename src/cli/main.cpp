@@ -44,7 +44,17 @@ int run(int argc, char *argv[])
     }
 
     omvex::cli::Environment environment;
-    environment.programFolder = omvex::platform::programFolder();
+    QString folderError;
+    const std::optional<QString> folder = omvex::platform::programFolder(&folderError);
+    // Without --folder the files are the program's own; when its folder cannot be used, no other
+    // folder stands in for it.
+    const bool needsFolder = parsed.ok() && parsed.options.folder.isEmpty()
+        && parsed.options.command != omvex::cli::Command::Help && parsed.options.command != omvex::cli::Command::Version;
+    if (!folder && needsFolder) {
+        omvex::cli::writeErrorLine(std::cerr, folderError);
+        return omvex::cli::kExitUsage;
+    }
+    environment.programFolder = folder.value_or(QString());
     environment.progressOnTerminal = isatty(STDERR_FILENO) == 1;
     return omvex::cli::runParsed(parsed, environment, std::cout, std::cerr);
 }

@@ -92,9 +92,4 @@ std::optional<QString> programFolder(QString *error)
     return QString::fromUtf8(folder);
 }
 
-QString programFolder()
-{
-    return programFolder(nullptr).value_or(QString());
-}
-
 } // namespace omvex::platform

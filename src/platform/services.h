@@ -46,7 +46,5 @@ bool isValidUtf8(const QByteArray &bytes);
 // that cannot be found at all, gives nullopt and one Japanese line in error, never a stand-in folder.
 std::optional<QString> programFolder(QString *error);
 
-// programFolder(QString *) for callers that have not yet moved to it: an empty string on failure.
-QString programFolder();
 
 } // namespace omvex::platform

@@ -28,10 +28,21 @@
 #include <QTimer>
 
 #include <exception>
+#include <stdexcept>
 
 namespace omvex::ui {
 
 namespace {
+
+// Without a usable folder no file can be found, and no other folder may stand in for it.
+QString requireProgramFolder()
+{
+    QString error;
+    const std::optional<QString> folder = platform::programFolder(&error);
+    if (!folder)
+        throw std::runtime_error(error.toStdString());
+    return *folder;
+}
 
 constexpr double kWindowPointSize = 9;
 
@@ -49,7 +60,7 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     , m_messages(services.messages)
     , m_processes(services.processes)
     , m_help(services.help)
-    , m_programFolder(services.programFolder.value_or(platform::programFolder()))
+    , m_programFolder(services.programFolder ? *services.programFolder : requireProgramFolder())
     , m_editorSearchPath(services.editorSearchPath.value_or(qEnvironmentVariable("PATH")))
     , m_pauseLength(services.pauseLength)
     , m_seedFromClock(std::move(services.seedFromClock))
