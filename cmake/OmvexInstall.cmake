@@ -9,6 +9,11 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
   set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/Omvex" CACHE PATH "The program folder" FORCE)
 endif()
 
+# The programs go in without their debug information (most of their size), as `cmake --install
+# --strip` would install them: this install rule runs before the programs' own, which strip when
+# CMAKE_INSTALL_DO_STRIP is set.
+install(CODE "set(CMAKE_INSTALL_DO_STRIP TRUE)" COMPONENT program)
+
 foreach(program omvex omvex-predict)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION . COMPONENT program)

@@ -3,6 +3,8 @@
 #include "engine/predictpass.h"
 #include "engine/random.h"
 
+#include <utility>
+
 namespace omvex::analysis {
 
 namespace {
@@ -63,8 +65,14 @@ std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last
     return draws;
 }
 
+std::uint64_t freshSeed()
+{
+    return clockSeed() & kLargestFreshSeed;
+}
+
 BacktestResult runBacktest(PredictionTables &tables, const Settings &settings, std::uint64_t seed,
-                           std::optional<int> last, const ProgressReport &progress, const PassRunner &runner)
+                           std::optional<int> last, const ProgressReport &progress, std::stop_token cancel,
+                           const PassRunner &runner)
 {
     BacktestResult result;
     const std::vector<Draw> draws = backtestDraws(tables.history, last, &result.skippedRows);
@@ -78,6 +86,12 @@ BacktestResult runBacktest(PredictionTables &tables, const Settings &settings, s
         BacktestDraw &outcome = result.draws[i];
         outcome.draw = draw.number;
         for (int pass = 0; pass < 2; ++pass) {
+            if (cancel.stop_requested()) {
+                BacktestResult stopped;
+                stopped.skippedRows = result.skippedRows;
+                stopped.cancelled = true;
+                return stopped;
+            }
             const std::uint64_t passSeed = backtestSeed(seed, draw.number, pass);
             const auto line = runner ? runner(tables, pass, settings, passSeed)
                                      : predictPass(tables, pass, settings, passSeed);
@@ -93,6 +107,18 @@ BacktestResult runBacktest(PredictionTables &tables, const Settings &settings, s
             result.tally.add(score);
     }
     return result;
+}
+
+BacktestResult runBacktest(CellGrid history, const Settings &settings, std::uint64_t seed,
+                           std::optional<int> last, const ProgressReport &progress, std::stop_token cancel)
+{
+    PredictionTables tables;
+    resetTablesForStartUp(tables);
+    tables.history = std::move(history);
+    // A copy keeps the observer of the grid it was copied from, which may be a view on another
+    // thread; the run's cuts must not reach it.
+    tables.history.setObserver(nullptr);
+    return runBacktest(tables, settings, seed, last, progress, std::move(cancel));
 }
 
 TicketResult checkTicket(const CellGrid &history, const std::array<int, kPicks> &ticket)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace omvex::analysis {
@@ -32,7 +33,15 @@ struct BacktestResult {
     std::vector<BacktestDraw> draws; // ascending draw numbers
     int skippedRows = 0;             // rows holding something that is not a valid draw
     TierTally tally;
+    // Stopped on request: draws and tally are then empty, so nobody can show a part of a run as
+    // if it were the whole.
+    bool cancelled = false;
 };
+
+// Seeds drawn for runs the user did not seed stay below 2^53, so that any JSON reader gets back
+// the exact value and the run can be repeated with --seed.
+inline constexpr std::uint64_t kLargestFreshSeed = (std::uint64_t{1} << 53) - 1;
+std::uint64_t freshSeed();
 
 // The draws a backtest predicts: every row that holds a valid draw and has a valid draw in an
 // earlier row, or only the last `last` of them. Ascending.
@@ -42,9 +51,17 @@ std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last
 // draw k the history grid holds rows 1..k-1 only, both passes run, and each proposal is scored
 // against draw k. The draws are taken from the last backwards, so cutting the grid is all it
 // takes and no row is ever copied back; the history grid is left cut when this returns.
+// A stop requested through cancel is seen between passes.
 BacktestResult runBacktest(PredictionTables &tables, const Settings &settings, std::uint64_t seed,
                            std::optional<int> last, const ProgressReport &progress = {},
-                           const PassRunner &runner = {});
+                           std::stop_token cancel = {}, const PassRunner &runner = {});
+
+// The same over tables of its own, set up as at start-up and holding the given copy of a history
+// grid: it shares nothing with the caller, so it may run on any thread while the caller's grids
+// change.
+BacktestResult runBacktest(CellGrid history, const Settings &settings, std::uint64_t seed,
+                           std::optional<int> last, const ProgressReport &progress = {},
+                           std::stop_token cancel = {});
 
 // One line scored against every valid draw of the history.
 struct TicketResult {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace omvex::analysis {
 
@@ -23,6 +24,26 @@ double logBinomialPmf(long long trials, long long k, double logP, double logQ)
     const auto n = static_cast<double>(trials);
     const auto x = static_cast<double>(k);
     return std::lgamma(n + 1) - std::lgamma(x + 1) - std::lgamma(n - x + 1) + x * logP + (n - x) * logQ;
+}
+
+std::string fixedText(double value, int decimals)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+// 1234567.8 -> "1,234,567.8": the odds of the high tiers are only readable with separators.
+std::string groupedText(double value, int decimals)
+{
+    std::string text = fixedText(value, decimals);
+    const std::size_t point = text.find('.');
+    std::size_t end = point == std::string::npos ? text.size() : point;
+    while (end > 3) {
+        end -= 3;
+        text.insert(end, ",");
+    }
+    return text;
 }
 
 } // namespace
@@ -63,6 +84,25 @@ std::string tierCaption(Tier tier)
         break;
     }
     return "はずれ（2個以下）";
+}
+
+std::optional<std::string> prizeName(Tier tier)
+{
+    switch (tier) {
+    case Tier::Six:
+        return "1等";
+    case Tier::FivePlusBonus:
+        return "2等";
+    case Tier::Five:
+        return "3等";
+    case Tier::Four:
+        return "4等";
+    case Tier::Three:
+        return "5等";
+    case Tier::Fewer:
+        break;
+    }
+    return std::nullopt;
 }
 
 std::optional<Draw> drawAt(const CellGrid &history, int row)
@@ -114,6 +154,28 @@ LineScore scoreLine(const std::array<int, kPicks> &line, const Draw &draw)
     return score;
 }
 
+bool holdsDraw(const CellGrid &history, int number)
+{
+    return drawAt(history, number).has_value();
+}
+
+std::optional<LineScore> scoreAgainstDraw(const std::array<int, kPicks> &line, const CellGrid &history, int number)
+{
+    const std::optional<Draw> draw = drawAt(history, number);
+    if (!draw)
+        return std::nullopt;
+    return scoreLine(line, *draw);
+}
+
+std::optional<int> latestDraw(const CellGrid &history)
+{
+    for (int row = history.rowCount(); row >= 1; --row) {
+        if (holdsDraw(history, row))
+            return row;
+    }
+    return std::nullopt;
+}
+
 std::uint64_t binomialCoefficient(int n, int k)
 {
     if (k < 0 || n < 0 || k > n)
@@ -158,6 +220,16 @@ Fraction tierProbability(Tier tier)
         break;
     }
     return {favourable, all};
+}
+
+std::string chanceText(const Fraction &probability)
+{
+    if (probability.numerator == 0)
+        return "0";
+    if (probability.value() >= 0.1)
+        return fixedText(probability.value() * 100, 1) + "%";
+    const double oneIn = static_cast<double>(probability.denominator) / static_cast<double>(probability.numerator);
+    return "1/" + groupedText(oneIn, std::fabs(oneIn - std::round(oneIn)) < 0.05 ? 0 : 1);
 }
 
 double expectedMatchesPerLine()

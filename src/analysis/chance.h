@@ -21,6 +21,8 @@ inline constexpr std::array<Tier, kTierCount> kTiers{Tier::Six,  Tier::FivePlusB
 const char *tierKey(Tier tier);
 // The Japanese caption for people: "1等（6個一致）" and so on.
 std::string tierCaption(Tier tier);
+// The prize's short name, "1等" to "5等"; nothing below three matches.
+std::optional<std::string> prizeName(Tier tier);
 
 // One past draw: six distinct main numbers and a bonus that is none of them, all 1..43.
 struct Draw {
@@ -41,6 +43,13 @@ struct LineScore {
 
 LineScore scoreLine(const std::array<int, kPicks> &line, const Draw &draw);
 
+// Whether the history holds draw `number` as a valid draw (row r is draw r).
+bool holdsDraw(const CellGrid &history, int number);
+// The line scored against draw `number`, or nothing when the history does not hold that draw.
+std::optional<LineScore> scoreAgainstDraw(const std::array<int, kPicks> &line, const CellGrid &history, int number);
+// The highest draw number the history holds as a valid draw, if any.
+std::optional<int> latestDraw(const CellGrid &history);
+
 // n over k without overflow for the sizes used here (n <= 64).
 std::uint64_t binomialCoefficient(int n, int k);
 
@@ -53,6 +62,10 @@ struct Fraction {
 // The exact chance that one line of six numbers chosen at random lands in the tier:
 // hypergeometric over the 6 main numbers, the bonus and the 36 others, out of C(43, 6) lines.
 Fraction tierProbability(Tier tier);
+
+// A chance as people read it: a share for likely outcomes ("97.5%"), odds for rare ones
+// ("1/6,096,454").
+std::string chanceText(const Fraction &probability);
 
 // Main-number matches of a random line: mean 36/43 and the hypergeometric variance.
 double expectedMatchesPerLine();

@@ -1,6 +1,7 @@
 #include "analysis/stats.h"
 
 #include <cmath>
+#include <vector>
 
 namespace omvex::analysis {
 
@@ -19,24 +20,30 @@ void band(int draws, double p, double *expected, double *low, double *high)
 
 } // namespace
 
-HistoryStats historyStats(const CellGrid &history)
+HistoryStats historyStats(const CellGrid &history, std::optional<int> last)
 {
     HistoryStats stats;
+    std::vector<Draw> draws;
     for (int row = 1; row <= history.rowCount(); ++row) {
-        const std::optional<Draw> draw = drawAt(history, row);
-        if (!draw) {
-            for (int column = 1; column <= kPicks + 1; ++column) {
-                if (!history.isEmpty(column, row)) {
-                    ++stats.skippedRows;
-                    break;
-                }
-            }
+        if (std::optional<Draw> draw = drawAt(history, row)) {
+            draws.push_back(*draw);
             continue;
         }
+        for (int column = 1; column <= kPicks + 1; ++column) {
+            if (!history.isEmpty(column, row)) {
+                ++stats.skippedRows;
+                break;
+            }
+        }
+    }
+    std::size_t first = 0;
+    if (last && *last >= 0 && static_cast<std::size_t>(*last) < draws.size())
+        first = draws.size() - static_cast<std::size_t>(*last);
+    for (std::size_t i = first; i < draws.size(); ++i) {
         ++stats.draws;
-        for (const int number : draw->main)
+        for (const int number : draws[i].main)
             ++stats.numbers[static_cast<std::size_t>(number - 1)].main;
-        ++stats.numbers[static_cast<std::size_t>(draw->bonus - 1)].bonus;
+        ++stats.numbers[static_cast<std::size_t>(draws[i].bonus - 1)].bonus;
     }
     for (int number = 1; number <= kHighestNumber; ++number) {
         NumberStats &entry = stats.numbers[static_cast<std::size_t>(number - 1)];

@@ -3,6 +3,7 @@
 #include "analysis/chance.h"
 
 #include <array>
+#include <optional>
 
 namespace omvex::analysis {
 
@@ -24,10 +25,12 @@ struct NumberStats {
 
 struct HistoryStats {
     int draws = 0;       // valid draws counted
-    int skippedRows = 0; // rows holding something that is not a valid draw
+    int skippedRows = 0; // rows of the whole history holding something that is not a valid draw
     std::array<NumberStats, kHighestNumber> numbers{};
 };
 
-HistoryStats historyStats(const CellGrid &history);
+// Counts over every valid draw of the history, or over its last `last` valid draws only (all of
+// them when it holds fewer).
+HistoryStats historyStats(const CellGrid &history, std::optional<int> last = std::nullopt);
 
 } // namespace omvex::analysis

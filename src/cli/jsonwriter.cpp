@@ -122,6 +122,14 @@ JsonWriter &JsonWriter::null()
     return *this;
 }
 
+JsonWriter &JsonWriter::integers(std::span<const int> values)
+{
+    beginArray();
+    for (const int value : values)
+        integer(value);
+    return endArray();
+}
+
 JsonWriter &JsonWriter::number(double value)
 {
     if (!std::isfinite(value)) {

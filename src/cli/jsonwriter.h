@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,8 +10,9 @@
 namespace omvex::cli {
 
 // Writes one compact JSON document in the order the calls are made, so that the keys keep the
-// order scripts and people read them in (QJsonObject would sort them). Integers are written
-// exactly, also above 2^53.
+// order scripts and people read them in (QJsonObject would sort them) and the same run gives the
+// same bytes. Integers are written exactly, also above 2^53 (QJsonValue holds them as doubles), and
+// points keep their one decimal.
 class JsonWriter {
 public:
     JsonWriter &beginObject();
@@ -29,6 +31,8 @@ public:
     JsonWriter &unsignedInteger(unsigned long long value);
     JsonWriter &boolean(bool value);
     JsonWriter &null();
+    // An array of whole numbers, such as a line of six.
+    JsonWriter &integers(std::span<const int> values);
     // The shortest text that reads back as the same double; NaN and infinities become null.
     JsonWriter &number(double value);
     // A number with a fixed count of decimals, as points (whole tenths) are shown.

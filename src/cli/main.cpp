@@ -1,4 +1,5 @@
-#include "cli/predictcommand.h"
+#include "cli/terminaltext.h"
+#include "cli/tool.h"
 #include "platform/services.h"
 
 #include <QCoreApplication>
@@ -10,21 +11,30 @@
 
 #include <unistd.h>
 
-int main(int argc, char *argv[])
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const omvex::cli::ParseResult parsed = omvex::cli::parseArguments(arguments);
-    if (!parsed.ok()) {
-        std::cerr << "omvex-predict: " << parsed.error.toStdString() << '\n';
-        return omvex::cli::kExitUsage;
-    }
+namespace {
 
+// Qt's own messages go to standard error like the tool's, in the same one-line form. The missing
+// runtime folder only matters to a desktop session; the chart is drawn offscreen and never needs it.
+void qtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    omvex::cli::writeErrorLine(std::cerr, qFormatLogMessage(type, context, message));
+}
+
+int run(int argc, char *argv[])
+{
+    // The bytes as given: a name that is not UTF-8 must be refused, not read as a name it is not.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    const omvex::cli::ParseResult parsed = omvex::cli::parseArgumentBytes(arguments);
+
+    qInstallMessageHandler(qtMessage);
     // Qt sees only the program name: every option here is ours.
     int qtArgc = 1;
     std::unique_ptr<QCoreApplication> app;
-    if (!parsed.options.chartPath.isEmpty()) {
+    if (parsed.ok() && !parsed.options.chartPath.isEmpty()) {
         // Text in the chart needs the font database, hence a GUI application; the chart is drawn
         // into an image, so the offscreen platform serves on any machine, with or without a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -36,10 +46,20 @@ int main(int argc, char *argv[])
     omvex::cli::Environment environment;
     environment.programFolder = omvex::platform::programFolder();
     environment.progressOnTerminal = isatty(STDERR_FILENO) == 1;
+    return omvex::cli::runParsed(parsed, environment, std::cout, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
     try {
-        return omvex::cli::runCommand(parsed.options, environment, std::cout, std::cerr);
+        return run(argc, argv);
     } catch (const std::exception &error) {
-        std::cerr << "omvex-predict: " << error.what() << '\n';
-        return 4;
+        omvex::cli::writeErrorLine(std::cerr, QStringLiteral("思いがけないエラーで止まりました: ")
+                                                  + QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        omvex::cli::writeErrorLine(std::cerr, QStringLiteral("思いがけないエラーで止まりました"));
     }
+    return omvex::cli::kExitUnexpected;
 }

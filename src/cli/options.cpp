@@ -1,30 +1,26 @@
 #include "cli/options.h"
 
+#include <QUtf8StringView>
+
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 namespace omvex::cli {
 
 namespace {
 
-constexpr int kHighestNumber = 43;
-
 // Plain decimal digits only: a sign, blanks or a fraction in a script's argument is far more
-// likely a mistake than an intended value, so it is refused rather than read leniently.
+// likely a mistake than an intended value, so it is refused rather than read leniently. from_chars
+// takes neither sign nor blanks, so all it must do is use up every byte.
 std::optional<std::uint64_t> parseUnsigned(const QString &text)
 {
-    if (text.isEmpty())
-        return std::nullopt;
+    const QByteArray bytes = text.toUtf8();
+    const char *const end = bytes.constData() + bytes.size();
     std::uint64_t value = 0;
-    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-    for (const QChar ch : text) {
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
-            return std::nullopt;
-        const auto digit = static_cast<std::uint64_t>(ch.unicode() - u'0');
-        if (value > (kMax - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
+    const auto [stop, error] = std::from_chars(bytes.constData(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
     return value;
 }
 
@@ -41,15 +37,50 @@ QString commandOption(Command command)
         return QStringLiteral("--stats");
     case Command::Help:
         return QStringLiteral("--help");
+    case Command::Version:
+        return QStringLiteral("--version");
     case Command::Predict:
         break;
     }
     return QString();
 }
 
+// --help and --version answer without reading anything, whatever else is asked for with them.
+bool isInformation(Command command)
+{
+    return command == Command::Help || command == Command::Version;
+}
+
+// Bytes as text where they are UTF-8, and as \xNN where they are not: "caf\xe9".
+QString shownBytes(const QByteArray &bytes)
+{
+    QString shown;
+    for (qsizetype at = 0; at < bytes.size();) {
+        // A character takes one to four bytes; a byte that starts none is shown by its value.
+        qsizetype length = 1;
+        while (length <= 4 && at + length <= bytes.size()
+               && !QUtf8StringView(bytes.constData() + at, length).isValidUtf8())
+            ++length;
+        if (length <= 4 && at + length <= bytes.size()) {
+            shown += QString::fromUtf8(bytes.constData() + at, length);
+            at += length;
+        } else {
+            shown += QStringLiteral("\\x%1").arg(static_cast<uchar>(bytes.at(at)), 2, 16, QLatin1Char('0'));
+            ++at;
+        }
+    }
+    return shown;
+}
+
+// Not QCommandLineParser: it reports unknown options before bad values whatever their order, in
+// English, and takes "-abc" as three short options; the tool reports the first problem in the order
+// given, in Japanese, and refuses anything it does not name. Keeping this small loop is what keeps
+// every message, its order and the exit status as scripts know them.
 class Parser {
 public:
-    explicit Parser(const QStringList &arguments) : m_arguments(arguments) {}
+    // raw: the same arguments as the program got them, when it did; null for arguments that are
+    // text already.
+    Parser(const QStringList &arguments, const QList<QByteArray> *raw) : m_arguments(arguments), m_raw(raw) {}
 
     ParseResult run()
     {
@@ -69,6 +100,9 @@ public:
             if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
                 noValue();
                 setCommand(command, Command::Help);
+            } else if (name == QLatin1String("--version")) {
+                noValue();
+                setCommand(command, Command::Version);
             } else if (name == QLatin1String("--check")) {
                 noValue();
                 setCommand(command, Command::Check);
@@ -97,10 +131,16 @@ public:
                 o.folder = value();
                 if (m_error.isEmpty() && o.folder.isEmpty())
                     fail(QStringLiteral("--folder にフォルダを指定してください"));
+                else if (const std::optional<QByteArray> bytes = valueNotUtf8())
+                    fail(QStringLiteral("--folder のフォルダ名が正しい UTF-8 ではありません: ") + shownBytes(*bytes));
             } else if (name == QLatin1String("--chart")) {
                 o.chartPath = value();
                 if (m_error.isEmpty() && o.chartPath.isEmpty())
                     fail(QStringLiteral("--chart に PNG ファイル名を指定してください"));
+                else if (const std::optional<QByteArray> bytes = valueNotUtf8())
+                    fail(QStringLiteral("--chart のファイル名が正しい UTF-8 ではありません: ") + shownBytes(*bytes));
+                else if (!o.chartPath.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+                    fail(QStringLiteral("--chart のファイル名は .png で終わるものにしてください: ") + o.chartPath);
             } else if (name == QLatin1String("--level")) {
                 if (const std::optional<int> level = ranged(0, kLevelChoices - 1))
                     o.level = levelFromDigit(*level);
@@ -125,15 +165,16 @@ public:
                 }
                 sawRunOption = true;
             } else {
-                fail(QStringLiteral("知らないオプションです: %1（--help で使い方を表示）").arg(m_arguments.at(m_index)));
+                fail(QStringLiteral("知らないオプションです: ") + m_arguments.at(m_index)
+                     + QStringLiteral("（--help で使い方を表示）"));
             }
         }
         if (m_error.isEmpty()) {
             Options &o = result.options;
             o.command = command.value_or(Command::Predict);
             const QString which = commandOption(o.command);
-            if (o.command == Command::Help) {
-                // --help wins over everything else given with it.
+            if (isInformation(o.command)) {
+                // Nothing else given with it matters.
             } else if (o.save && o.command != Command::Predict) {
                 fail(QStringLiteral("--save は %1 と一緒には使えません").arg(which));
             } else if (sawRunOption && o.command != Command::Predict && o.command != Command::Backtest) {
@@ -155,14 +196,28 @@ private:
             m_error = message;
     }
 
+    // --help wins over everything, --version over everything else.
     void setCommand(std::optional<Command> &command, Command wanted)
     {
-        if (command && *command != wanted && *command != Command::Help && wanted != Command::Help)
+        if (command && *command != wanted && !isInformation(*command) && !isInformation(wanted))
             fail(QStringLiteral("%1 と %2 は一緒には使えません").arg(commandOption(*command), commandOption(wanted)));
         else if (command && *command == wanted && wanted == Command::Ticket)
             fail(QStringLiteral("--ticket は一度だけ指定してください"));
-        else if (!command || wanted == Command::Help)
+        else if (!command || wanted == Command::Help || (wanted == Command::Version && *command != Command::Help))
             command = wanted;
+    }
+
+    // The bytes of the value just read when they are not UTF-8 (its text lost some of them).
+    std::optional<QByteArray> valueNotUtf8() const
+    {
+        if (!m_raw || m_index >= m_raw->size())
+            return std::nullopt;
+        QByteArray bytes = m_raw->at(m_index);
+        if (QUtf8StringView(bytes).isValidUtf8())
+            return std::nullopt;
+        if (m_inlineValue)
+            bytes = bytes.mid(bytes.indexOf('=') + 1);
+        return bytes;
     }
 
     void noValue()
@@ -189,19 +244,20 @@ private:
             return std::nullopt;
         const auto number = parseUnsigned(text);
         if (!number || *number < static_cast<std::uint64_t>(low) || *number > static_cast<std::uint64_t>(high)) {
+            // One arg() call for all: a chained one would read a "%1" in the user's value as its own.
             if (high == std::numeric_limits<int>::max())
-                fail(QStringLiteral("%1 の値 \"%2\" は %3 以上の整数ではありません").arg(m_name, text).arg(low));
+                fail(QStringLiteral("%1 の値 \"%2\" は %3 以上の整数ではありません")
+                         .arg(m_name, text, QString::number(low)));
             else
                 fail(QStringLiteral("%1 の値 \"%2\" は %3 から %4 までの整数ではありません")
-                         .arg(m_name, text)
-                         .arg(low)
-                         .arg(high));
+                         .arg(m_name, text, QString::number(low), QString::number(high)));
             return std::nullopt;
         }
         return static_cast<int>(*number);
     }
 
     const QStringList &m_arguments;
+    const QList<QByteArray> *m_raw;
     qsizetype m_index = 0;
     QString m_name;
     std::optional<QString> m_inlineValue;
@@ -210,15 +266,14 @@ private:
 
 } // namespace
 
-std::array<int, 6> parseTicket(const QString &text, QString *error)
+std::array<int, kPicks> parseTicket(const QString &text, QString *error)
 {
-    std::array<int, 6> numbers{};
+    std::array<int, kPicks> numbers{};
     const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != 6) {
+    if (parts.size() != kPicks) {
         *error = QStringLiteral("--ticket には 1 から 43 までの異なる数字を 6 つ、カンマで区切って指定してください"
                                 "（\"%1\" は %2 個）")
-                     .arg(text)
-                     .arg(parts.size());
+                     .arg(text, QString::number(parts.size()));
         return numbers;
     }
     for (qsizetype i = 0; i < parts.size(); ++i) {
@@ -241,39 +296,16 @@ std::array<int, 6> parseTicket(const QString &text, QString *error)
 
 ParseResult parseArguments(const QStringList &arguments)
 {
-    return Parser(arguments).run();
+    return Parser(arguments, nullptr).run();
 }
 
-QString helpText()
+ParseResult parseArgumentBytes(const QList<QByteArray> &arguments)
 {
-    return QStringLiteral(
-        "使い方: omvex-predict [オプション]\n"
-        "\n"
-        "プログラムのフォルダ（または --folder のフォルダ）の \"omvex.ini\" と \"kako.txt\" を読み、\n"
-        "画面の「予想開始」と同じ手順で２回の予想をして、１行ずつ表示します。\n"
-        "\n"
-        "予想:\n"
-        "  --level N      この実行だけ Level を N にする（0 標準, 1 梅, 2 竹, 3 松）\n"
-        "  --pattern N    この実行だけ Pattern を N にする（0 選択, 1 すべて）\n"
-        "  --kako N       この実行だけ Kako を N にする（0 並, 1 上, 2 特上, 3 無し）\n"
-        "  --seed N       乱数の種（同じ種と同じファイルなら同じ結果）\n"
-        "  --save         この実行の設定を \"omvex.ini\" に保存する（初期設定の OK と同じ）\n"
-        "\n"
-        "ほかの働き（どれか一つ）:\n"
-        "  --check        \"kako.txt\" だけを読み、どこまで読めたかを表示する\n"
-        "  --backtest     過去の各回を、それより前の回だけから予想して当たりを数え、\n"
-        "                 でたらめに選んだ数字と比べる（--last N で最後の N 回だけ）\n"
-        "  --ticket 3,11,17,25,36,42\n"
-        "                 6 つの数字が過去の各回で何等に当たったかを数える\n"
-        "  --stats        各数字の出た回数を偶然の期待値と比べる（--chart FILE.png でグラフ）\n"
-        "\n"
-        "共通:\n"
-        "  --folder DIR   \"omvex.ini\" と \"kako.txt\" のあるフォルダ\n"
-        "  --json         結果を JSON で出力する（版、設定、種、kako.txt の SHA-256 付き）\n"
-        "  --help         この説明\n"
-        "\n"
-        "終了状態: 0 成功, 1 \"kako.txt\" を最後まで読めなかった（--check）,\n"
-        "          2 オプションの誤り, 3 ファイルを書けなかった\n");
+    QStringList text;
+    text.reserve(arguments.size());
+    for (const QByteArray &argument : arguments)
+        text << QString::fromUtf8(argument);
+    return Parser(text, &arguments).run();
 }
 
 } // namespace omvex::cli

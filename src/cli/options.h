@@ -3,6 +3,8 @@
 #include "engine/game.h"
 #include "engine/settings.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +15,7 @@
 namespace omvex::cli {
 
 // What one invocation of omvex-predict is asked to do; exactly one of these per run.
-enum class Command { Predict, Check, Backtest, Ticket, Stats, Help };
+enum class Command { Predict, Check, Backtest, Ticket, Stats, Help, Version };
 
 struct Options {
     Command command = Command::Predict;
@@ -39,10 +41,12 @@ struct ParseResult {
 // Parses the arguments after the program name. Both "--level 3" and "--level=3" are accepted.
 ParseResult parseArguments(const QStringList &arguments);
 
+// The same for the bytes the program was given. A folder or chart name that is not UTF-8 is
+// refused: turned into text it would lose bytes and name another file.
+ParseResult parseArgumentBytes(const QList<QByteArray> &arguments);
+
 // Six distinct whole numbers 1..43 separated by commas ("3,11,17,25,36,42"); blanks around a
 // number are allowed. On failure error says what is wrong and the result is meaningless.
 std::array<int, kPicks> parseTicket(const QString &text, QString *error);
-
-QString helpText();
 
 } // namespace omvex::cli

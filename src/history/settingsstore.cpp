@@ -17,6 +17,8 @@ constexpr std::string_view kSection = "OmvexINI";
 constexpr std::string_view kLevelKey = "Level";
 constexpr std::string_view kPatternKey = "Pattern";
 constexpr std::string_view kKakoKey = "Kako";
+constexpr std::string_view kRecordSection = "Kiroku";
+constexpr std::string_view kRecordKey = "Record";
 
 // The whole number a stored value begins with (blanks, an optional sign, digits), or -1 when there
 // is none or it is too large to be any setting: "2abc" is 2, while "4294967297" must not wrap
@@ -74,6 +76,25 @@ SaveResult SettingsStore::save(const Settings &settings) const
     };
     QString error;
     if (!platform::writeProfileStrings(m_iniPath, kSection, entries, &error))
+        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+    return {};
+}
+
+bool SettingsStore::readRecordEnabled() const
+{
+    const std::string content = platform::readProfileFile(m_iniPath).value_or(std::string());
+    const std::optional<std::string> value = platform::profileString(content, kRecordSection, kRecordKey);
+    // An empty value reads as the default, as a missing one does; any other value not 0 or 1 is out
+    // of range and reads as the default too.
+    if (!value || platform::trimmed(*value).empty())
+        return true;
+    return storedNumber(value) != 0;
+}
+
+SaveResult SettingsStore::saveRecordEnabled(bool enabled) const
+{
+    QString error;
+    if (!platform::writeProfileString(m_iniPath, kRecordSection, kRecordKey, enabled ? "1" : "0", &error))
         return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }

@@ -27,6 +27,12 @@ public:
     // Writes "Level", "Pattern" and "Kako" as their digits, atomically.
     SaveResult save(const Settings &settings) const;
 
+    // Whether each run's proposals are appended to the record file: key "Record" of section
+    // "Kiroku". On unless the value reads as 0, so a file from before the record keeps it on.
+    bool readRecordEnabled() const;
+    // Writes "Record=1" or "Record=0"; section "OmvexINI" stays byte for byte.
+    SaveResult saveRecordEnabled(bool enabled) const;
+
 private:
     QString m_iniPath;
 };

@@ -1,3 +1,5 @@
+#include "analysistestdata.h"
+
 #include "analysis/backtest.h"
 #include "analysis/chance.h"
 #include "analysis/stats.h"
@@ -14,40 +16,6 @@
 
 namespace omvex::analysis {
 namespace {
-
-using Line = std::array<int, 6>;
-
-void addDraw(CellGrid &history, int draw, const std::vector<int> &numbers)
-{
-    if (history.rowCount() < draw)
-        history.setRowCount(draw);
-    for (int column = 1; column <= 7; ++column)
-        history.setNumber(column, draw, numbers[static_cast<std::size_t>(column - 1)]);
-}
-
-CellGrid emptyHistory()
-{
-    PredictionTables tables;
-    resetTablesForStartUp(tables);
-    return tables.history;
-}
-
-// The first `count` draws of the shared 2058-draw file, read plainly (one record per line).
-std::vector<std::vector<int>> sharedDraws(int count)
-{
-    std::vector<std::vector<int>> draws;
-    std::FILE *file = std::fopen(OMVEX_TEST_DATA_DIR "/history-2058.txt", "r");
-    if (!file)
-        return draws;
-    int fields[8];
-    while (static_cast<int>(draws.size()) < count
-           && std::fscanf(file, "%d,%d,%d,%d,%d,%d,%d,%d", &fields[0], &fields[1], &fields[2], &fields[3], &fields[4],
-                          &fields[5], &fields[6], &fields[7])
-               == 8)
-        draws.emplace_back(fields + 1, fields + 8);
-    std::fclose(file);
-    return draws;
-}
 
 TEST(TierProbability, exactFractionsOfAllLines)
 {
@@ -231,7 +199,7 @@ TEST(Backtest, drawKNeverSeesItselfOrLaterDraws)
         const auto &target = draws[static_cast<std::size_t>(currentDraw - 1)];
         return Line{target[0], target[1], target[2], target[3], target[4], target[5]};
     };
-    const BacktestResult result = runBacktest(tables, Settings{}, 99, std::nullopt, {}, runner);
+    const BacktestResult result = runBacktest(tables, Settings{}, 99, std::nullopt, {}, {}, runner);
 
     std::set<int> expectedDraws;
     for (int k = 2; k <= 30; ++k)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/predictcommand.h"
+#include "cli/tool.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -7,9 +7,12 @@
 namespace omvex::cli {
 namespace {
 
-QStringList split(const char *arguments)
+// The arguments as the program gets them: bytes, split at blanks.
+QList<QByteArray> split(const char *arguments)
 {
-    return QString::fromUtf8(arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<QByteArray> bytes = QByteArray(arguments).split(' ');
+    bytes.removeAll(QByteArray());
+    return bytes;
 }
 
 TEST(ParseArguments, acceptedArguments_setTheirOptions)
@@ -25,6 +28,7 @@ TEST(ParseArguments, acceptedArguments_setTheirOptions)
          [](const Options &o) { return o.level == Level::Matsu && o.pattern == Pattern::All && o.kako == Kako::RandomLowBonus; }},
         {"equalsForm_isTheSame", "--level=0 --kako=3 --folder=/x/y",
          [](const Options &o) { return o.level == Level::Standard && o.kako == Kako::None && o.folder == QLatin1String("/x/y"); }},
+        {"utf8Folder", "--folder /x/café予想", [](const Options &o) { return o.folder == QStringLiteral("/x/café予想"); }},
         {"largestSeed_isExact", "--seed 18446744073709551615",
          [](const Options &o) { return o.seed == 18446744073709551615ULL; }},
         {"zeroSeed_isASeed", "--seed 0", [](const Options &o) { return o.seed == 0ULL; }},
@@ -35,12 +39,15 @@ TEST(ParseArguments, acceptedArguments_setTheirOptions)
          [](const Options &o) { return o.command == Command::Ticket && o.ticket == std::array<int, 6>{3, 11, 17, 25, 36, 42}; }},
         {"statsWithChart", "--stats --chart out.png",
          [](const Options &o) { return o.command == Command::Stats && o.chartPath == QLatin1String("out.png"); }},
+        {"chartSuffixInCapitals", "--stats --chart OUT.PNG", [](const Options &o) { return o.command == Command::Stats; }},
         {"helpWins_overOtherCommands", "--check --help", [](const Options &o) { return o.command == Command::Help; }},
         {"saveWithPredict", "--save --level 1", [](const Options &o) { return o.save && o.level == Level::Ume; }},
+        {"versionWins_overOtherCommands", "--check --version", [](const Options &o) { return o.command == Command::Version; }},
+        {"helpWins_overVersion", "--version --help", [](const Options &o) { return o.command == Command::Help; }},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const ParseResult result = parseArguments(split(row.arguments));
+        const ParseResult result = parseArgumentBytes(split(row.arguments));
         ASSERT_TRUE(result.ok()) << result.error.toStdString();
         EXPECT_TRUE(row.holds(result.options));
     }
@@ -50,26 +57,37 @@ TEST(ParseArguments, refusedArguments_giveOneLineError)
 {
     struct Row {
         const char *name;
-        QStringList arguments;
+        QList<QByteArray> arguments; // as the program gets them
+        const char *says = "";       // part of the message, where its wording matters
     };
     const Row rows[] = {
         {"unknownOption", {"--bogus"}},
         {"positionalWord", {"predict"}},
-        {"levelTooHigh", {"--level", "4"}},
+        {"levelTooHigh", {"--level", "4"}, "--level の値 \"4\" は 0 から 3 までの整数ではありません"},
         {"patternTwo", {"--pattern", "2"}},
         {"kakoNegative", {"--kako", "-1"}},
         {"levelWithSign", {"--level", "+1"}},
         {"levelDecimal", {"--level", "1.0"}},
+        {"levelFullWidthDigit", {"--level", "３"}},
         {"levelMissingValue", {"--level"}},
         {"levelEmptyEquals", {"--level="}},
         {"seedAbove64Bits", {"--seed", "18446744073709551616"}},
         {"seedNegative", {"--seed", "-5"}},
         {"seedText", {"--seed", "abc"}},
         {"lastZero", {"--backtest", "--last", "0"}},
+        {"lastPlaceholder_keptAsGiven", {"--backtest", "--last", "%1"}, "--last の値 \"%1\" は 1 以上の整数ではありません"},
+        {"levelPlaceholders_keptAsGiven", {"--level", "%2%1"}, "\"%2%1\" は 0 から 3 まで"},
+        {"ticketPlaceholders_keptAsGiven", {"--ticket", "%1,%2"}, "（\"%1,%2\" は 2 個）"},
         {"lastWithoutBacktest", {"--last", "5"}},
         {"chartWithoutStats", {"--chart", "x.png"}},
         {"emptyChart", {"--stats", "--chart", ""}},
+        {"chartNotPng", {"--stats", "--chart", "x.jpg"}, ".png"},
+        {"chartPngOnlyInTheMiddle", {"--stats", "--chart", "x.png.txt"}, ".png"},
         {"emptyFolder", {"--folder", ""}},
+        {"folderNotUtf8", {"--folder", "caf\xe9"}, "--folder のフォルダ名が正しい UTF-8 ではありません: caf\\xe9"},
+        {"folderEqualsNotUtf8", {"--folder=\xff/日本"}, "UTF-8 ではありません: \\xff/日本"},
+        {"folderOverlongSlash", {"--folder", "a\xc0\xaf" "b"}, "a\\xc0\\xafb"},
+        {"chartNotUtf8", {"--stats", "--chart", "\xe9.png"}, "--chart のファイル名が正しい UTF-8 ではありません"},
         {"twoCommands", {"--check", "--stats"}},
         {"saveWithCheck", {"--check", "--save"}},
         {"levelWithStats", {"--stats", "--level", "1"}},
@@ -79,9 +97,10 @@ TEST(ParseArguments, refusedArguments_giveOneLineError)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const ParseResult result = parseArguments(row.arguments);
+        const ParseResult result = parseArgumentBytes(row.arguments);
         EXPECT_FALSE(result.ok());
         EXPECT_FALSE(result.error.contains(QLatin1Char('\n')));
+        EXPECT_TRUE(result.error.contains(QString::fromUtf8(row.says))) << result.error.toStdString();
     }
 }
 

@@ -1,16 +1,23 @@
 // Runs the built omvex-predict for what only a real process shows: exit statuses, the one-line
 // usage errors, and the chart written without any display.
 #include "ui/charts/chart.h"
-#include "cli/predictcommand.h"
+#include "cli/tool.h"
 #include "clitestsupport.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace omvex::cli {
 namespace {
@@ -23,11 +30,12 @@ struct ProcessOutput {
     QByteArray err;
 };
 
-ProcessOutput runProgram(const QStringList &arguments, const QProcessEnvironment &environment)
+ProcessOutput runProcess(const QString &program, const QStringList &arguments,
+                      const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(OMVEX_PREDICT_PATH), arguments);
+    process.start(program, arguments);
     ProcessOutput output;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -40,12 +48,17 @@ ProcessOutput runProgram(const QStringList &arguments, const QProcessEnvironment
     return output;
 }
 
+ProcessOutput runProgram(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    return runProcess(QStringLiteral(OMVEX_PREDICT_PATH), arguments, environment);
+}
+
+// No display, and none of what a desktop session sets (Qt warns when its runtime folder is unset).
 QProcessEnvironment headless()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+        environment.remove(QString::fromLatin1(name));
     return environment;
 }
 
@@ -55,6 +68,7 @@ TEST(Program, exitStatus_followsTheOutcome)
     writeFile(dir.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n2,8,9,10,11,12,13,14\n3,1,9,17,25,33,41,2\n");
     QTemporaryDir broken;
     writeFile(broken.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n2,8,9\n");
+    QTemporaryDir empty;
     QTemporaryDir unwritable;
     writeFile(unwritable.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n");
     ASSERT_TRUE(QDir(unwritable.path()).mkdir("omvex.ini"));
@@ -66,17 +80,23 @@ TEST(Program, exitStatus_followsTheOutcome)
     };
     const Row rows[] = {
         {"help", {"--help"}, kExitOk},
+        {"version", {"--version"}, kExitOk},
         {"predict", {"--folder", dir.path(), "--seed", "1"}, kExitOk},
         {"predictJson", {"--folder", dir.path(), "--json"}, kExitOk},
         {"checkComplete", {"--folder", dir.path(), "--check"}, kExitOk},
-        {"checkStoppedEarly", {"--folder", broken.path(), "--check"}, kExitIncomplete},
+        {"checkStoppedEarly", {"--folder", broken.path(), "--check"}, kExitHistory},
         {"backtestLast", {"--folder", dir.path(), "--backtest", "--last", "1", "--seed", "2"}, kExitOk},
         {"ticket", {"--folder", dir.path(), "--ticket", "1,2,3,4,5,6"}, kExitOk},
         {"stats", {"--folder", dir.path(), "--stats"}, kExitOk},
+        {"predictFromTruncatedHistory_notes", {"--folder", broken.path(), "--seed", "1"}, kExitOk},
+        {"statsWithoutHistory", {"--folder", empty.path(), "--stats"}, kExitHistory},
         {"unknownOption", {"--folder", dir.path(), "--frobnicate"}, kExitUsage},
         {"levelOutOfRange", {"--folder", dir.path(), "--level", "9"}, kExitUsage},
         {"badTicket", {"--folder", dir.path(), "--ticket", "1,2,3,4,5,5"}, kExitUsage},
         {"missingFolder", {"--folder", dir.filePath("absent")}, kExitUsage},
+        {"missingFolderWithLineBreak", {"--folder", dir.filePath("a\nb\tc")}, kExitUsage},
+        {"levelWithLineBreak", {"--level", "1\n2"}, kExitUsage},
+        {"chartNotPng", {"--folder", dir.path(), "--stats", "--chart", dir.filePath("c.svg")}, kExitUsage},
         {"saveCannotWrite", {"--folder", unwritable.path(), "--save"}, kExitWriteFailed},
         {"chartCannotWrite", {"--folder", dir.path(), "--stats", "--chart", dir.filePath("no/such/dir/c.png")},
          kExitWriteFailed},
@@ -89,6 +109,8 @@ TEST(Program, exitStatus_followsTheOutcome)
             EXPECT_TRUE(output.out.isEmpty());
             EXPECT_EQ(output.err.count('\n'), 1) << output.err.toStdString();
         }
+        for (const QByteArray &line : output.err.split('\n'))
+            EXPECT_TRUE(line.isEmpty() || line.startsWith("omvex-predict: ")) << line.toStdString();
     }
 }
 
@@ -119,9 +141,53 @@ TEST(Program, chartWithoutAnyDisplay_isAPngOfTheChartSize)
         const QString png = dir.filePath(QStringLiteral("%1.png").arg(QString::fromLatin1(row.name)));
         const ProcessOutput output = runProgram({"--folder", dir.path(), "--stats", "--chart", png}, environment);
         ASSERT_EQ(output.status, kExitOk) << output.err.toStdString();
+        EXPECT_TRUE(output.err.isEmpty()) << output.err.toStdString();
         QImage image;
         ASSERT_TRUE(image.load(png, "PNG"));
         EXPECT_EQ(image.size(), charts::kChartSize);
+    }
+}
+
+// Replacing a FIFO, device or folder with a picture would break whatever uses it, and opening a
+// FIFO would wait for a reader forever: only a new file or a regular one is written.
+TEST(Program, chartOntoAnythingButAFile_isRefusedAndLeftAsItWas)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("kako.txt"), test::sharedHistory());
+    struct Row {
+        const char *name;
+        std::function<bool(const QByteArray &path)> make; // false: not possible here
+        const char *target;                                // what --chart names
+        mode_t type;
+    };
+    const Row rows[] = {
+        {"fifo", [](const QByteArray &path) { return mkfifo(path, 0600) == 0; }, "fifo.png", S_IFIFO},
+        {"folder", [](const QByteArray &path) { return QDir().mkdir(QString::fromUtf8(path)); }, "folder.png", S_IFDIR},
+        {"linkToAFifo",
+         [&dir](const QByteArray &path) {
+             return mkfifo(QFile::encodeName(dir.filePath("target")), 0600) == 0 && symlink("target", path) == 0;
+         },
+         "link.png", S_IFIFO},
+        // Only root may make a device node; a copy of /dev/null in the test's own folder keeps the
+        // real one safe from a tool that would replace it.
+        {"characterDevice",
+         [](const QByteArray &path) { return geteuid() == 0 && mknod(path, S_IFCHR | 0600, makedev(1, 3)) == 0; },
+         "null.png", S_IFCHR},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString target = dir.filePath(QString::fromLatin1(row.target));
+        if (!row.make(QFile::encodeName(target))) {
+            EXPECT_EQ(row.type, mode_t{S_IFCHR}) << "could not make the target";
+            continue;
+        }
+        const ProcessOutput output = runProgram({"--folder", dir.path(), "--stats", "--chart", target}, headless());
+        EXPECT_EQ(output.status, kExitWriteFailed);
+        EXPECT_TRUE(output.out.isEmpty()) << output.out.toStdString();
+        EXPECT_EQ(output.err.count('\n'), 1) << output.err.toStdString();
+        struct stat after {};
+        ASSERT_EQ(stat(QFile::encodeName(target), &after), 0);
+        EXPECT_EQ(after.st_mode & S_IFMT, row.type);
     }
 }
 
@@ -143,6 +209,9 @@ TEST(DesktopEntry, execQuotesTheProgramFolder)
         // CMake itself reads a backslash in a path as a separator and installs into a/b.
         {"backslash_endsWhereCMakeInstalls", QStringLiteral("a\\b"), QStringLiteral("Exec=\"%1/a/b/omvex\"")},
     };
+    // Installed with the desktop files' own tools (desktop-file-utils), so the check is the menus' own.
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate (desktop-file-utils) is missing";
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
@@ -168,6 +237,27 @@ TEST(DesktopEntry, execQuotesTheProgramFolder)
             << entry.toStdString();
         EXPECT_TRUE(lines.contains(QStringLiteral("Name[ja]=Omvex予想")));
         EXPECT_TRUE(QFile::exists(dir.filePath("share/icons/hicolor/256x256/apps/omvex.png")));
+        const ProcessOutput validation = runProcess(validator, {dir.filePath("share/applications/omvex.desktop")});
+        EXPECT_EQ(validation.status, 0) << validation.out.toStdString() << validation.err.toStdString();
+        EXPECT_TRUE(validation.out.isEmpty()) << "warnings: " << validation.out.toStdString();
+    }
+}
+
+// Debug information is for the build folder; the program folder gets programs a tenth the size.
+TEST(Install, programsAreStripped)
+{
+    QTemporaryDir dir;
+    const ProcessOutput install =
+        runProcess(QStringLiteral(OMVEX_CMAKE_COMMAND),
+                {QStringLiteral("--install"), QString::fromLocal8Bit(qgetenv("OMVEX_BINARY_DIR")),
+                 QStringLiteral("--prefix"), dir.path(), QStringLiteral("--component"), QStringLiteral("program")});
+    ASSERT_EQ(install.status, 0) << install.err.toStdString();
+    for (const char *program : {"omvex", "omvex-predict"}) {
+        SCOPED_TRACE(program);
+        const QByteArray bytes = test::readFile(dir.filePath(QString::fromLatin1(program)));
+        ASSERT_TRUE(bytes.startsWith("\x7f" "ELF"));
+        EXPECT_FALSE(bytes.contains(".debug_info"));
+        EXPECT_FALSE(bytes.contains(".symtab"));
     }
 }
 

@@ -98,6 +98,58 @@ TEST(SettingsStore, save_keepsOtherSectionsCommentsAndLineEnds)
     }
 }
 
+TEST(SettingsStore, readRecordEnabled_onUnlessZero)
+{
+    const struct {
+        const char *name;
+        const char *content; // nullptr: no file at all
+        bool enabled;
+    } rows[] = {
+        {"noFile_on", nullptr, true},
+        {"zero_off", "[Kiroku]\nRecord=0\n", false},
+        {"one_on", "[Kiroku]\nRecord=1\n", true},
+        {"emptyValue_default", "[Kiroku]\nRecord=\n", true},
+        {"namesIgnoreCase_zeroWithText_off", "[KIROKU]\nrecord = 0 (off)\n", false},
+        {"outOfRange_default", "[Kiroku]\nRecord=-1\n", true},
+        {"keyInOtherSection_ignored", "[OmvexINI]\nRecord=0\n", true},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+        if (row.content)
+            writeContent(path, row.content);
+        EXPECT_EQ(SettingsStore(path).readRecordEnabled(), row.enabled) << row.name;
+    }
+}
+
+TEST(SettingsStore, saveRecordEnabled_leavesTheSettingsSectionAsItWas)
+{
+    const struct {
+        const char *name;
+        std::string before;
+        bool enabled;
+        std::string after;
+    } rows[] = {
+        {"noFile", "", false, "[Kiroku]\nRecord=0\n"},
+        {"afterTheSettings", "[OmvexINI]\nLevel=3\nPattern=1\nKako=2\n", false,
+         "[OmvexINI]\nLevel=3\nPattern=1\nKako=2\n[Kiroku]\nRecord=0\n"},
+        {"replacedInPlace_crlfKept", "[Kiroku]\r\nRecord = 0\r\n[OmvexINI]\r\nLevel=7\r\n", true,
+         "[Kiroku]\r\nRecord =1\r\n[OmvexINI]\r\nLevel=7\r\n"},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const SettingsStore store(dir.filePath(QStringLiteral("omvex.ini")));
+        if (!row.before.empty())
+            writeContent(store.path(), row.before);
+        const SaveResult result = store.saveRecordEnabled(row.enabled);
+        ASSERT_TRUE(result.ok) << row.name << ": " << result.error.toStdString();
+        EXPECT_EQ(fileContent(store.path()), row.after) << row.name;
+        EXPECT_EQ(store.readRecordEnabled(), row.enabled) << row.name;
+    }
+}
+
 TEST(SettingsStore, saveIntoMissingFolder_reportsPath)
 {
     QTemporaryDir dir;
@@ -106,6 +158,7 @@ TEST(SettingsStore, saveIntoMissingFolder_reportsPath)
     const SaveResult result = SettingsStore(path).save(settingsOf(2, 1, 3));
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains(path)) << result.error.toStdString();
+    EXPECT_FALSE(SettingsStore(path).saveRecordEnabled(false).ok);
 }
 
 } // namespace

@@ -170,8 +170,12 @@ TEST(PredictCommand, jsonOfATruncatedHistory_saysWhereReadingStopped)
     EXPECT_FALSE(h["complete"].toBool());
     EXPECT_EQ(h["stop"]["line"].toInt(), 3);
     EXPECT_EQ(h["stop"]["field"].toInt(), 1);
-    EXPECT_FALSE(h["stop"]["reason"].toString().isEmpty());
-    EXPECT_NE(run.err.find("3 行目"), std::string::npos) << "a truncated history is noted on standard error";
+    EXPECT_EQ(h["stop"]["reason"].toString(), QStringLiteral("the draw number is not a number"));
+    EXPECT_EQ(h["stop"]["code"].toString(), QStringLiteral("draw-not-a-number"));
+    EXPECT_EQ(h["stop"]["message"].toString(), QStringLiteral("回号が数字ではありません"));
+    EXPECT_EQ(run.err, "omvex-predict: 注意: " + dir.filePath("kako.txt").toStdString()
+                           + " は 3 行目の 1 番目の項目で読み込みが止まりました（回号が数字ではありません）。"
+                             "それまでの 2 件で続けます。\n");
 }
 
 TEST(PredictCommand, overrides_applyToTheRunAndWriteNothing)
@@ -193,18 +197,20 @@ TEST(PredictCommand, save_writesTheDialogsThreeKeysAndKeepsOtherLines)
         std::optional<QByteArray> before;
         QStringList arguments;
         QByteArray after;
+        const char *shown; // the settings as the dialog names them
     };
     const Row rows[] = {
         {"noFile_createdInKeyOrder", std::nullopt, {"--level", "3", "--pattern", "1", "--kako", "0"},
-         "[OmvexINI]\nLevel=3\nPattern=1\nKako=0\n"},
+         "[OmvexINI]\nLevel=3\nPattern=1\nKako=0\n", "レベル 松・抽出パターン すべて・過去利用法 並"},
         {"otherSectionsAndComments_kept",
          ";my notes\n[Other]\nx=1\n[OmvexINI]\nKako=1\n; keep me\n\n[Tail]\n",
          {"--level", "3", "--pattern", "1", "--kako", "0"},
-         ";my notes\n[Other]\nx=1\n[OmvexINI]\nKako=0\nLevel=3\nPattern=1\n; keep me\n\n[Tail]\n"},
+         ";my notes\n[Other]\nx=1\n[OmvexINI]\nKako=0\nLevel=3\nPattern=1\n; keep me\n\n[Tail]\n",
+         "レベル 松・抽出パターン すべて・過去利用法 並"},
         {"storedValuesWithoutOverrides_rewritten", "[omvexini]\nlevel = 2abc\nPATTERN=1\nKako=9\n", {},
-         "[omvexini]\nlevel =2\nPATTERN=1\nKako=0\n"},
+         "[omvexini]\nlevel =2\nPATTERN=1\nKako=0\n", "レベル 竹・抽出パターン すべて・過去利用法 並"},
         {"windowsLineEnds_kept", "[OmvexINI]\r\nLevel=0\r\n", {"--kako", "2"},
-         "[OmvexINI]\r\nLevel=0\r\nPattern=0\r\nKako=2\r\n"},
+         "[OmvexINI]\r\nLevel=0\r\nPattern=0\r\nKako=2\r\n", "レベル 標準・抽出パターン 選択・過去利用法 特上"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -216,7 +222,10 @@ TEST(PredictCommand, save_writesTheDialogsThreeKeysAndKeepsOtherLines)
         const auto run = runTool(dir.path(), arguments);
         EXPECT_EQ(run.status, kExitOk) << run.err;
         EXPECT_EQ(readFile(dir.filePath("omvex.ini")), row.after);
-        EXPECT_NE(run.out.find("設定を保存しました"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(std::string("設定を保存しました: ") + dir.filePath("omvex.ini").toStdString() + "（"
+                               + row.shown + "）\n"),
+                  std::string::npos)
+            << run.out;
     }
 }
 
@@ -240,14 +249,18 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
         int status;
         int draws;
         const char *says;
+        const char *code; // the stop's stable code; empty when the file was read to its end
     };
     const Row rows[] = {
-        {"sharedHistory_complete", test::sharedHistory(), kExitOk, 2058, "最後まで読みました"},
-        {"endRecord_complete", "1,1,2,3,4,5,6,7\n0,0,0,0,0,0,0,0\ngarbage\n", kExitOk, 1, "最後まで読みました"},
-        {"emptyFile_complete", "", kExitOk, 0, "最後まで読みました"},
-        {"textDrawNumber_stopsEarly", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n", kExitIncomplete, 1, "2 行目"},
-        {"recordCutShort_stopsEarly", "1,1,2,3,4,5,6,7\n2,1,2,3\n", kExitIncomplete, 1, "止まりました"},
-        {"missingFile_stopsEarly", std::nullopt, kExitIncomplete, 0, "開けません"},
+        {"sharedHistory_complete", test::sharedHistory(), kExitOk, 2058, "最後まで読みました", ""},
+        {"endRecord_complete", "1,1,2,3,4,5,6,7\n0,0,0,0,0,0,0,0\ngarbage\n", kExitOk, 1, "最後まで読みました", ""},
+        {"emptyFile_complete", "", kExitOk, 0, "最後まで読みました", ""},
+        {"textDrawNumber_stopsEarly", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n", kExitHistory, 1,
+         "2 行目の 1 番目の項目で止まりました（回号が数字ではありません）", "draw-not-a-number"},
+        {"recordCutShort_stopsEarly", "1,1,2,3,4,5,6,7\n2,1,2,3\n", kExitHistory, 1,
+         "記録の途中でファイルが終わっています", "cut-short"},
+        {"valueOutOfRange_stopsEarly", "1,1,2,3,4,5,6,100\n", kExitHistory, 0, "-99〜99", "value-out-of-range"},
+        {"missingFile_stopsEarly", std::nullopt, kExitHistory, 0, "読めません（ファイルがありません）", "missing"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -266,7 +279,18 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
         EXPECT_EQ(h["complete"].toBool(), row.status == kExitOk);
         EXPECT_EQ(h["stop"].isNull(), row.status == kExitOk);
         EXPECT_EQ(h["sha256"].isNull(), !row.history.has_value());
+        EXPECT_EQ(h["stop"]["code"].toString(), QString::fromUtf8(row.code));
+        EXPECT_EQ(h["stop"]["message"].toString().isEmpty(), *row.code == '\0');
     }
+}
+
+TEST(Tool, version_isOneLineWithTheBuildsVersion)
+{
+    QTemporaryDir dir;
+    const auto run = runTool(dir.filePath("absent"), {"--version"});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, std::string("omvex-predict ") + kVersionText + "\n");
+    EXPECT_TRUE(run.err.empty());
 }
 
 TEST(PredictCommand, missingFolder_isAUsageError)
@@ -276,6 +300,36 @@ TEST(PredictCommand, missingFolder_isAUsageError)
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find("nowhere"), std::string::npos);
+}
+
+// Tables of zeros would read as a result; without a draw to count there is none to give.
+TEST(AnalysisCommands, withoutUsableDraws_refuseInOneLine)
+{
+    struct Row {
+        const char *name;
+        std::optional<QByteArray> history;
+        QStringList arguments;
+    };
+    const QByteArray oneDraw = "1,1,2,3,4,5,6,7\n";
+    const Row rows[] = {
+        {"statsMissingFile", std::nullopt, {"--stats"}},
+        {"statsEmptyFile", "", {"--stats", "--json"}},
+        {"statsRepeatedMainNumber", "1,1,1,2,3,4,5,6\n2,7,8,9,10,11,44,1\n", {"--stats"}},
+        {"ticketStoppedBeforeAnyDraw", "x,1,2,3,4,5,6,7\n", {"--ticket", "1,2,3,4,5,6"}},
+        {"backtestOneDraw", oneDraw, {"--backtest", "--seed", "1"}},
+        {"backtestOneDrawAndABadRow", oneDraw + "2,1,2,3,4,5,5,7\n", {"--backtest", "--json"}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        if (row.history)
+            writeFile(dir.filePath("kako.txt"), *row.history);
+        const auto run = runTool(dir.path(), row.arguments);
+        EXPECT_EQ(run.status, kExitHistory);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_EQ(run.err.rfind("omvex-predict: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
 }
 
 } // namespace

@@ -10,9 +10,12 @@
 namespace omvex::cli {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitIncomplete = 1; // --check: the history was not read to its end
-inline constexpr int kExitUsage = 2;      // unknown option, bad value, missing folder
+// --check: the history was not read to its end; --backtest, --ticket, --stats: it holds too few
+// usable draws to count anything.
+inline constexpr int kExitHistory = 1;
+inline constexpr int kExitUsage = 2;       // unknown option, bad value, missing folder
 inline constexpr int kExitWriteFailed = 3; // the settings or the chart could not be written
+inline constexpr int kExitUnexpected = 4;  // anything else that went wrong (an exception)
 
 // What the tool takes from the process around it, so tests can run it in-process.
 struct Environment {
@@ -24,8 +27,10 @@ struct Environment {
 // Returns the exit status.
 int runCommand(const Options &options, const Environment &environment, std::ostream &out, std::ostream &err);
 
-// Parses the arguments (without the program name) and runs them; a usage error is one line on err
-// and status 2.
+// Runs what parseArguments gave; a usage error is one line on err and status 2.
+int runParsed(const ParseResult &parsed, const Environment &environment, std::ostream &out, std::ostream &err);
+
+// Parses the arguments (without the program name) and runs them.
 int runArguments(const QStringList &arguments, const Environment &environment, std::ostream &out,
                  std::ostream &err);
 

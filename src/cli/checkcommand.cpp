@@ -1,0 +1,36 @@
+#include "cli/commands.h"
+
+#include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
+
+#include <ostream>
+
+namespace omvex::cli {
+
+int runCheck(const Options &options, const Settings &settings, const LoadedHistory &history, std::ostream &out)
+{
+    if (options.json) {
+        JsonWriter json;
+        json.beginObject();
+        writeProvenance(json, settings, std::nullopt, history);
+        json.endObject();
+        out << json.text() << '\n';
+    } else {
+        out << "ファイル: " << escapeControls(history.path).toStdString() << '\n';
+        out << "記録数: " << history.read.records << '\n';
+        out << "行数: " << history.rows << '\n';
+        const std::string reason = stopReason(history.read).message.toStdString();
+        if (!history.read.opened)
+            out << "結果: 読めません（" << reason << "）\n";
+        else if (history.read.complete)
+            out << "結果: 最後まで読みました\n";
+        else
+            out << "結果: " << history.read.stopLine << " 行目の " << history.read.stopField
+                << " 番目の項目で止まりました（" << reason << "）\n";
+        if (!history.sha256.empty())
+            out << "SHA-256: " << history.sha256 << '\n';
+    }
+    return history.complete() ? kExitOk : kExitHistory;
+}
+
+} // namespace omvex::cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "cli/loadedhistory.h"
+#include "cli/tool.h"
+#include "engine/tables.h"
+#include "history/settingsstore.h"
+
+#include <iosfwd>
+
+// One function per command of the tool, each writing its own text and JSON. The dispatcher has
+// read the settings (with this run's overrides applied) and loaded the history into the tables.
+namespace omvex::cli {
+
+int runPredict(const Options &options, const SettingsStore &store, const Settings &settings, PredictionTables &tables,
+               const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+int runCheck(const Options &options, const Settings &settings, const LoadedHistory &history, std::ostream &out);
+
+int runBacktestCommand(const Options &options, const Environment &environment, const Settings &settings,
+                       PredictionTables &tables, const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+int runTicketCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                     const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                    const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+} // namespace omvex::cli

@@ -1,0 +1,44 @@
+#include "cli/helptext.h"
+
+namespace omvex::cli {
+
+QString helpText()
+{
+    return QStringLiteral(
+        "使い方: omvex-predict [オプション]\n"
+        "\n"
+        "プログラムのフォルダ（または --folder のフォルダ）の \"omvex.ini\" と \"kako.txt\" を読み、\n"
+        "画面の「予想開始」と同じ手順で２回の予想をして、１行ずつ表示します。\n"
+        "\n"
+        "予想:\n"
+        "  --level N      この実行だけレベルを N にする（0 標準, 1 梅, 2 竹, 3 松）\n"
+        "  --pattern N    この実行だけ抽出パターンを N にする（0 選択, 1 すべて）\n"
+        "  --kako N       この実行だけ過去利用法を N にする（0 並, 1 上, 2 特上, 3 無し）\n"
+        "  --seed N       乱数の種（同じ種と同じファイルなら同じ結果）\n"
+        "  --save         この実行の設定を \"omvex.ini\" に保存する（初期設定の OK と同じ）\n"
+        "\n"
+        "ほかの働き（どれか一つ）:\n"
+        "  --check        \"kako.txt\" だけを読み、どこまで読めたかを表示する\n"
+        "  --backtest     過去の各回を、それより前の回だけから予想して当たりを数え、\n"
+        "                 でたらめに選んだ数字と比べる（--last N で最後の N 回だけ）\n"
+        "  --ticket 3,11,17,25,36,42\n"
+        "                 6 つの数字が過去の各回で何等に当たったかを数える\n"
+        "  --stats        各数字の出た回数を偶然の期待値と比べる\n"
+        "                 （--chart FILE.png で棒グラフを PNG に書く）\n"
+        "\n"
+        "共通:\n"
+        "  --folder DIR   \"omvex.ini\" と \"kako.txt\" のあるフォルダ\n"
+        "  --json         結果を JSON で出力する（版、設定、種、kako.txt の SHA-256 付き）\n"
+        "  --help         この説明\n"
+        "  --version      版を表示する\n"
+        "\n"
+        "終了状態:\n"
+        "  0  成功\n"
+        "  1  \"kako.txt\" を最後まで読めなかった（--check）、または使える当せん数字が足りない\n"
+        "     （--backtest は 2 回分、--ticket と --stats は 1 回分が要る）\n"
+        "  2  オプションの誤り、フォルダがない\n"
+        "  3  \"omvex.ini\" またはグラフを書けなかった\n"
+        "  4  思いがけないエラー\n");
+}
+
+} // namespace omvex::cli

@@ -1,0 +1,126 @@
+#include "cli/commands.h"
+
+#include "analysis/stats.h"
+#include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
+#include "ui/charts/chart.h"
+
+#include <QFileInfo>
+
+#include <ostream>
+
+namespace omvex::cli {
+
+using namespace analysis;
+
+namespace {
+
+// Only a new file or a regular one may become the chart: a FIFO would hold the tool until some
+// reader came, and a device or folder must never be replaced by a picture. Symbolic links count as
+// what they finally point to. Checked before anything is drawn, so that nothing is left half done.
+QString chartTargetProblem(const QString &path)
+{
+    const QFileInfo target(path); // follows links, as the writing will
+    if (!target.exists() || target.isFile())
+        return QString();
+    const QString what = target.isDir() ? QStringLiteral("フォルダです")
+                                        : QStringLiteral("通常のファイルではありません（FIFO やデバイスなど）");
+    return QStringLiteral("グラフを書けません: %1 は%2").arg(path, what);
+}
+
+void writeJson(const HistoryStats &stats, const QString &chart, const Settings &settings,
+               const LoadedHistory &history, std::ostream &out)
+{
+    JsonWriter json;
+    json.beginObject();
+    writeProvenance(json, settings, std::nullopt, history);
+    json.key("stats").beginObject();
+    json.key("draws").integer(stats.draws);
+    json.key("skipped_rows").integer(stats.skippedRows);
+    json.key("chart");
+    if (!chart.isEmpty())
+        json.string(chart);
+    else
+        json.null();
+    json.key("numbers").beginArray();
+    for (const NumberStats &entry : stats.numbers) {
+        json.beginObject();
+        json.key("number").integer(entry.number);
+        json.key("main").integer(entry.main);
+        json.key("bonus").integer(entry.bonus);
+        json.key("expected_main").number(entry.expectedMain);
+        json.key("low").number(entry.low);
+        json.key("high").number(entry.high);
+        json.key("outside").boolean(entry.mainOutside());
+        json.key("expected_bonus").number(entry.expectedBonus);
+        json.key("bonus_low").number(entry.bonusLow);
+        json.key("bonus_high").number(entry.bonusHigh);
+        json.key("bonus_outside").boolean(entry.bonusOutside());
+        json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+    json.endObject();
+    out << json.text() << '\n';
+}
+
+void writeText(const HistoryStats &stats, const QString &chart, std::ostream &out)
+{
+    const NumberStats &first = stats.numbers.front();
+    out << "過去 " << stats.draws << " 回の出現回数。偶然なら各数字は本数字で " << fixedText(first.expectedMain, 1)
+        << " 回（±2σ: " << fixedText(first.low, 1) << "〜" << fixedText(first.high, 1) << "）、ボーナスで "
+        << fixedText(first.expectedBonus, 1) << " 回（" << fixedText(first.bonusLow, 1) << "〜"
+        << fixedText(first.bonusHigh, 1) << "）。\n";
+    if (stats.skippedRows > 0)
+        out << "正しい当せん数字でない行 " << stats.skippedRows << " 行は数えていません。\n";
+    out << padLeft("数字", 4) << padLeft("本数字", 8) << "   " << padLeft("ボーナス", 8) << '\n';
+    int outside = 0;
+    for (const NumberStats &entry : stats.numbers) {
+        const bool mainOut = stats.draws > 0 && entry.mainOutside();
+        const bool bonusOut = stats.draws > 0 && entry.bonusOutside();
+        outside += mainOut ? 1 : 0;
+        out << padLeft(std::to_string(entry.number), 4) << padLeft(std::to_string(entry.main), 8)
+            << (mainOut ? (entry.main > entry.high ? " ▲" : " ▼") : "  ") << ' '
+            << padLeft(std::to_string(entry.bonus), 8)
+            << (bonusOut ? (entry.bonus > entry.bonusHigh ? " ▲" : " ▼") : "") << '\n';
+    }
+    out << "▲ は偶然の範囲（期待値±2σ）より多い、▼ は少ない数字です。本数字で範囲外は " << outside
+        << " 個。43 個の数字を比べれば、偶然でも 2 個ほどは範囲外になります。\n";
+    if (!chart.isEmpty())
+        out << "グラフ: " << escapeControls(chart).toStdString() << '\n';
+}
+
+} // namespace
+
+int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                    const LoadedHistory &history, std::ostream &out, std::ostream &err)
+{
+    if (!hasUsableDraws(history, tables.history, 1, "--stats", err))
+        return kExitHistory;
+    if (!options.chartPath.isEmpty()) {
+        if (const QString problem = chartTargetProblem(options.chartPath); !problem.isEmpty()) {
+            writeErrorLine(err, problem);
+            return kExitWriteFailed;
+        }
+    }
+    noteHistory(history, err);
+    const HistoryStats stats = historyStats(tables.history);
+    int status = kExitOk;
+    QString chart; // the written chart's full path
+    if (!options.chartPath.isEmpty()) {
+        QString error;
+        if (charts::saveStatsChart(stats, options.chartPath, &error)) {
+            chart = QFileInfo(options.chartPath).absoluteFilePath();
+        } else {
+            writeErrorLine(err, error);
+            status = kExitWriteFailed;
+        }
+    }
+    if (options.json)
+        writeJson(stats, chart, settings, history, out);
+    else
+        writeText(stats, chart, out);
+    return status;
+}
+
+} // namespace omvex::cli

@@ -1,0 +1,75 @@
+#include "cli/tool.h"
+
+#include "cli/commands.h"
+#include "cli/helptext.h"
+#include "cli/terminaltext.h"
+#include "history/filelocations.h"
+#include "omvex/appinfo.h"
+
+#include <QFileInfo>
+
+#include <ostream>
+
+namespace omvex::cli {
+
+int runCommand(const Options &options, const Environment &environment, std::ostream &out, std::ostream &err)
+{
+    if (options.command == Command::Help) {
+        out << helpText().toStdString();
+        return kExitOk;
+    }
+    if (options.command == Command::Version) {
+        out << "omvex-predict " << kVersionText << '\n';
+        return kExitOk;
+    }
+    const QString folder = options.folder.isEmpty() ? environment.programFolder : options.folder;
+    if (!QFileInfo(folder).isDir()) {
+        writeErrorLine(err, QStringLiteral("フォルダがありません: ") + folder);
+        return kExitUsage;
+    }
+    const FileLocations files = locateFiles(QFileInfo(folder).absoluteFilePath());
+    const SettingsStore store(files.IniFilePath);
+    Settings settings = store.read();
+    if (options.level)
+        settings.level = *options.level;
+    if (options.pattern)
+        settings.pattern = *options.pattern;
+    if (options.kako)
+        settings.kako = *options.kako;
+
+    PredictionTables tables;
+    resetTablesForStartUp(tables);
+    const LoadedHistory history = loadHistory(files.KakoFilePath, tables.history);
+
+    switch (options.command) {
+    case Command::Check:
+        return runCheck(options, settings, history, out);
+    case Command::Backtest:
+        return runBacktestCommand(options, environment, settings, tables, history, out, err);
+    case Command::Ticket:
+        return runTicketCommand(options, settings, tables, history, out, err);
+    case Command::Stats:
+        return runStatsCommand(options, settings, tables, history, out, err);
+    case Command::Predict:
+    case Command::Help:
+    case Command::Version:
+        break;
+    }
+    return runPredict(options, store, settings, tables, history, out, err);
+}
+
+int runParsed(const ParseResult &parsed, const Environment &environment, std::ostream &out, std::ostream &err)
+{
+    if (!parsed.ok()) {
+        writeErrorLine(err, parsed.error);
+        return kExitUsage;
+    }
+    return runCommand(parsed.options, environment, out, err);
+}
+
+int runArguments(const QStringList &arguments, const Environment &environment, std::ostream &out, std::ostream &err)
+{
+    return runParsed(parseArguments(arguments), environment, out, err);
+}
+
+} // namespace omvex::cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "grid/cellgrid.h"
+#include "history/historywarnings.h"
+#include "history/resultfile.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+namespace omvex {
+
+struct ImportMerge {
+    int added = 0;
+    int unchanged = 0;
+    std::vector<int> replaced; // draw numbers, ascending
+    HeldDraws held;            // after the merge
+    QByteArray content;        // the new kako.txt: every draw once, oldest first, LF line ends
+};
+
+// Merges a result file's draws (ascending, each once) into the history read from kako.txt. A row
+// that holds the same draw stays as it is, main numbers in its own order; a row that holds other
+// numbers is a conflict, added to errors at the source line, unless replace lets the file win.
+// Rows the file does not name are written back as the reader stored them.
+ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &draws, bool replace,
+                       ImportErrorList &errors);
+
+} // namespace omvex

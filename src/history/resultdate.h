@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringView>
+
+namespace omvex {
+
+// Whether a text is a draw date in a form that published result files use: 2024/01/04, 2024/1/4,
+// 2024-01-04, 2024.1.4, 20240104, R6.1.4, H12.10.5, 令和6年1月4日, 平成12年10月5日 (元年 for the
+// first year of an era). The date must exist in the calendar. Blanks around the text are ignored.
+bool isResultDate(QStringView text);
+
+} // namespace omvex

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/game.h"
+#include "grid/cellgrid.h"
+#include "history/drawhistory.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace omvex::ui {
+
+// One of the main window's proposals; nothing for a pass that has not run.
+using Proposal = std::optional<std::array<int, kPicks>>;
+
+// "kako.txt" as the analysis window last read it, in a history grid of its own: the main
+// window's grids are never shared, so an analysis may run beside a prediction.
+struct HistorySnapshot {
+    QString path;
+    CellGrid grid;
+    HistoryReadResult read;
+};
+
+// Reads the file into a grid made like the prediction tables' history grid.
+HistorySnapshot readHistorySnapshot(const QString &path);
+
+// One tab of the analysis window. A new tab derives from this, takes in each reading of the
+// history and asks for a fresh one through reloadRequested().
+class AnalysisTab : public QWidget {
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+    // The window has read the history again; the tab shows what it now holds.
+    virtual void showHistory(const HistorySnapshot &history) = 0;
+    // The window was opened rather than raised: the moment to take in the current settings.
+    virtual void windowOpened() {}
+    // Stop work in the background without waiting; nothing of it is shown afterwards.
+    virtual void cancelWork() {}
+    // Stop work in the background and wait until it has ended.
+    virtual void stopWork() {}
+
+signals:
+    void reloadRequested();
+
+protected:
+    // The tab's "更新" button, which reads "kako.txt" again.
+    QPushButton *createReloadButton();
+};
+
+// A read-only table with rows as high as its text needs and columns sized to their contents.
+QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent);
+
+// A "last N draws" box: 0, shown as "すべて", stands for every draw.
+QSpinBox *createLastDrawsBox(QWidget *parent);
+std::optional<int> lastDraws(const QSpinBox *box);
+
+} // namespace omvex::ui

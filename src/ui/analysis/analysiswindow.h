@@ -1,0 +1,80 @@
+#pragma once
+
+// The analysis window "Omvex予想の分析": how often each number came up, a backtest of the
+// prediction against chance, and a check of lines against past draws. It reads "kako.txt" into
+// a grid of its own when it opens and whenever a tab's "更新" is pressed, never writes it, and
+// computes everything through the analysis library, so its numbers are the command-line tool's.
+//
+// Hooking it into the main window takes a few lines:
+//
+//     AnalysisProviders providers;
+//     providers.kakoFilePath = KakoFilePath;
+//     providers.settings = [this] { return m_app.settings; };
+//     providers.proposals = [this] { return currentProposals(); };   // nullopt for a pass not run yet
+//     providers.parent = this;
+//     m_analysis = new AnalysisWindow(providers);                      // owned by its parent
+//     connect(action, &QAction::triggered, this, [this] { m_analysis->showTab(AnalysisWindow::Tab::Backtest); });
+//     ... and in the quit path, before the window goes: m_analysis->shutdown();
+
+#include "engine/settings.h"
+#include "ui/analysis/analysistab.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QTabWidget;
+
+namespace omvex::ui {
+
+// What the window takes from the program around it. Empty functions mean: default settings, no
+// proposals, and a file dialog to choose where the chart goes.
+struct AnalysisProviders {
+    QString kakoFilePath;
+    std::function<Settings()> settings;
+    std::function<std::array<Proposal, 2>()> proposals; // "１回目", "２回目"
+    std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseChartPath;
+    QWidget *parent = nullptr;
+};
+
+class AnalysisWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    // In the order of the tabs. A new tab: a value here and one line in createTabs().
+    enum class Tab { Frequency, Backtest, Ticket };
+
+    explicit AnalysisWindow(AnalysisProviders providers);
+    ~AnalysisWindow() override;
+
+    // Opens the window on the given tab, or raises it there when it is already open. Opening
+    // reads "kako.txt" and takes the current settings for the backtest.
+    void showTab(Tab tab);
+    // Cancels any backtest and waits for it to end; call before the program quits.
+    void shutdown();
+    // Reads "kako.txt" again and shows it in every tab.
+    void reloadHistory();
+
+    const HistorySnapshot &history() const { return m_history; }
+    AnalysisTab *tab(Tab tab) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createTabs();
+    void addTab(Tab tab, AnalysisTab *page, const QString &title);
+    void showHistoryNote();
+
+    AnalysisProviders m_providers;
+    HistorySnapshot m_history;
+    QTabWidget *m_tabWidget = nullptr;
+    std::vector<AnalysisTab *> m_tabs; // indexed by Tab
+    QLabel *m_historyNote = nullptr;
+};
+
+} // namespace omvex::ui

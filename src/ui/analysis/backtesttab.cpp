@@ -1,0 +1,261 @@
+#include "ui/analysis/backtesttab.h"
+
+#include "ui/analysis/backtestjob.h"
+#include "ui/analysis/comparisonview.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace omvex::ui {
+
+namespace {
+
+// The words of the settings dialog, in the order of the settings' digits.
+const QStringList kLevelWords{QStringLiteral("標準"), QStringLiteral("梅"), QStringLiteral("竹"), QStringLiteral("松")};
+const QStringList kPatternWords{QStringLiteral("選択"), QStringLiteral("すべて")};
+const QStringList kKakoWords{QStringLiteral("並"), QStringLiteral("上"), QStringLiteral("特上"), QStringLiteral("無し")};
+
+QComboBox *createChoice(const QString &name, const QStringList &words, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->addItems(words);
+    return box;
+}
+
+QString settingsText(const Settings &settings)
+{
+    return QStringLiteral("Level %1, Pattern %2, Kako %3")
+        .arg(digit(settings.level))
+        .arg(digit(settings.pattern))
+        .arg(digit(settings.kako));
+}
+
+// Digits as typed, half- or full-width; nothing when the text is not a whole number that fits.
+std::optional<std::uint64_t> parseSeed(const QString &text)
+{
+    bool ok = false;
+    const QString digits = text.normalized(QString::NormalizationForm_KC).trimmed();
+    const qulonglong value = digits.toULongLong(&ok, 10);
+    if (!ok || digits.startsWith(QLatin1Char('+')) || digits.startsWith(QLatin1Char('-')))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+BacktestTab::BacktestTab(std::function<Settings()> currentSettings, QWidget *parent)
+    : AnalysisTab(parent)
+    , m_currentSettings(std::move(currentSettings))
+    , m_job(new BacktestJob(this))
+{
+    createControls();
+    connect(m_job, &BacktestJob::progressed, this, &BacktestTab::showProgress);
+    connect(m_job, &BacktestJob::finished, this, &BacktestTab::showResult);
+    connect(m_job, &BacktestJob::cancelled, this, &BacktestTab::showCancelled);
+    updateControls();
+}
+
+BacktestTab::~BacktestTab()
+{
+    stopWork();
+}
+
+void BacktestTab::createControls()
+{
+    m_level = createChoice(QStringLiteral("level"), kLevelWords, this);
+    m_pattern = createChoice(QStringLiteral("pattern"), kPatternWords, this);
+    m_kako = createChoice(QStringLiteral("kako"), kKakoWords, this);
+    m_last = createLastDrawsBox(this);
+    m_seedEdit = new QLineEdit(this);
+    m_seedEdit->setObjectName(QStringLiteral("seed"));
+    m_seedEdit->setPlaceholderText(QStringLiteral("空欄なら新しい種"));
+    // Room for the largest seed, 20 digits.
+    m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QStringLiteral("18446744073709551615")) + 24);
+    m_run = new QPushButton(QStringLiteral("実行"), this);
+    m_run->setObjectName(QStringLiteral("run"));
+    m_stop = new QPushButton(QStringLiteral("中止"), this);
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("summary"));
+    m_repeat = new QLabel(this);
+    m_repeat->setObjectName(QStringLiteral("repeat"));
+    for (QLabel *label : {m_status, m_summary, m_repeat}) {
+        label->setWordWrap(true);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    m_comparison = new ComparisonView(this);
+
+    auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    form->addRow(QStringLiteral("Level（予想の回数）:"), m_level);
+    form->addRow(QStringLiteral("Pattern（集計）:"), m_pattern);
+    form->addRow(QStringLiteral("Kako（過去データの重み）:"), m_kako);
+    form->addRow(QStringLiteral("対象:"), m_last);
+    form->addRow(QStringLiteral("乱数の種:"), m_seedEdit);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_run);
+    buttons->addWidget(m_stop);
+    buttons->addWidget(m_progress, 1);
+    buttons->addWidget(createReloadButton());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("各回を、それより前の回だけを過去データにして予想し、でたらめに選んだ数字と比べます。"
+                                                "ここで変えた設定は保存されません。"),
+                                 this));
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->addWidget(m_status);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_comparison);
+    layout->addWidget(m_repeat);
+    layout->addStretch(1);
+
+    connect(m_run, &QPushButton::clicked, this, &BacktestTab::start);
+    connect(m_stop, &QPushButton::clicked, this, &BacktestTab::cancelWork);
+}
+
+void BacktestTab::showHistory(const HistorySnapshot &history)
+{
+    m_history = history.grid;
+    m_last->setMaximum(static_cast<int>(analysis::backtestDraws(m_history, std::nullopt).size()));
+}
+
+void BacktestTab::windowOpened()
+{
+    if (!isRunning())
+        chooseSettings(m_currentSettings());
+}
+
+Settings BacktestTab::chosenSettings() const
+{
+    return {levelFromDigit(m_level->currentIndex()), patternFromDigit(m_pattern->currentIndex()),
+            kakoFromDigit(m_kako->currentIndex())};
+}
+
+void BacktestTab::chooseSettings(const Settings &settings)
+{
+    m_level->setCurrentIndex(digit(settings.level));
+    m_pattern->setCurrentIndex(digit(settings.pattern));
+    m_kako->setCurrentIndex(digit(settings.kako));
+}
+
+bool BacktestTab::isRunning() const
+{
+    return m_job->isRunning();
+}
+
+void BacktestTab::start()
+{
+    if (isRunning())
+        return;
+    std::uint64_t seed = 0;
+    if (m_seedEdit->text().trimmed().isEmpty()) {
+        seed = analysis::freshSeed();
+    } else if (const std::optional<std::uint64_t> typed = parseSeed(m_seedEdit->text())) {
+        seed = *typed;
+    } else {
+        m_status->setText(QStringLiteral("乱数の種は 0 から 18446744073709551615 までの整数で入力してください"
+                                         "（空欄なら新しい種を使います）。"));
+        return;
+    }
+    clearResult();
+    m_seed = seed;
+    m_runSettings = chosenSettings();
+    m_runLast = lastDraws(m_last);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_status->setText(QStringLiteral("実行中です（種 %1）…").arg(seed));
+    m_job->start({m_history, m_runSettings, seed, m_runLast});
+    updateControls();
+}
+
+void BacktestTab::showProgress(int done, int total)
+{
+    m_progress->setRange(0, total);
+    m_progress->setValue(done);
+}
+
+void BacktestTab::showResult(const analysis::BacktestResult &result)
+{
+    m_result = result;
+    const analysis::ChanceComparison comparison = analysis::compareWithChance(result.tally);
+    QString summary = QStringLiteral("バックテスト: %1 回 × 2 行 = %2 行（%3、種 %4）")
+                          .arg(result.draws.size())
+                          .arg(result.tally.lines)
+                          .arg(settingsText(m_runSettings))
+                          .arg(*m_seed);
+    if (!result.draws.empty())
+        summary += QStringLiteral("\n各回は、それより前の回だけを過去データにして予想しました（第 %1 回〜第 %2 回）。")
+                       .arg(result.draws.front().draw)
+                       .arg(result.draws.back().draw);
+    if (result.skippedRows > 0)
+        summary += QStringLiteral("\n正しい当せん数字でない行 %1 行は数えていません。").arg(result.skippedRows);
+    m_summary->setText(summary);
+    m_comparison->showComparison(comparison);
+    m_comparison->show();
+    QString command = QStringLiteral("omvex-predict --backtest --level %1 --pattern %2 --kako %3")
+                          .arg(digit(m_runSettings.level))
+                          .arg(digit(m_runSettings.pattern))
+                          .arg(digit(m_runSettings.kako));
+    if (m_runLast)
+        command += QStringLiteral(" --last %1").arg(*m_runLast);
+    m_repeat->setText(QStringLiteral("同じ結果をもう一度: %1 --seed %2").arg(command).arg(*m_seed));
+    m_status->setText(QStringLiteral("終わりました。"));
+    m_progress->setRange(0, 1);
+    m_progress->setValue(1);
+    updateControls();
+    emit runEnded();
+}
+
+void BacktestTab::showCancelled()
+{
+    clearResult();
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_status->setText(QStringLiteral("中止しました。結果はありません。"));
+    updateControls();
+    emit runEnded();
+}
+
+void BacktestTab::clearResult()
+{
+    m_result.reset();
+    m_summary->clear();
+    m_repeat->clear();
+    m_comparison->clear();
+    m_comparison->hide();
+}
+
+void BacktestTab::cancelWork()
+{
+    m_job->cancel();
+}
+
+void BacktestTab::stopWork()
+{
+    m_job->stop();
+}
+
+void BacktestTab::updateControls()
+{
+    const bool running = isRunning();
+    for (QWidget *input : std::initializer_list<QWidget *>{m_level, m_pattern, m_kako, m_last, m_seedEdit, m_run})
+        input->setEnabled(!running);
+    m_stop->setEnabled(running);
+}
+
+} // namespace omvex::ui

@@ -1,0 +1,121 @@
+#include "history/historystatus.h"
+#include "history/historywarnings.h"
+
+#include "engine/tables.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace omvex {
+namespace {
+
+// kako.txt read as at start-up: the history grid's own formats, no rows before the reading.
+struct Loaded {
+    CellGrid history;
+    HistoryReadResult read;
+    std::vector<HistoryWarning> warnings;
+};
+
+Loaded load(const char *content)
+{
+    PredictionTables tables;
+    resetTablesForStartUp(tables);
+    Loaded loaded{tables.history, {}, {}};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kako.txt"));
+    if (content) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+    }
+    loaded.read = loadDrawHistory(path, loaded.history);
+    loaded.warnings = historyWarnings(content ? content : "", loaded.history, loaded.read);
+    return loaded;
+}
+
+std::string codesOf(const std::vector<HistoryWarning> &warnings)
+{
+    std::string codes;
+    for (const HistoryWarning &warning : warnings)
+        codes += (codes.empty() ? "" : " ") + warning.code + "@" + std::to_string(warning.line);
+    return codes;
+}
+
+std::string draws(int from, int to)
+{
+    std::string lines;
+    for (int draw = from; draw <= to; ++draw)
+        lines += std::to_string(draw) + ",1,2,3,4,5,6,7\n";
+    return lines;
+}
+
+TEST(HistoryWarnings, historyWarnings_namesEachSurpriseOnceAtItsFirstLine)
+{
+    const std::string oneToTen = draws(1, 10);
+    const struct {
+        const char *name;
+        std::string content;
+        const char *warnings;
+        const char *inFirstMessage; // a fact the first message must give
+    } rows[] = {
+        {"clean file", draws(1, 3), "", ""},
+        {"newest first", "3,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n", "order@2", "3件の記録のうち1回分"},
+        {"a smaller draw after ten", oneToTen + "4,1,2,3,4,5,6,7\n4,1,2,3,4,5,6,7\n", "order@11", "2か所"},
+        {"skipped draws", "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,7\n5,1,2,3,4,5,6,7\n9,1,2,3,4,5,6,7\n", "gaps@3",
+         "第3回、第4回、第6回、第7回、第8回の5回分"},
+        {"bad numbers", "1,1,2,3,4,5,6,7\n2,1,1,3,4,5,6,7\n3,1,2,3,4,5,6,44\n", "numbers@2", "2回分"},
+        {"a bad row cut by a smaller draw", "1,1,2,3,4,5,6,7\n3,1,1,3,4,5,6,7\n2,1,2,3,4,5,6,44\n",
+         "order@3 numbers@3", "3件の記録のうち2回分"},
+        {"a row cut by a refused value", "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,150\n", "numbers@2", "1回分"},
+        {"a record cut short by the end of the file", "1,1,1,3,4,5,6,7\n2,1,2,3,4,5,6,7\n1,2,3\n", "numbers@1", "1回分"},
+        {"bonus among the main numbers and a text cell", "1,1,2,3,4,5,6,6\n2,a,2,3,4,5,6,7\n", "numbers@1", "2回分"},
+        {"lines after a blank line", "1,1,2,3,4,5,6,7\n\n \n2,1,2,3,4,5,6,7\nmore\n", "after-end@4", "その後の2行"},
+        {"notes after an end record", draws(1, 2) + "0,0,0,0,0,0,0,0\nnotes\n", "after-end@4", "3行目の回号0の行"},
+        {"blank lines at the end only", draws(1, 2) + "\n\n  \n", "", ""},
+        {"a result file with its header", "回号,抽選日,1,2,3,4,5,6,B\n2,2024/1/4,1,2,3,4,5,6,7\n", "header@1",
+         "（1回分）"},
+        {"text that is no result file", "notes\n1,2,3\n", "", ""},
+    };
+    for (const auto &row : rows) {
+        const Loaded loaded = load(row.content.c_str());
+        EXPECT_EQ(codesOf(loaded.warnings), row.warnings) << row.name;
+        if (!loaded.warnings.empty()) {
+            EXPECT_TRUE(loaded.warnings.front().message.contains(QString::fromUtf8(row.inFirstMessage)))
+                << row.name << ": " << loaded.warnings.front().message.toStdString();
+        }
+    }
+}
+
+TEST(HistoryStatus, historyStatusText_givesTheDrawsAndTheFirstProblem)
+{
+    const struct {
+        const char *name;
+        const char *content; // nullptr: no file
+        const char *status;
+    } rows[] = {
+        {"whole file", "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,7\n", "過去データ: 2回分（第1回〜第2回）"},
+        {"no file", nullptr, "過去データ: なし（kako.txt がありません）"},
+        {"empty file", "", "過去データ: なし"},
+        {"newest first", "2,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n",
+         "過去データ: 1回分（第1回〜第1回）。2行目から回号が減っています: 新しい順のファイルは「取込」で読み込めます"},
+        {"stops at a text draw number", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n",
+         "過去データ: 1回分（第1回〜第1回）。2行目で読み込みが止まりました: 回号が数字ではありません"},
+        {"stops at a value the table refuses", "1,1,2,3,4,5,6,150\n",
+         "過去データ: 1回分（第1回〜第1回）。1行目で読み込みが止まりました: 8番目の項目が-99〜99の整数ではありません"},
+        {"a warning before a later stop", "1,1,2,3,4,5,6,7\n3,1,2,3,4,5,6,7\n4,1,2,3,4,5\n",
+         "過去データ: 2回分（第1回〜第3回）。2行目の前の1回分が抜けています（第2回）"},
+        {"result file with its header", "開催回,日付,1,2,3,4,5,6,B\n2,2024/1/4,1,2,3,4,5,6,7\n",
+         "過去データ: なし。1行目が見出しです: 結果ファイルは「取込」で読み込めます"},
+    };
+    for (const auto &row : rows) {
+        const Loaded loaded = load(row.content);
+        EXPECT_EQ(historyStatusText(loaded.history, loaded.read, loaded.warnings).toStdString(), row.status) << row.name;
+    }
+}
+
+} // namespace
+} // namespace omvex

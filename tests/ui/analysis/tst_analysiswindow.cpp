@@ -1,0 +1,307 @@
+#include "analysis/backtest.h"
+#include "analysis/stats.h"
+#include "ui/analysis/analysiswindow.h"
+#include "ui/analysis/backtesttab.h"
+#include "ui/analysis/comparisonview.h"
+#include "ui/analysis/frequencytab.h"
+#include "ui/analysis/statschartview.h"
+#include "ui/analysis/tickettab.h"
+#include "ui/charts/chart.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using omvex::Settings;
+using omvex::ui::AnalysisWindow;
+using Tab = omvex::ui::AnalysisWindow::Tab;
+namespace analysis = omvex::analysis;
+
+namespace {
+
+const QString kSharedHistory = QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt");
+
+// One window over its own copy of a history file, with settings and proposals the test sets.
+struct Harness {
+    QTemporaryDir dir;
+    Settings settings;
+    std::array<omvex::ui::Proposal, 2> proposals{};
+    QString chartPath;
+    std::unique_ptr<AnalysisWindow> window;
+
+    QString kakoPath() const { return dir.filePath(QStringLiteral("kako.txt")); }
+
+    explicit Harness(const QByteArray &history)
+    {
+        QFile file(kakoPath());
+        if (file.open(QIODevice::WriteOnly))
+            file.write(history);
+    }
+
+    AnalysisWindow &open(Tab tab)
+    {
+        omvex::ui::AnalysisProviders providers;
+        providers.kakoFilePath = kakoPath();
+        providers.settings = [this] { return settings; };
+        providers.proposals = [this] { return proposals; };
+        providers.chooseChartPath = [this](QWidget *, const QString &) { return chartPath; };
+        window = std::make_unique<AnalysisWindow>(providers);
+        window->showTab(tab);
+        return *window;
+    }
+
+    template <typename T>
+    T *in(Tab tab, const char *name) const
+    {
+        return window->tab(tab)->findChild<T *>(QString::fromLatin1(name));
+    }
+    omvex::ui::BacktestTab *backtest() const
+    {
+        return static_cast<omvex::ui::BacktestTab *>(window->tab(Tab::Backtest));
+    }
+    QString text(Tab tab, const char *table, int row, int column) const
+    {
+        const QTableWidgetItem *item = in<QTableWidget>(tab, table)->item(row, column);
+        return item ? item->text() : QString();
+    }
+};
+
+QByteArray sharedHistory()
+{
+    QFile file(kSharedHistory);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+analysis::HistoryStats libraryStats(const QString &path, std::optional<int> last)
+{
+    return analysis::historyStats(omvex::ui::readHistorySnapshot(path).grid, last);
+}
+
+void checkComparison(const Harness &h, Tab tab, const analysis::ChanceComparison &expected)
+{
+    const char *table = "tiers";
+    for (int row = 0; row < analysis::kTierCount; ++row) {
+        const analysis::TierComparison &tier = expected.tiers[static_cast<std::size_t>(row)];
+        QCOMPARE(h.text(tab, table, row, omvex::ui::ComparisonView::ObservedColumn), QString::number(tier.observed));
+        QCOMPARE(h.text(tab, table, row, omvex::ui::ComparisonView::ExpectedColumn),
+                 QString::number(tier.expected, 'f', 2));
+        QCOMPARE(h.text(tab, table, row, omvex::ui::ComparisonView::RangeColumn),
+                 QStringLiteral("%1〜%2").arg(tier.interval.low).arg(tier.interval.high));
+    }
+    QVERIFY(h.in<QLabel>(tab, "meanMatches")->text().contains(QString::number(expected.meanMatches, 'f', 3)));
+    QVERIFY(h.in<QLabel>(tab, "verdict")->text().contains(QString::fromStdString(expected.verdict)));
+}
+
+} // namespace
+
+class AnalysisWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void frequency_sameNumbersAsTheLibrary_data();
+    void frequency_sameNumbersAsTheLibrary();
+    void frequency_savesTheToolsImageOrSaysWhyNot();
+    void backtest_presetFromSettingsAndSameResultAsTheLibrary();
+    void backtest_cancelOrCloseLeavesNoResultAndEndsTheRun_data();
+    void backtest_cancelOrCloseLeavesNoResultAndEndsTheRun();
+    void ticket_invalidLinesMarkedAndNotChecked();
+    void reload_readsTheFileAgainForEveryTab();
+};
+
+void AnalysisWindowTest::frequency_sameNumbersAsTheLibrary_data()
+{
+    QTest::addColumn<int>("last");
+    QTest::newRow("allDraws") << 0;
+    QTest::newRow("lastHundred") << 100;
+}
+
+void AnalysisWindowTest::frequency_sameNumbersAsTheLibrary()
+{
+    QFETCH(int, last);
+    Harness h(sharedHistory());
+    h.open(Tab::Frequency);
+    h.in<QSpinBox>(Tab::Frequency, "last")->setValue(last);
+    const analysis::HistoryStats expected = libraryStats(h.kakoPath(), last ? std::optional<int>(last) : std::nullopt);
+    QCOMPARE(expected.draws, last ? last : 2058);
+    QCOMPARE(h.in<omvex::ui::StatsChartView>(Tab::Frequency, "chart")->stats().draws, expected.draws);
+
+    using Column = omvex::ui::FrequencyTab::Column;
+    for (const analysis::NumberStats &entry : expected.numbers) {
+        const int row = entry.number - 1;
+        QCOMPARE(h.text(Tab::Frequency, "numbers", row, Column::MainColumn), QString::number(entry.main));
+        QCOMPARE(h.text(Tab::Frequency, "numbers", row, Column::BonusColumn), QString::number(entry.bonus));
+        QCOMPARE(h.text(Tab::Frequency, "numbers", row, Column::MainBandColumn),
+                 QStringLiteral("%1〜%2").arg(entry.low, 0, 'f', 1).arg(entry.high, 0, 'f', 1));
+        QCOMPARE(!h.text(Tab::Frequency, "numbers", row, Column::MainMarkColumn).isEmpty(), entry.mainOutside());
+        QCOMPARE(!h.text(Tab::Frequency, "numbers", row, Column::BonusMarkColumn).isEmpty(), entry.bonusOutside());
+    }
+    QVERIFY(h.in<QLabel>(Tab::Frequency, "caution")->text().contains(QStringLiteral("20個に1個")));
+}
+
+void AnalysisWindowTest::frequency_savesTheToolsImageOrSaysWhyNot()
+{
+    Harness h(sharedHistory());
+    h.open(Tab::Frequency);
+    h.in<QSpinBox>(Tab::Frequency, "last")->setValue(300);
+    h.chartPath = h.dir.filePath(QStringLiteral("chart.png"));
+    QTest::mouseClick(h.in<QPushButton>(Tab::Frequency, "saveChart"), Qt::LeftButton);
+    const QImage expected = omvex::charts::renderStatsChart(libraryStats(h.kakoPath(), 300));
+    QCOMPARE(QImage(h.chartPath).convertToFormat(expected.format()), expected);
+    QVERIFY(h.in<QLabel>(Tab::Frequency, "saveStatus")->text().contains(QStringLiteral("保存しました")));
+
+    h.chartPath = h.dir.filePath(QStringLiteral("no/such/folder/chart.png"));
+    QTest::mouseClick(h.in<QPushButton>(Tab::Frequency, "saveChart"), Qt::LeftButton);
+    QVERIFY(h.in<QLabel>(Tab::Frequency, "saveStatus")->text().contains(QStringLiteral("書けません")));
+}
+
+void AnalysisWindowTest::backtest_presetFromSettingsAndSameResultAsTheLibrary()
+{
+    Harness h(sharedHistory());
+    h.settings = {omvex::Level::Take, omvex::Pattern::All, omvex::Kako::None};
+    h.open(Tab::Backtest);
+    QCOMPARE(h.in<QComboBox>(Tab::Backtest, "level")->currentText(), QStringLiteral("竹"));
+    QCOMPARE(h.in<QComboBox>(Tab::Backtest, "pattern")->currentText(), QStringLiteral("すべて"));
+    QCOMPARE(h.in<QComboBox>(Tab::Backtest, "kako")->currentText(), QStringLiteral("無し"));
+
+    h.in<QComboBox>(Tab::Backtest, "level")->setCurrentIndex(0);
+    h.in<QComboBox>(Tab::Backtest, "kako")->setCurrentIndex(1);
+    h.in<QSpinBox>(Tab::Backtest, "last")->setValue(40);
+    h.in<QLineEdit>(Tab::Backtest, "seed")->setText(QStringLiteral("４２")); // full-width digits
+    QSignalSpy ended(h.backtest(), &omvex::ui::BacktestTab::runEnded);
+    QTest::mouseClick(h.in<QPushButton>(Tab::Backtest, "run"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
+
+    const Settings chosen{omvex::Level::Standard, omvex::Pattern::All, omvex::Kako::Random};
+    const analysis::BacktestResult expected =
+        analysis::runBacktest(omvex::ui::readHistorySnapshot(h.kakoPath()).grid, chosen, 42, 40);
+    QVERIFY(h.backtest()->result().has_value());
+    QCOMPARE(h.backtest()->result()->tally.counts, expected.tally.counts);
+    checkComparison(h, Tab::Backtest, analysis::compareWithChance(expected.tally));
+    QVERIFY(h.in<QLabel>(Tab::Backtest, "repeat")->text().endsWith(
+        QStringLiteral("--level 0 --pattern 1 --kako 1 --last 40 --seed 42")));
+    QCOMPARE(h.settings.level, omvex::Level::Take); // changed for the run only
+}
+
+void AnalysisWindowTest::backtest_cancelOrCloseLeavesNoResultAndEndsTheRun_data()
+{
+    QTest::addColumn<bool>("byClosing");
+    QTest::newRow("stopButton") << false;
+    QTest::newRow("closingTheWindow") << true;
+}
+
+void AnalysisWindowTest::backtest_cancelOrCloseLeavesNoResultAndEndsTheRun()
+{
+    QFETCH(bool, byClosing);
+    Harness h(sharedHistory());
+    h.settings.level = omvex::Level::Matsu; // long enough to be caught running
+    h.open(Tab::Backtest);
+    auto *progress = h.in<QProgressBar>(Tab::Backtest, "progress");
+    QTest::mouseClick(h.in<QPushButton>(Tab::Backtest, "run"), Qt::LeftButton);
+    QVERIFY(h.backtest()->isRunning());
+    QVERIFY(!h.in<QPushButton>(Tab::Backtest, "run")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 1, 60000);
+
+    if (byClosing)
+        h.window->close();
+    else
+        QTest::mouseClick(h.in<QPushButton>(Tab::Backtest, "stop"), Qt::LeftButton);
+    QVERIFY(!h.backtest()->isRunning());
+    const int shown = progress->value();
+    QTest::qWait(300); // anything the given-up run still sends would arrive here
+    QCOMPARE(progress->value(), shown);
+    QVERIFY(!h.backtest()->result().has_value());
+    QVERIFY(h.in<QLabel>(Tab::Backtest, "summary")->text().isEmpty());
+    QVERIFY(h.in<QLabel>(Tab::Backtest, "verdict")->text().isEmpty());
+    QVERIFY(h.in<QLabel>(Tab::Backtest, "status")->text().contains(QStringLiteral("中止")));
+    QVERIFY(h.in<QPushButton>(Tab::Backtest, "run")->isEnabled());
+    h.window->shutdown(); // returns once the worker has ended
+}
+
+void AnalysisWindowTest::ticket_invalidLinesMarkedAndNotChecked()
+{
+    // Draw 3 is missing and draw 4 is not a valid draw; the latest valid draw is 5.
+    Harness h("1,1,2,3,4,5,6,7\n2,10,11,12,13,14,15,16\n4,1,2,3,4,5,5,9\n5,3,11,17,25,36,42,8\n");
+    h.proposals[1] = std::array<int, 6>{3, 11, 17, 25, 36, 8};
+    h.open(Tab::Ticket);
+    QCOMPARE(h.in<QSpinBox>(Tab::Ticket, "draw")->value(), 5);
+
+    auto *editor = h.in<QPlainTextEdit>(Tab::Ticket, "lines");
+    editor->insertPlainText(QStringLiteral("３ １１ 17 25 36 42\n1 2 3 4 5\n\n")); // as pasted
+    QTest::keyClicks(editor, QStringLiteral("1 2 3 4 5 44"));
+    QTest::mouseClick(h.in<QPushButton>(Tab::Ticket, "takeProposals"), Qt::LeftButton);
+
+    using Column = omvex::ui::TicketTab;
+    struct Row {
+        const char *line;
+        const char *matches; // empty: not checked
+        const char *prize;
+        const char *problem;
+    };
+    const Row rows[] = {
+        {"3 11 17 25 36 42", "6", "1等", ""},
+        {"1 2 3 4 5", "", "", "5 個しかありません"},
+        {"1 2 3 4 5 44", "", "", "「44」"},
+        {"3 8 11 17 25 36", "5", "2等", ""},
+    };
+    auto *perDraw = h.in<QTableWidget>(Tab::Ticket, "perDraw");
+    QCOMPARE(perDraw->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        const Row &expected = rows[row];
+        QCOMPARE(h.text(Tab::Ticket, "perDraw", row, Column::DrawLineColumn), QString::fromUtf8(expected.line));
+        if (*expected.problem) {
+            QVERIFY(h.text(Tab::Ticket, "perDraw", row, Column::MatchesColumn).contains(QString::fromUtf8(expected.problem)));
+            QCOMPARE(h.text(Tab::Ticket, "perDraw", row, Column::PrizeColumn), QString());
+        } else {
+            QCOMPARE(h.text(Tab::Ticket, "perDraw", row, Column::MatchesColumn), QString::fromUtf8(expected.matches));
+            QCOMPARE(h.text(Tab::Ticket, "perDraw", row, Column::PrizeColumn), QString::fromUtf8(expected.prize));
+        }
+    }
+    QCOMPARE(editor->extraSelections().size(), 2);
+
+    // Every past draw: only the two valid lines, with the tool's counts.
+    QCOMPARE(h.in<QTableWidget>(Tab::Ticket, "allDraws")->rowCount(), 2);
+    const omvex::CellGrid history = omvex::ui::readHistorySnapshot(h.kakoPath()).grid;
+    const analysis::TicketResult second = analysis::checkTicket(history, {3, 8, 11, 17, 25, 36});
+    for (int i = 0; i < analysis::kTierCount; ++i)
+        QCOMPARE(h.text(Tab::Ticket, "allDraws", 1, Column::FirstTierColumn + i),
+                 QString::number(second.tally.counts[static_cast<std::size_t>(i)]));
+    h.in<QTableWidget>(Tab::Ticket, "allDraws")->selectRow(1);
+    checkComparison(h, Tab::Ticket, analysis::compareWithChance(second.tally));
+
+    // A draw the history does not hold scores nothing.
+    h.in<QSpinBox>(Tab::Ticket, "draw")->setValue(3);
+    QVERIFY(h.in<QLabel>(Tab::Ticket, "drawNumbers")->text().contains(QStringLiteral("ありません")));
+    QCOMPARE(h.text(Tab::Ticket, "perDraw", 0, Column::MatchesColumn), QString());
+}
+
+void AnalysisWindowTest::reload_readsTheFileAgainForEveryTab()
+{
+    Harness h("1,1,2,3,4,5,6,7\n2,10,11,12,13,14,15,16\n");
+    h.open(Tab::Ticket);
+    QCOMPARE(h.in<QSpinBox>(Tab::Ticket, "draw")->value(), 2);
+    QFile file(h.kakoPath());
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("3,20,21,22,23,24,25,26\n");
+    file.close();
+    QCOMPARE(h.window->history().read.records, 2); // read on opening, not on every look
+
+    QTest::mouseClick(h.in<QPushButton>(Tab::Ticket, "reload"), Qt::LeftButton);
+    QCOMPARE(h.window->history().read.records, 3);
+    QCOMPARE(h.in<QSpinBox>(Tab::Ticket, "draw")->value(), 3); // the choice follows the latest draw
+    QCOMPARE(h.in<omvex::ui::StatsChartView>(Tab::Frequency, "chart")->stats().draws, 3);
+    QVERIFY(h.window->findChild<QLabel *>(QStringLiteral("historyNote"))->text().contains(QStringLiteral("3 件")));
+}
+
+QTEST_MAIN(AnalysisWindowTest)
+#include "tst_analysiswindow.moc"
