@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -70,9 +72,12 @@ void showStatusNote(const StatusLine &line, const QString &text)
     line.bar->showMessage(text);
 }
 
-QString ScreenImportDialogs::chooseFile(QWidget *parent, const QString &startFolder)
+QString ScreenImportDialogs::chooseFile(QWidget *parent)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("取り込む結果ファイル"), startFolder, kFileFilter);
+    // Published results are downloaded, so the choice starts where the browser puts them.
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const QString start = QFileInfo(downloads).isDir() ? downloads : QDir::homePath();
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("取り込む結果ファイル"), start, kFileFilter);
 }
 
 bool ScreenImportDialogs::confirm(QWidget *parent, const QString &summary)
@@ -111,7 +116,7 @@ void ScreenImportDialogs::report(QWidget *parent, const QString &text, const QSt
 
 bool importResultFile(const QString &kakoPath, ImportDialogs &dialogs, QWidget *parent)
 {
-    const QString source = dialogs.chooseFile(parent, QFileInfo(kakoPath).absolutePath());
+    const QString source = dialogs.chooseFile(parent);
     if (source.isEmpty())
         return false;
     const ImportPlan plan = planImport(source, kakoPath, false);

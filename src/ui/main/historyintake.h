@@ -46,7 +46,7 @@ class ImportDialogs {
 public:
     virtual ~ImportDialogs() = default;
     // The result file to import; empty when the user cancelled.
-    virtual QString chooseFile(QWidget *parent, const QString &startFolder) = 0;
+    virtual QString chooseFile(QWidget *parent) = 0;
     // Shows what the import would change; true only for OK.
     virtual bool confirm(QWidget *parent, const QString &summary) = 0;
     // Says why nothing was written, with one line per problem found in the file.
@@ -55,7 +55,7 @@ public:
 
 class ScreenImportDialogs final : public ImportDialogs {
 public:
-    QString chooseFile(QWidget *parent, const QString &startFolder) override;
+    QString chooseFile(QWidget *parent) override;
     bool confirm(QWidget *parent, const QString &summary) override;
     void report(QWidget *parent, const QString &text, const QStringList &problems) override;
 };
