@@ -39,6 +39,33 @@ QTableWidget *createResultTable(const QString &name, const QStringList &headers,
     return table;
 }
 
+const QStringList &levelWords()
+{
+    static const QStringList words{QStringLiteral("標準"), QStringLiteral("梅"), QStringLiteral("竹"),
+                                   QStringLiteral("松")};
+    return words;
+}
+
+const QStringList &patternWords()
+{
+    static const QStringList words{QStringLiteral("選択"), QStringLiteral("すべて")};
+    return words;
+}
+
+const QStringList &kakoWords()
+{
+    static const QStringList words{QStringLiteral("並"), QStringLiteral("上"), QStringLiteral("特上"),
+                                   QStringLiteral("無し")};
+    return words;
+}
+
+QString settingsWords(const Settings &settings)
+{
+    return QStringList{levelWords().at(digit(settings.level)), patternWords().at(digit(settings.pattern)),
+                       kakoWords().at(digit(settings.kako))}
+        .join(QStringLiteral("・"));
+}
+
 QSpinBox *createLastDrawsBox(QWidget *parent)
 {
     auto *box = new QSpinBox(parent);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "engine/game.h"
+#include "engine/settings.h"
 #include "grid/cellgrid.h"
 #include "history/drawhistory.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -57,6 +59,13 @@ protected:
 
 // A read-only table with rows as high as its text needs and columns sized to their contents.
 QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent);
+
+// The words of the settings dialog, in the order of each setting's digits.
+const QStringList &levelWords();
+const QStringList &patternWords();
+const QStringList &kakoWords();
+// "松・すべて・並": the settings in those words.
+QString settingsWords(const Settings &settings);
 
 // A "last N draws" box: 0, shown as "すべて", stands for every draw.
 QSpinBox *createLastDrawsBox(QWidget *parent);

@@ -2,6 +2,7 @@
 
 #include "ui/analysis/backtesttab.h"
 #include "ui/analysis/frequencytab.h"
+#include "ui/analysis/journaltab.h"
 #include "ui/analysis/tickettab.h"
 #include "ui/common/look.h"
 
@@ -54,6 +55,9 @@ void AnalysisWindow::createTabs()
     addTab(Tab::Frequency, new FrequencyTab(m_providers.chooseChartPath), QStringLiteral("出現回数"));
     addTab(Tab::Backtest, new BacktestTab(m_providers.settings), QStringLiteral("検証"));
     addTab(Tab::Ticket, new TicketTab(m_providers.proposals), QStringLiteral("当せん確認"));
+    addTab(Tab::Journal,
+           new JournalTab(m_providers.recordFilePath, {m_providers.isRecordEnabled, m_providers.setRecordEnabled}),
+           QStringLiteral("予想の記録"));
 }
 
 void AnalysisWindow::addTab(Tab tab, AnalysisTab *page, const QString &title)
@@ -98,6 +102,14 @@ void AnalysisWindow::reloadHistory()
     showHistoryNote();
     for (AnalysisTab *page : m_tabs)
         page->showHistory(m_history);
+}
+
+void AnalysisWindow::reloadRecord()
+{
+    // A closed window reads everything again when it opens.
+    if (isHidden())
+        return;
+    static_cast<JournalTab *>(tab(Tab::Journal))->reloadRecord();
 }
 
 void AnalysisWindow::showHistoryNote()

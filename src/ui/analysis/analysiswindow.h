@@ -1,7 +1,8 @@
 #pragma once
 
 // The analysis window "Omvex予想の分析": how often each number came up, a backtest of the
-// prediction against chance, and a check of lines against past draws. It reads "kako.txt" into
+// prediction against chance, a check of lines against past draws, and the record of the main
+// window's proposals scored against their draws. It reads "kako.txt" into
 // a grid of its own when it opens and whenever a tab's "更新" is pressed, never writes it, and
 // computes everything through the analysis library, so its numbers are the command-line tool's.
 //
@@ -11,12 +12,14 @@
 //     providers.kakoFilePath = KakoFilePath;
 //     providers.settings = [this] { return m_app.settings; };
 //     providers.proposals = [this] { return currentProposals(); };   // nullopt for a pass not run yet
+//     providers.recordFilePath = ...; providers.isRecordEnabled = ...; providers.setRecordEnabled = ...;
 //     providers.parent = this;
 //     m_analysis = new AnalysisWindow(providers);                      // owned by its parent
 //     connect(action, &QAction::triggered, this, [this] { m_analysis->showTab(AnalysisWindow::Tab::Backtest); });
 //     ... and in the quit path, before the window goes: m_analysis->shutdown();
 
 #include "engine/settings.h"
+#include "history/settingsstore.h"
 #include "ui/analysis/analysistab.h"
 
 #include <QString>
@@ -32,12 +35,16 @@ class QTabWidget;
 namespace omvex::ui {
 
 // What the window takes from the program around it. Empty functions mean: default settings, no
-// proposals, and a file dialog to choose where the chart goes.
+// proposals, a file dialog to choose where the chart goes, and no choice to keep proposals.
 struct AnalysisProviders {
     QString kakoFilePath;
+    QString recordFilePath; // "kiroku.txt"
     std::function<Settings()> settings;
     std::function<std::array<Proposal, 2>()> proposals; // "１回目", "２回目"
     std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseChartPath;
+    // Whether proposals are kept, and the user changing it (saved in "omvex.ini").
+    std::function<bool()> isRecordEnabled;
+    std::function<SaveResult(bool)> setRecordEnabled;
     QWidget *parent = nullptr;
 };
 
@@ -46,7 +53,7 @@ class AnalysisWindow final : public QWidget {
 
 public:
     // In the order of the tabs. A new tab: a value here and one line in createTabs().
-    enum class Tab { Frequency, Backtest, Ticket };
+    enum class Tab { Frequency, Backtest, Ticket, Journal };
 
     explicit AnalysisWindow(AnalysisProviders providers);
     ~AnalysisWindow() override;
@@ -58,6 +65,8 @@ public:
     void shutdown();
     // Reads "kako.txt" again and shows it in every tab.
     void reloadHistory();
+    // Reads "kiroku.txt" again after the main window added to it.
+    void reloadRecord();
 
     const HistorySnapshot &history() const { return m_history; }
     AnalysisTab *tab(Tab tab) const;

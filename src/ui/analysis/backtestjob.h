@@ -34,6 +34,8 @@ public:
     // Cancels and waits until the thread has ended.
     void stop();
     bool isRunning() const { return m_isRunning; }
+    // A thread not waited for yet: running, or given up and still ending. False after stop().
+    bool hasThread() const { return m_thread.joinable(); }
 
 signals:
     void progressed(int done, int total);

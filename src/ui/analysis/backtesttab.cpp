@@ -19,11 +19,6 @@ namespace omvex::ui {
 
 namespace {
 
-// The words of the settings dialog, in the order of the settings' digits.
-const QStringList kLevelWords{QStringLiteral("標準"), QStringLiteral("梅"), QStringLiteral("竹"), QStringLiteral("松")};
-const QStringList kPatternWords{QStringLiteral("選択"), QStringLiteral("すべて")};
-const QStringList kKakoWords{QStringLiteral("並"), QStringLiteral("上"), QStringLiteral("特上"), QStringLiteral("無し")};
-
 QComboBox *createChoice(const QString &name, const QStringList &words, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
@@ -72,9 +67,9 @@ BacktestTab::~BacktestTab()
 
 void BacktestTab::createControls()
 {
-    m_level = createChoice(QStringLiteral("level"), kLevelWords, this);
-    m_pattern = createChoice(QStringLiteral("pattern"), kPatternWords, this);
-    m_kako = createChoice(QStringLiteral("kako"), kKakoWords, this);
+    m_level = createChoice(QStringLiteral("level"), levelWords(), this);
+    m_pattern = createChoice(QStringLiteral("pattern"), patternWords(), this);
+    m_kako = createChoice(QStringLiteral("kako"), kakoWords(), this);
     m_last = createLastDrawsBox(this);
     m_seedEdit = new QLineEdit(this);
     m_seedEdit->setObjectName(QStringLiteral("seed"));

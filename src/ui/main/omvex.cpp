@@ -65,6 +65,7 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     , m_pauseLength(services.pauseLength)
     , m_seedFromClock(std::move(services.seedFromClock))
     , m_endProgram(std::move(services.endProgram))
+    , m_importDialogs(services.importDialogs)
 {
     if (!m_messages) {
         m_ownMessages = std::make_unique<DialogMessageBox>(this);
@@ -82,6 +83,10 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
         m_seedFromClock = clockSeed;
     if (!m_endProgram)
         m_endProgram = [] { QCoreApplication::exit(0); };
+    if (!m_importDialogs) {
+        m_ownImportDialogs = std::make_unique<ScreenImportDialogs>();
+        m_importDialogs = m_ownImportDialogs.get();
+    }
 
     setWindowTitle(kAppTitle);
     setWindowIcon(omvexIcon());
@@ -91,7 +96,9 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     m_widgets = createOmvexWidgets(*client, m_tables);
     m_actions = createOmvexActions(*this);
     m_menus = createOmvexMenus(*menuBar(), m_actions);
+    m_statusLine = createStatusLine(*statusBar());
     connectCommands();
+    connectImportAndAnalysis();
 
     Form_Load();
 }
@@ -123,8 +130,10 @@ void Omvex::updateActions()
     // A start or a switch given during a sequence's pause is refused by the sequence itself, not
     // by disabling: the design keeps the start and quit commands enabled throughout.
     for (QAction *action : {m_actions.start, m_actions.quit, m_actions.editHistory, m_actions.settings, m_actions.help,
-                            m_actions.version})
+                            m_actions.version, m_actions.frequency, m_actions.backtest, m_actions.ticket})
         action->setEnabled(true);
+    // An import rewrites the history that a running sequence has just read.
+    m_actions.importResults->setEnabled(!m_isSequenceRunning);
     m_actions.switchView->setEnabled(m_hasFinishedSequence);
 
     m_widgets.startButton->setEnabled(m_actions.start->isEnabled());
@@ -168,18 +177,20 @@ void Omvex::LocateFiles()
 void Omvex::ReadSettings()
 {
     m_app.settings = SettingsStore(m_app.IniFilePath).read();
+    m_recorder.start(joinPath(m_programFolder, QLatin1String(analysis::kRecordFileName)), m_app.IniFilePath);
 }
 
 void Omvex::LoadDrawHistory()
 {
     // The history comes from the program folder, the same file "データ編集" opens, wherever the
     // program was started from.
-    loadDrawHistory(m_kakoFilePath, m_tables.history);
+    showHistoryStatus(m_statusLine, loadHistoryWithStatus(m_kakoFilePath, m_tables.history).statusText);
 }
 
 void Omvex::RunPredictionSequence()
 {
     const QScopedValueRollback running(m_isSequenceRunning, true);
+    updateActions();
 
     LoadDrawHistory();
     clearNumbers();
@@ -196,6 +207,7 @@ void Omvex::RunPredictionSequence()
     m_hasFinishedSequence = true;
     m_arePassesComplete = true;
     updateActions();
+    recordProposals();
 }
 
 void Omvex::clearNumbers()
@@ -225,6 +237,7 @@ void Omvex::copyResultInto(int pass)
 
 void Omvex::PredictPass()
 {
+    m_passSettings[static_cast<std::size_t>(m_currentPass)] = m_app.settings;
     predictPass(m_tables, m_currentPass, m_app.settings, m_seedFromClock(), this);
     refreshGrids();
 }
@@ -279,6 +292,11 @@ void Omvex::runCommand(Command &&command)
     refreshGrids();
 }
 
+void Omvex::runGuarded(const std::function<void()> &command)
+{
+    runCommand(command);
+}
+
 // A second sequence inside a pause, or a switch of the current pass under a running sequence,
 // would let the running sequence fill one pass's labels from a run made for the other pass's
 // grids; both are refused while a sequence runs.
@@ -287,6 +305,7 @@ void Omvex::Y_Start_Click()
     if (m_isSequenceRunning)
         return;
     runCommand([this] { RunPredictionSequence(); });
+    updateActions();
 }
 
 void Omvex::Y_Kiri_Click()
@@ -303,6 +322,9 @@ void Omvex::Y_End_Click()
     m_isQuitting = true;
     if (m_pauseLoop)
         m_pauseLoop->quit();
+    // A backtest still running in the analysis window ends before the program does.
+    if (m_analysis)
+        m_analysis->shutdown();
     close();
     m_endProgram();
 }

@@ -6,16 +6,23 @@
 // copying each run's six numbers from the result grid into a row of number labels. Every grid
 // is a CellGrid shown by a read-only GridView that takes in the grid's changes in bursts.
 // Each command is one QAction; the menu item is the action and a button triggers it.
+// Beyond the design, a status line under the controls says what each reading of "kako.txt" gave,
+// "取込" merges a published result file into it, every completed sequence appends its proposals
+// to "kiroku.txt", and the "分析" menu opens the one analysis window (omvexanalysis.cpp).
 
 #include "engine/predictpass.h"
 #include "engine/tables.h"
 #include "platform/services.h"
+#include "ui/analysis/analysiswindow.h"
 #include "ui/main/appstate.h"
+#include "ui/main/historyintake.h"
 #include "ui/main/omvexlayout.h"
+#include "ui/main/proposalrecorder.h"
 
 #include <QMainWindow>
 #include <QString>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -28,8 +35,8 @@ namespace omvex::ui {
 
 // What the window uses of the world outside it. Every member left empty gets the real thing:
 // a message box on screen, detached processes, the help window, the running program's folder,
-// $PATH for the editor search, one second of pause, a seed from the clock for each run, and
-// ending the application to quit.
+// $PATH for the editor search, one second of pause, a seed from the clock for each run, ending
+// the application to quit, and the file, confirmation and report dialogs of "取込".
 struct OmvexServices {
     platform::MessageBox *messages = nullptr;
     platform::ProcessStarter *processes = nullptr;
@@ -39,6 +46,7 @@ struct OmvexServices {
     std::chrono::milliseconds pauseLength{1000};
     std::function<std::uint64_t()> seedFromClock;
     std::function<void()> endProgram;
+    ImportDialogs *importDialogs = nullptr;
 };
 
 class Omvex final : public QMainWindow, private PassView {
@@ -68,6 +76,8 @@ private slots:
     void Y_Shoki_Click();
     void Y_Setumei_Click();
     void Y_Ver_Click();
+    void Y_Torikomi_Click();
+    void showAnalysis(AnalysisWindow::Tab tab);
 
 private:
     void connectCommands();
@@ -84,10 +94,15 @@ private:
 
     template <typename Command>
     void runCommand(Command &&command);
+    void runGuarded(const std::function<void()> &command);
     void clearNumbers();
     void showArrow(int pass);
     void copyResultInto(int pass);
     void refreshGrids();
+
+    void connectImportAndAnalysis();
+    void recordProposals();
+    std::array<Proposal, 2> shownProposals() const;
 
     void setSwitchEnabled(bool enabled) override;
     void repaintNow() override;
@@ -113,6 +128,13 @@ private:
     std::chrono::milliseconds m_pauseLength;
     std::function<std::uint64_t()> m_seedFromClock;
     std::function<void()> m_endProgram;
+    std::unique_ptr<ImportDialogs> m_ownImportDialogs;
+    ImportDialogs *m_importDialogs;
+
+    StatusLine m_statusLine;
+    ProposalRecorder m_recorder;
+    std::array<Settings, 2> m_passSettings{}; // each pass's settings when it ran
+    AnalysisWindow *m_analysis = nullptr;     // made when first asked for; a child of this window
 
     QEventLoop *m_pauseLoop = nullptr;
     bool m_isSequenceRunning = false;

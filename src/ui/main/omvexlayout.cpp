@@ -217,6 +217,10 @@ OmvexActions createOmvexActions(QObject &owner)
     a.settings = makeAction(owner, "Y_Shoki", QStringLiteral("初期設定"));
     a.help = makeAction(owner, "Y_Setumei", QStringLiteral("説明"));
     a.version = makeAction(owner, "Y_Ver", QStringLiteral("バージョン情報"));
+    a.importResults = makeAction(owner, "Y_Torikomi", QStringLiteral("取込..."));
+    a.frequency = makeAction(owner, "Y_Shutugen", QStringLiteral("出現回数..."));
+    a.backtest = makeAction(owner, "Y_Kensho", QStringLiteral("検証..."));
+    a.ticket = makeAction(owner, "Y_Kakunin", QStringLiteral("当せん確認..."));
     return a;
 }
 
@@ -231,8 +235,11 @@ OmvexMenus createOmvexMenus(QMenuBar &bar, const OmvexActions &actions)
     m.prediction->addAction(actions.quit);
     m.data = makeMenu(bar, "Y_Data", QStringLiteral("過去データ"));
     m.data->addAction(actions.editHistory);
+    m.data->addAction(actions.importResults);
     m.settings = makeMenu(bar, "Y_Setei", QStringLiteral("設定"));
     m.settings->addAction(actions.settings);
+    m.analysis = makeMenu(bar, "Y_Bunseki", QStringLiteral("分析"));
+    m.analysis->addActions({actions.frequency, actions.backtest, actions.ticket});
     m.help = makeMenu(bar, "Y_Hlp", QStringLiteral("ヘルプ"));
     m.help->addAction(actions.help);
     m.help->addAction(actions.version);

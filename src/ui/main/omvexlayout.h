@@ -51,15 +51,21 @@ struct OmvexActions {
     QAction *settings = nullptr;    // Y_Shoki 初期設定
     QAction *help = nullptr;        // Y_Setumei 説明
     QAction *version = nullptr;     // Y_Ver バージョン情報
+    // Beyond the design: importing published results and the analysis window's tabs.
+    QAction *importResults = nullptr; // Y_Torikomi 取込...
+    QAction *frequency = nullptr;     // Y_Shutugen 出現回数...
+    QAction *backtest = nullptr;      // Y_Kensho 検証...
+    QAction *ticket = nullptr;        // Y_Kakunin 当せん確認...
 };
 
 OmvexActions createOmvexActions(QObject &owner);
 
-// The four menus of the bar, in the design's order; each can take further items at its end.
+// The four menus of the bar, in the design's order, with "分析" between "設定" and "ヘルプ".
 struct OmvexMenus {
     QMenu *prediction = nullptr; // Y_Yoso 予想
     QMenu *data = nullptr;       // Y_Data 過去データ
     QMenu *settings = nullptr;   // Y_Setei 設定
+    QMenu *analysis = nullptr;   // Y_Bunseki 分析
     QMenu *help = nullptr;       // Y_Hlp ヘルプ
 };
 

@@ -1,13 +1,16 @@
 #include "analysis/backtest.h"
+#include "analysis/journal.h"
 #include "analysis/stats.h"
 #include "ui/analysis/analysiswindow.h"
 #include "ui/analysis/backtesttab.h"
 #include "ui/analysis/comparisonview.h"
 #include "ui/analysis/frequencytab.h"
+#include "ui/analysis/journaltab.h"
 #include "ui/analysis/statschartview.h"
 #include "ui/analysis/tickettab.h"
 #include "ui/charts/chart.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -38,9 +41,11 @@ struct Harness {
     Settings settings;
     std::array<omvex::ui::Proposal, 2> proposals{};
     QString chartPath;
+    bool isRecordEnabled = true;
     std::unique_ptr<AnalysisWindow> window;
 
     QString kakoPath() const { return dir.filePath(QStringLiteral("kako.txt")); }
+    QString recordPath() const { return dir.filePath(QStringLiteral("kiroku.txt")); }
 
     explicit Harness(const QByteArray &history)
     {
@@ -53,6 +58,12 @@ struct Harness {
     {
         omvex::ui::AnalysisProviders providers;
         providers.kakoFilePath = kakoPath();
+        providers.recordFilePath = recordPath();
+        providers.isRecordEnabled = [this] { return isRecordEnabled; };
+        providers.setRecordEnabled = [this](bool enabled) {
+            isRecordEnabled = enabled;
+            return omvex::SaveResult{};
+        };
         providers.settings = [this] { return settings; };
         providers.proposals = [this] { return proposals; };
         providers.chooseChartPath = [this](QWidget *, const QString &) { return chartPath; };
@@ -117,6 +128,7 @@ private slots:
     void backtest_cancelOrCloseLeavesNoResultAndEndsTheRun();
     void ticket_invalidLinesMarkedAndNotChecked();
     void reload_readsTheFileAgainForEveryTab();
+    void journal_scoresDrawnProposalsAndListsPendingOnes();
 };
 
 void AnalysisWindowTest::frequency_sameNumbersAsTheLibrary_data()
@@ -301,6 +313,62 @@ void AnalysisWindowTest::reload_readsTheFileAgainForEveryTab()
     QCOMPARE(h.in<QSpinBox>(Tab::Ticket, "draw")->value(), 3); // the choice follows the latest draw
     QCOMPARE(h.in<omvex::ui::StatsChartView>(Tab::Frequency, "chart")->stats().draws, 3);
     QVERIFY(h.window->findChild<QLabel *>(QStringLiteral("historyNote"))->text().contains(QStringLiteral("3 件")));
+}
+
+void AnalysisWindowTest::journal_scoresDrawnProposalsAndListsPendingOnes()
+{
+    Harness h("1,1,2,3,4,5,6,7\n2,10,11,12,13,14,15,16\n");
+    QFile record(h.recordPath());
+    QVERIFY(record.open(QIODevice::WriteOnly));
+    record.write("# time,draw,level,pattern,kako,pass,n1,n2,n3,n4,n5,n6\n"
+                 "2026-01-05T18:30:05+09:00,2,3,1,0,1,10,11,12,13,14,16\n" // five and the bonus
+                 "2026-01-08T18:30:05+09:00,3,0,0,0,2,1,2,3,4,5,6\n"       // draw 3 not held yet
+                 "half a line\n");
+    record.close();
+    h.isRecordEnabled = false;
+    h.open(Tab::Journal);
+
+    using Column = omvex::ui::JournalTab;
+    const struct {
+        const char *draw;
+        const char *matches;
+        const char *bonus;
+        const char *prize;
+        const char *settings;
+    } newestFirst[] = {{"第3回", "未抽選", "", "", "標準・選択・並"}, {"第2回", "5", "一致", "2等", "松・すべて・並"}};
+    QCOMPARE(h.in<QTableWidget>(Tab::Journal, "entries")->rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        QCOMPARE(h.text(Tab::Journal, "entries", row, Column::DrawColumn), QString::fromUtf8(newestFirst[row].draw));
+        QCOMPARE(h.text(Tab::Journal, "entries", row, Column::MatchesColumn),
+                 QString::fromUtf8(newestFirst[row].matches));
+        QCOMPARE(h.text(Tab::Journal, "entries", row, Column::BonusColumn), QString::fromUtf8(newestFirst[row].bonus));
+        QCOMPARE(h.text(Tab::Journal, "entries", row, Column::PrizeColumn), QString::fromUtf8(newestFirst[row].prize));
+        QCOMPARE(h.text(Tab::Journal, "entries", row, Column::SettingsColumn),
+                 QString::fromUtf8(newestFirst[row].settings));
+    }
+    QVERIFY(h.in<QLabel>(Tab::Journal, "summary")->text().contains(QStringLiteral("結果の出た予想 1 件、未抽選 1 件")));
+    QVERIFY(h.in<QPlainTextEdit>(Tab::Journal, "warnings")->toPlainText().startsWith(QStringLiteral("4行目")));
+    const auto libraryJournal = [&h] {
+        return analysis::scoreJournal(analysis::readRecord(h.recordPath()),
+                                      omvex::ui::readHistorySnapshot(h.kakoPath()).grid);
+    };
+    checkComparison(h, Tab::Journal, *libraryJournal().comparison);
+
+    // The checkbox shows the choice and hands a change back to be kept.
+    auto *keep = h.in<QCheckBox>(Tab::Journal, "record");
+    QVERIFY(!keep->isChecked());
+    keep->click();
+    QVERIFY(h.isRecordEnabled);
+
+    // Draw 3 arrives in kako.txt: "更新" scores the pending proposal.
+    QFile kako(h.kakoPath());
+    QVERIFY(kako.open(QIODevice::Append));
+    kako.write("3,1,2,3,4,5,7,8\n");
+    kako.close();
+    QTest::mouseClick(h.in<QPushButton>(Tab::Journal, "reload"), Qt::LeftButton);
+    QCOMPARE(h.text(Tab::Journal, "entries", 0, Column::PrizeColumn), QStringLiteral("3等"));
+    QVERIFY(h.in<QLabel>(Tab::Journal, "summary")->text().contains(QStringLiteral("結果の出た予想 2 件、未抽選 0 件")));
+    checkComparison(h, Tab::Journal, *libraryJournal().comparison);
 }
 
 QTEST_MAIN(AnalysisWindowTest)

@@ -15,6 +15,7 @@ ui::Omvex &OmvexHarness::start()
     services.pauseLength = pause;
     services.seedFromClock = seedFromClock;
     services.endProgram = [this] { ++endProgramCalls; };
+    services.importDialogs = importDialogs;
     window = std::make_unique<ui::Omvex>(state, services);
     window->show();
     return *window;

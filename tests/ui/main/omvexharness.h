@@ -27,6 +27,7 @@ struct OmvexHarness {
     bool withEditor = true;
     std::chrono::milliseconds pause{0};
     std::function<std::uint64_t()> seedFromClock; // empty: the clock
+    ui::ImportDialogs *importDialogs = nullptr;   // empty: the real dialogs
     std::unique_ptr<ui::Omvex> window;
 
     ui::Omvex &start();

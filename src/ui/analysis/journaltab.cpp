@@ -1,0 +1,186 @@
+#include "ui/analysis/journaltab.h"
+
+#include "ui/analysis/comparisonview.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+namespace omvex::ui {
+
+namespace {
+
+// Years of daily runs stay far below; a file grown beyond it by hand still opens at once, and
+// its totals count every entry.
+constexpr int kShownEntries = 2000;
+
+const QStringList kPassNames{QStringLiteral("１回目"), QStringLiteral("２回目")};
+
+QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+QString numbersText(const analysis::Proposal &numbers)
+{
+    QStringList parts;
+    for (const int number : numbers)
+        parts.append(QString::number(number));
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+JournalTab::JournalTab(QString recordPath, RecordChoice choice, QWidget *parent)
+    : AnalysisTab(parent)
+    , m_recordPath(std::move(recordPath))
+    , m_choice(std::move(choice))
+{
+    createControls();
+}
+
+void JournalTab::createControls()
+{
+    m_record = new QCheckBox(QStringLiteral("予想を記録する"), this);
+    m_record->setObjectName(QStringLiteral("record"));
+    m_record->setToolTip(QStringLiteral("予想開始の２回の予想が終わるたびに kiroku.txt に書き足します"));
+    m_record->setVisible(m_choice.isEnabled && m_choice.setEnabled);
+    m_choiceNote = new QLabel(this);
+    m_choiceNote->setObjectName(QStringLiteral("recordNote"));
+    m_choiceNote->setWordWrap(true);
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("summary"));
+    m_summary->setWordWrap(true);
+    m_entries = createResultTable(QStringLiteral("entries"),
+                                  {QStringLiteral("記録した時刻"), QStringLiteral("回"), QStringLiteral("予想"),
+                                   QStringLiteral("数字"), QStringLiteral("設定"), QStringLiteral("本数字の一致"),
+                                   QStringLiteral("ボーナス"), QStringLiteral("等級")},
+                                  this);
+    m_entries->verticalHeader()->hide();
+    m_comparison = new ComparisonView(this);
+    m_comparison->setObjectName(QStringLiteral("comparison"));
+    m_warnings = new QPlainTextEdit(this);
+    m_warnings->setObjectName(QStringLiteral("warnings"));
+    m_warnings->setReadOnly(true);
+    m_warnings->setMaximumHeight(80);
+    m_warnings->hide();
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_record);
+    top->addWidget(m_choiceNote, 1);
+    top->addWidget(createReloadButton());
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_entries, 1);
+    layout->addWidget(m_warnings);
+    layout->addWidget(m_comparison);
+
+    connect(m_record, &QCheckBox::toggled, this, &JournalTab::chooseRecording);
+}
+
+void JournalTab::windowOpened()
+{
+    if (!m_choice.isEnabled)
+        return;
+    const QSignalBlocker quiet(m_record);
+    m_record->setChecked(m_choice.isEnabled());
+    m_choiceNote->clear();
+}
+
+void JournalTab::chooseRecording(bool enabled)
+{
+    if (!m_choice.setEnabled)
+        return;
+    const SaveResult saved = m_choice.setEnabled(enabled);
+    if (saved.ok)
+        m_choiceNote->clear();
+    else
+        m_choiceNote->setText(
+            QStringLiteral("この選択を omvex.ini に保存できません（終了するまでは有効です）: %1").arg(saved.error));
+}
+
+void JournalTab::showHistory(const HistorySnapshot &history)
+{
+    m_history = history.grid;
+    reloadRecord();
+}
+
+void JournalTab::reloadRecord()
+{
+    m_journal = analysis::scoreJournal(analysis::readRecord(m_recordPath), m_history);
+    showJournal();
+}
+
+void JournalTab::showJournal()
+{
+    const analysis::Journal &journal = m_journal;
+    const int total = journal.scored + journal.pending;
+    QString summary;
+    if (total == 0) {
+        summary = QStringLiteral("%1 にはまだ予想の記録がありません。").arg(m_recordPath);
+    } else {
+        summary = QStringLiteral("%1: %2 件（結果の出た予想 %3 件、未抽選 %4 件）")
+                      .arg(m_recordPath)
+                      .arg(total)
+                      .arg(journal.scored)
+                      .arg(journal.pending);
+        if (total > kShownEntries)
+            summary += QStringLiteral("。一覧は新しい %1 件です").arg(kShownEntries);
+        if (journal.scored == 0)
+            summary += QStringLiteral("。結果の出た予想がないため、集計はまだありません");
+    }
+    m_summary->setText(summary);
+    fillEntries();
+
+    QStringList warnings;
+    for (const analysis::RecordWarning &warning : journal.warnings)
+        warnings.append(warning.message);
+    m_warnings->setPlainText(warnings.join(u'\n'));
+    m_warnings->setVisible(!warnings.isEmpty());
+
+    if (journal.comparison)
+        m_comparison->showComparison(*journal.comparison);
+    else
+        m_comparison->clear();
+}
+
+void JournalTab::fillEntries()
+{
+    const int rows = std::min(static_cast<int>(m_journal.entries.size()), kShownEntries);
+    m_entries->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        const analysis::JournalEntry &entry = m_journal.entries[static_cast<std::size_t>(row)];
+        const analysis::RecordEntry &record = entry.record;
+        const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+        m_entries->setItem(row, TimeColumn, cell(record.time.toString(QStringLiteral("yyyy/MM/dd HH:mm")), left));
+        m_entries->setItem(row, DrawColumn, cell(QStringLiteral("第%1回").arg(record.draw)));
+        m_entries->setItem(row, PassColumn, cell(kPassNames.value(record.pass - 1), left));
+        m_entries->setItem(row, NumbersColumn, cell(numbersText(record.numbers), left));
+        m_entries->setItem(row, SettingsColumn, cell(settingsWords(record.settings), left));
+        if (entry.pending) {
+            m_entries->setItem(row, MatchesColumn, cell(QStringLiteral("未抽選")));
+            m_entries->setItem(row, BonusColumn, cell(QString()));
+            m_entries->setItem(row, PrizeColumn, cell(QString()));
+            continue;
+        }
+        m_entries->setItem(row, MatchesColumn, cell(QString::number(entry.score.matches)));
+        m_entries->setItem(row, BonusColumn, cell(entry.score.bonus ? QStringLiteral("一致") : QStringLiteral("—")));
+        m_entries->setItem(row, PrizeColumn,
+                           cell(QString::fromStdString(analysis::prizeName(entry.score.tier).value_or("はずれ"))));
+    }
+}
+
+} // namespace omvex::ui

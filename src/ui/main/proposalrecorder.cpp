@@ -1,0 +1,52 @@
+#include "ui/main/proposalrecorder.h"
+
+namespace omvex::ui {
+
+void ProposalRecorder::start(const QString &recordPath, const QString &iniPath)
+{
+    m_recordPath = recordPath;
+    m_iniPath = iniPath;
+    m_isEnabled = SettingsStore(m_iniPath).readRecordEnabled();
+}
+
+SaveResult ProposalRecorder::setEnabled(bool enabled)
+{
+    m_isEnabled = enabled;
+    return SettingsStore(m_iniPath).saveRecordEnabled(enabled);
+}
+
+std::optional<QString> ProposalRecorder::record(const QDateTime &now, const CellGrid &history,
+                                                const std::array<Settings, 2> &passSettings,
+                                                const std::array<analysis::Proposal, 2> &proposals)
+{
+    if (!m_isEnabled)
+        return std::nullopt;
+    // Settings changed in the dialog during the pause between the passes: a run's lines carry one
+    // set of settings, and a line that named the wrong ones would skew every total kept by them.
+    if (passSettings[0] != passSettings[1])
+        return QStringLiteral("１回目と２回目で設定が違うため、この予想は記録しませんでした");
+    const platform::FileWriteResult written =
+        analysis::appendRecord(m_recordPath, now, analysis::nextDrawFor(history), passSettings[1], proposals);
+    if (written.ok || m_hasToldFailure)
+        return std::nullopt;
+    m_hasToldFailure = true;
+    return QStringLiteral("予想を記録できません: %1").arg(written.message);
+}
+
+std::optional<std::array<int, kPicks>> proposalFromTexts(const QStringList &texts)
+{
+    if (texts.size() != kPicks)
+        return std::nullopt;
+    std::array<int, kPicks> numbers{};
+    int previous = 0;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        bool ok = false;
+        const int number = texts[static_cast<qsizetype>(i)].trimmed().toInt(&ok);
+        if (!ok || number <= previous || number > kHighestNumber)
+            return std::nullopt;
+        numbers[i] = previous = number;
+    }
+    return numbers;
+}
+
+} // namespace omvex::ui

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "analysis/record.h"
+#include "engine/game.h"
+#include "engine/settings.h"
+#include "grid/cellgrid.h"
+#include "history/settingsstore.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace omvex::ui {
+
+// Appends the proposals of every completed prediction sequence to "kiroku.txt", unless the user
+// chose not to keep them ("Record" in section "Kiroku" of omvex.ini).
+class ProposalRecorder {
+public:
+    // Where the record goes and where the choice is kept; reads the choice.
+    void start(const QString &recordPath, const QString &iniPath);
+
+    const QString &recordPath() const { return m_recordPath; }
+    bool isEnabled() const { return m_isEnabled; }
+    // Takes the choice for the rest of the run and keeps it in omvex.ini.
+    SaveResult setEnabled(bool enabled);
+
+    // Appends one sequence's two proposals, made with the settings of each pass. What comes back
+    // is for the user's eyes: the first failure to write in this run of the program and nothing
+    // after it, so that a lasting problem is said once and not at every sequence.
+    std::optional<QString> record(const QDateTime &now, const CellGrid &history,
+                                  const std::array<Settings, 2> &passSettings,
+                                  const std::array<analysis::Proposal, 2> &proposals);
+
+private:
+    QString m_recordPath;
+    QString m_iniPath;
+    bool m_isEnabled = true;
+    bool m_hasToldFailure = false;
+};
+
+// The six numbers of a row of number boxes as the user sees them, or nothing unless they are six
+// distinct whole numbers 1..43 in ascending order.
+std::optional<std::array<int, kPicks>> proposalFromTexts(const QStringList &texts);
+
+} // namespace omvex::ui
