@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "qtbenchmarkmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -147,13 +149,5 @@ BENCHMARK(BM_QueuedEventLatency)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return omvex::bench::runWithApplication(argc, argv);
 }

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include "qtbenchmarkmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <set>
@@ -93,13 +95,5 @@ BENCHMARK(BM_PredictionSequence)->Unit(benchmark::kMillisecond)->Repetitions(7)-
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return omvex::bench::runWithApplication(argc, argv);
 }

@@ -73,15 +73,8 @@ void writeJson(const Journal &journal, const Settings &settings, const LoadedHis
         writeTiersJson(json, none);
         json.key("verdict").null();
     }
-    json.key("warnings").beginArray();
-    for (const RecordWarning &warning : journal.warnings) {
-        json.beginObject();
-        json.key("line").lineNumber(warning.line);
-        json.key("code").string(warning.code);
-        json.key("message").string(warning.message);
-        json.endObject();
-    }
-    json.endArray();
+    json.key("warnings");
+    writeWarningsJson(json, journal.warnings);
     json.endObject();
     json.endObject();
     out << json.text() << '\n';

@@ -144,15 +144,8 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
         json.key("message").string(reason.message);
         json.endObject();
     }
-    json.key("warnings").beginArray();
-    for (const HistoryWarning &warning : history.warnings) {
-        json.beginObject();
-        json.key("line").lineNumber(warning.line);
-        json.key("code").string(warning.code);
-        json.key("message").string(warning.message);
-        json.endObject();
-    }
-    json.endArray();
+    json.key("warnings");
+    writeWarningsJson(json, history.warnings);
     json.endObject();
 }
 

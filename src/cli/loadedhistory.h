@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/jsonwriter.h"
 #include "engine/settings.h"
 #include "history/drawhistory.h"
 #include "history/historywarnings.h"
@@ -14,7 +15,6 @@
 
 namespace omvex::cli {
 
-class JsonWriter;
 
 // The history file as one run read it, with what it takes to say later which file that was.
 struct LoadedHistory {
@@ -51,6 +51,22 @@ std::uint64_t runSeed(std::optional<std::uint64_t> seed);
 
 // {"Level": "3", "Pattern": "1", "Kako": "0"}, as the settings file holds them.
 void writeSettings(JsonWriter &json, const Settings &settings);
+
+// A list of warnings about lines of a file, as {"line", "code", "message"} objects: the history's
+// and the proposal record's alike.
+template <typename Warning>
+void writeWarningsJson(JsonWriter &json, const std::vector<Warning> &warnings)
+{
+    json.beginArray();
+    for (const Warning &warning : warnings) {
+        json.beginObject();
+        json.key("line").lineNumber(warning.line);
+        json.key("code").string(warning.code);
+        json.key("message").string(warning.message);
+        json.endObject();
+    }
+    json.endArray();
+}
 
 // The keys every JSON output starts with, enough to regenerate and check the result later.
 void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<std::uint64_t> seed,

@@ -4,13 +4,17 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace omvex::cli::test {
 
@@ -39,6 +43,23 @@ inline QByteArray sharedHistory()
 inline QJsonObject jsonOf(const std::string &text)
 {
     return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+// jsonOf for output that must be one valid document: a parse error fails the test.
+inline QJsonObject parseJson(const std::string &text)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << " in " << text;
+    return document.object();
+}
+
+inline std::vector<int> numbersOf(const QJsonArray &array)
+{
+    std::vector<int> numbers;
+    for (const QJsonValue &value : array)
+        numbers.push_back(value.toInt());
+    return numbers;
 }
 
 struct RunOutput {

@@ -23,23 +23,9 @@ namespace {
 
 using test::readFile;
 using test::runTool;
+using test::numbersOf;
+using test::parseJson;
 using test::writeFile;
-
-QJsonObject parseJson(const std::string &text)
-{
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << " in " << text;
-    return document.object();
-}
-
-std::vector<int> numbersOf(const QJsonArray &array)
-{
-    std::vector<int> numbers;
-    for (const QJsonValue &value : array)
-        numbers.push_back(value.toInt());
-    return numbers;
-}
 
 TEST(PredictCommand, textOutput_isTwoCaptionedLinesOfSixAscendingNumbers)
 {
