@@ -20,7 +20,7 @@ foreach(program omvex omvex-predict)
   endif()
 endforeach()
 
-if(TARGET omvex AND EXISTS ${CMAKE_SOURCE_DIR}/help/omvex.hlp)
+if(TARGET omvex)
   install(FILES ${CMAKE_SOURCE_DIR}/help/omvex.hlp DESTINATION . COMPONENT program)
 endif()
 
