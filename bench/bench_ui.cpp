@@ -45,12 +45,15 @@ bool isProposal(const QWidget &window, int pass)
 
 // "予想開始" from click to the second row of numbers, without its two one-second pauses:
 // reloading the 2058-draw history, two Level 3 runs that count every line, and the window
-// taking in the grids, with the window shown.
+// taking in the grids, with the window shown. Argument 1: the proposals are appended to the record
+// (the default), 0: recording is off.
 void BM_PredictionSequence(benchmark::State &state)
 {
     QTemporaryDir dir;
+    QFile ini(dir.filePath(QStringLiteral("omvex.ini")));
+    const QByteArray record = state.range(0) != 0 ? "[Kiroku]\nRecord=1\n" : "[Kiroku]\nRecord=0\n";
     if (!QFile::copy(QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt"), dir.filePath(QStringLiteral("kako.txt")))
-        || !QFile(dir.filePath(QStringLiteral("omvex.ini"))).open(QIODevice::WriteOnly)) {
+        || !ini.open(QIODevice::WriteOnly) || ini.write(record) != record.size() || !ini.flush()) {
         state.SkipWithError("cannot prepare the program folder");
         return;
     }
@@ -91,7 +94,7 @@ void BM_PredictionSequence(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_PredictionSequence)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PredictionSequence)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
 int main(int argc, char **argv)
 {
