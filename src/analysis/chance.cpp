@@ -1,4 +1,5 @@
 #include "analysis/chance.h"
+#include "analysis/numbertext.h"
 
 #include <charconv>
 
@@ -26,28 +27,6 @@ double logBinomialPmf(long long trials, long long k, double logP, double logQ)
     const auto n = static_cast<double>(trials);
     const auto x = static_cast<double>(k);
     return std::lgamma(n + 1) - std::lgamma(x + 1) - std::lgamma(n - x + 1) + x * logP + (n - x) * logQ;
-}
-
-// std::to_chars, not printf: the window's toolkit sets the C library to the user's locale, which
-// may write a decimal comma.
-std::string fixedText(double value, int decimals)
-{
-    char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return error == std::errc() ? std::string(buffer, end) : std::string();
-}
-
-// 1234567.8 -> "1,234,567.8": the odds of the high tiers are only readable with separators.
-std::string groupedText(double value, int decimals)
-{
-    std::string text = fixedText(value, decimals);
-    const std::size_t point = text.find('.');
-    std::size_t end = point == std::string::npos ? text.size() : point;
-    while (end > 3) {
-        end -= 3;
-        text.insert(end, ",");
-    }
-    return text;
 }
 
 } // namespace

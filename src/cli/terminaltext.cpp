@@ -1,9 +1,7 @@
 #include "cli/terminaltext.h"
 
-#include <QLocale>
 #include <QString>
 
-#include <charconv>
 #include <ostream>
 
 namespace omvex::cli {
@@ -62,28 +60,11 @@ std::string padLeft(const std::string &text, int columns)
     return width >= columns ? text : std::string(static_cast<std::size_t>(columns - width), ' ') + text;
 }
 
-// Not printf: the Qt application sets the C library to the user's locale, which may write "12,35".
-std::string fixedText(double value, int decimals)
-{
-    char buffer[400]; // room for the largest double written out in full with a few decimals
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return error == std::errc() ? std::string(buffer, end) : std::string();
-}
-
-// Grouped the Japanese way whatever the system says, so that the output is the same on every machine.
-std::string grouped(double value, int decimals)
-{
-    return QLocale(QLocale::Japanese).toString(value, 'f', decimals).toStdString();
-}
-
 std::string settingsText(const Settings &settings)
 {
-    // The captions of the dialog's frames and option buttons, by the setting's digit.
-    static const char *const kLevels[kLevelChoices] = {"標準", "梅", "竹", "松"};
-    static const char *const kPatterns[kPatternChoices] = {"選択", "すべて"};
-    static const char *const kKakos[kKakoChoices] = {"並", "上", "特上", "無し"};
-    return std::string("レベル ") + kLevels[digit(settings.level)] + "・抽出パターン " + kPatterns[digit(settings.pattern)]
-        + "・過去利用法 " + kKakos[digit(settings.kako)];
+    // The captions of the dialog's frames, then of the ticked option buttons.
+    return std::string("レベル ") + word(settings.level) + "・抽出パターン " + word(settings.pattern) + "・過去利用法 "
+        + word(settings.kako);
 }
 
 void writeLine(std::ostream &out, const std::array<int, kPicks> &numbers)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/numbertext.h"
 #include "engine/game.h"
 #include "engine/settings.h"
 
@@ -23,11 +24,8 @@ void writeErrorLine(std::ostream &err, const QString &text);
 std::string padRight(const std::string &text, int columns);
 std::string padLeft(const std::string &text, int columns);
 
-// "12.50" for (12.5, 2): always the given count of decimals and a point, whatever the system locale.
-std::string fixedText(double value, int decimals);
-
-// 1234567.8 -> "1,234,567.8": the odds of the high tiers are only readable with separators.
-std::string grouped(double value, int decimals);
+using analysis::fixedText;
+using analysis::groupedText;
 
 // The settings in the words of the settings dialog: "レベル 松・抽出パターン すべて・過去利用法 並".
 std::string settingsText(const Settings &settings);

@@ -13,9 +13,9 @@ TEST(TerminalText, numbersAndColumns_readTheSameOnEveryMachine)
         const char *expected;
     };
     const Row rows[] = {
-        {"oddsOfTheTopTier_grouped", grouped(6096454, 0), "6,096,454"},
-        {"groupedWithDecimals", grouped(1234567.8, 1), "1,234,567.8"},
-        {"belowAThousand_noSeparator", grouped(999, 0), "999"},
+        {"oddsOfTheTopTier_grouped", groupedText(6096454, 0), "6,096,454"},
+        {"groupedWithDecimals", groupedText(1234567.8, 1), "1,234,567.8"},
+        {"belowAThousand_noSeparator", groupedText(999, 0), "999"},
         {"fixed_keepsTrailingZeros", fixedText(0.5, 3), "0.500"},
         {"wideCharacters_takeTwoColumns", padLeft("数字", 6), "  数字"},
         {"halfWidthKana_takesOne", padRight("ｱ", 3), "ｱ  "},

@@ -39,23 +39,34 @@ QTableWidget *createResultTable(const QString &name, const QStringList &headers,
     return table;
 }
 
+namespace {
+
+template <std::size_t N>
+QStringList wordsOf(const std::array<const char *, N> &words)
+{
+    QStringList list;
+    for (const char *word : words)
+        list << QString::fromUtf8(word);
+    return list;
+}
+
+} // namespace
+
 const QStringList &levelWords()
 {
-    static const QStringList words{QStringLiteral("標準"), QStringLiteral("梅"), QStringLiteral("竹"),
-                                   QStringLiteral("松")};
+    static const QStringList words = wordsOf(kLevelWords);
     return words;
 }
 
 const QStringList &patternWords()
 {
-    static const QStringList words{QStringLiteral("選択"), QStringLiteral("すべて")};
+    static const QStringList words = wordsOf(kPatternWords);
     return words;
 }
 
 const QStringList &kakoWords()
 {
-    static const QStringList words{QStringLiteral("並"), QStringLiteral("上"), QStringLiteral("特上"),
-                                   QStringLiteral("無し")};
+    static const QStringList words = wordsOf(kKakoWords);
     return words;
 }
 
