@@ -54,35 +54,20 @@ struct Panel {
     double high = 0;
 };
 
-Panel mainPanel(const HistoryStats &stats)
+// The main numbers' counts or the bonus numbers', with the band chance gives each.
+Panel panelOf(const HistoryStats &stats, bool bonus)
 {
     Panel panel;
-    panel.heading = QStringLiteral("本数字");
+    panel.heading = bonus ? QStringLiteral("ボーナス数字") : QStringLiteral("本数字");
     for (const NumberStats &entry : stats.numbers) {
         const auto i = static_cast<std::size_t>(entry.number - 1);
-        panel.counts[i] = entry.main;
-        panel.outside[i] = entry.mainOutside();
+        panel.counts[i] = bonus ? entry.bonus : entry.main;
+        panel.outside[i] = bonus ? entry.bonusOutside() : entry.mainOutside();
     }
     const NumberStats &any = stats.numbers.front();
-    panel.expected = any.expectedMain;
-    panel.low = any.low;
-    panel.high = any.high;
-    return panel;
-}
-
-Panel bonusPanel(const HistoryStats &stats)
-{
-    Panel panel;
-    panel.heading = QStringLiteral("ボーナス数字");
-    for (const NumberStats &entry : stats.numbers) {
-        const auto i = static_cast<std::size_t>(entry.number - 1);
-        panel.counts[i] = entry.bonus;
-        panel.outside[i] = entry.bonusOutside();
-    }
-    const NumberStats &any = stats.numbers.front();
-    panel.expected = any.expectedBonus;
-    panel.low = any.bonusLow;
-    panel.high = any.bonusHigh;
+    panel.expected = bonus ? any.expectedBonus : any.expectedMain;
+    panel.low = bonus ? any.bonusLow : any.low;
+    panel.high = bonus ? any.bonusHigh : any.high;
     return panel;
 }
 
@@ -240,9 +225,9 @@ void drawStatsChart(QPainter &painter, const QRectF &area, const HistoryStats &s
     // The main numbers carry six times the draws of the bonus, and the eye goes to them first.
     const double panelsTop = body.top() + legendHeight;
     const double mainHeight = (body.bottom() - panelsTop) * 0.56;
-    drawPanel(painter, QRectF(body.left(), panelsTop, body.width(), mainHeight), mainPanel(stats), sizes);
+    drawPanel(painter, QRectF(body.left(), panelsTop, body.width(), mainHeight), panelOf(stats, false), sizes);
     drawPanel(painter, QRectF(body.left(), panelsTop + mainHeight, body.width(), body.bottom() - panelsTop - mainHeight),
-              bonusPanel(stats), sizes);
+              panelOf(stats, true), sizes);
     painter.restore();
 }
 
