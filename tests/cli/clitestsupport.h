@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/tool.h"
+#include "support/programfolder.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -13,25 +14,19 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace omvex::cli::test {
 
+using omvex::test::readFile;
+
+// A file the test cannot set up ends the test, rather than let it check a folder it did not make.
 inline void writeFile(const QString &path, const QByteArray &content)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!omvex::test::writeFile(path, content))
         throw std::runtime_error("cannot write " + path.toStdString());
-    file.write(content);
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
 }
 
 inline QByteArray sharedHistory()
