@@ -1,6 +1,7 @@
 #include "platform/services.h"
 
 #include <QProcess>
+#include <QStringDecoder>
 
 #include <unistd.h>
 
@@ -27,36 +28,10 @@ bool DetachedProcessStarter::startDetached(const QString &program, const QString
 
 bool isValidUtf8(const QByteArray &bytes)
 {
-    const auto *byte = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const auto *end = byte + bytes.size();
-    while (byte < end) {
-        const unsigned char lead = *byte++;
-        if (lead < 0x80)
-            continue;
-        int more = 0;
-        unsigned char low = 0x80; // the range of the first continuation byte rules out overlong
-        unsigned char high = 0xBF; // forms, surrogates and code points above U+10FFFF
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (end - byte < more || *byte < low || *byte > high)
-            return false;
-        for (++byte, --more; more > 0; --more, ++byte) {
-            if ((*byte & 0xC0) != 0x80)
-                return false;
-        }
-    }
-    return true;
+    // The toolkit's decoder refuses overlong forms, surrogates and code points above U+10FFFF.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
 }
 
 std::optional<QString> programFolder(QString *error)
