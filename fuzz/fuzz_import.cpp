@@ -79,10 +79,15 @@ void checkMergeReadsBack(const CellGrid &history, const std::vector<SourceDraw> 
     std::size_t next = 0;
     for (int row = 1; row <= std::max(history.rowCount(), again.rowCount()); ++row) {
         if (next < draws.size() && draws[next].draw == row) {
+            // A draw kako.txt already holds stays in kako.txt's order of numbers: the same six as a set.
             const SourceDraw &draw = draws[next++];
-            for (int k = 0; k < kMainNumbers; ++k)
-                check(again.number(k + 1, row) == draw.main[static_cast<std::size_t>(k)]);
-            check(again.number(kHistoryColumns, row) == draw.bonus);
+            std::multiset<double> read;
+            std::multiset<double> given;
+            for (int k = 0; k < kMainNumbers; ++k) {
+                read.insert(again.number(k + 1, row));
+                given.insert(draw.main[static_cast<std::size_t>(k)]);
+            }
+            check(read == given && again.number(kHistoryColumns, row) == draw.bonus);
             continue;
         }
         for (int column = 1; column <= kHistoryColumns; ++column) {

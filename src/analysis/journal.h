@@ -3,6 +3,7 @@
 #include "analysis/chance.h"
 #include "analysis/record.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,5 +30,11 @@ struct Journal {
 };
 
 Journal scoreJournal(const RecordRead &record, const CellGrid &history);
+
+// scoreJournal straight from the record file at path, for records of any size: each entry goes to
+// take as it is scored, newest first, and the journal keeps only the totals (no entries). reading
+// gets what readRecord says about the file.
+Journal scoreJournalFile(const QString &path, const CellGrid &history,
+                         const std::function<void(const JournalEntry &)> &take, RecordRead &reading);
 
 } // namespace omvex::analysis

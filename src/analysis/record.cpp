@@ -86,14 +86,21 @@ class Reader {
 public:
     void line(int number, std::string_view text)
     {
+        if (std::optional<RecordEntry> entry = parse(number, text))
+            m_result.entries.push_back(*entry);
+    }
+
+    // The entry of one line, or nothing (with a warning when the line is not blank or a comment).
+    std::optional<RecordEntry> parse(int number, std::string_view text)
+    {
         if (text.size() > static_cast<std::size_t>(kMaxRecordLineBytes)) {
             warn(number, QStringLiteral("too-long"),
                  QStringLiteral("行が長すぎます（%1バイト）").arg(static_cast<qsizetype>(text.size())));
-            return;
+            return std::nullopt;
         }
         text = platform::trimmed(text);
         if (text.empty() || text.front() == '#')
-            return;
+            return std::nullopt;
 
         std::array<std::string_view, kRecordFields> fields{};
         std::size_t count = 0;
@@ -109,7 +116,7 @@ public:
         if (count != fields.size()) {
             warn(number, QStringLiteral("fields"),
                  QStringLiteral("項目が%1個あります（%2個のはずです）").arg(count).arg(kRecordFields));
-            return;
+            return std::nullopt;
         }
 
         RecordEntry entry;
@@ -117,13 +124,13 @@ public:
         const std::optional<QDateTime> time = parseTime(fields[0]);
         if (!time) {
             warn(number, QStringLiteral("time"), QStringLiteral("日時「%1」が読めません").arg(quoted(fields[0])));
-            return;
+            return std::nullopt;
         }
         entry.time = *time;
         const std::optional<int> draw = wholeNumber(fields[1], 1, 999'999'999);
         if (!draw) {
             warn(number, QStringLiteral("draw"), QStringLiteral("回の番号「%1」が読めません").arg(quoted(fields[1])));
-            return;
+            return std::nullopt;
         }
         entry.draw = *draw;
         const std::optional<int> level = wholeNumber(fields[2], 0, kLevelChoices - 1);
@@ -132,21 +139,21 @@ public:
         if (!level || !pattern || !kako) {
             warn(number, QStringLiteral("settings"),
                  QStringLiteral("設定「%1,%2,%3」が範囲外です").arg(quoted(fields[2]), quoted(fields[3]), quoted(fields[4])));
-            return;
+            return std::nullopt;
         }
         entry.settings = {levelFromDigit(*level), patternFromDigit(*pattern), kakoFromDigit(*kako)};
         const std::optional<int> pass = wholeNumber(fields[5], 1, 2);
         if (!pass) {
             warn(number, QStringLiteral("pass"),
                  QStringLiteral("何回目か「%1」が1か2ではありません").arg(quoted(fields[5])));
-            return;
+            return std::nullopt;
         }
         entry.pass = *pass;
         for (std::size_t i = 0; i < entry.numbers.size(); ++i) {
             const std::optional<int> value = wholeNumber(fields[6 + i], 1, kHighestNumber);
             if (!value) {
                 warnNumbers(number);
-                return;
+                return std::nullopt;
             }
             entry.numbers[i] = *value;
         }
@@ -154,9 +161,9 @@ public:
         std::sort(entry.numbers.begin(), entry.numbers.end());
         if (std::adjacent_find(entry.numbers.begin(), entry.numbers.end()) != entry.numbers.end()) {
             warnNumbers(number);
-            return;
+            return std::nullopt;
         }
-        m_result.entries.push_back(entry);
+        return entry;
     }
 
     RecordRead finish()
@@ -254,54 +261,99 @@ QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings
 platform::FileWriteResult appendRecord(const QString &path, const QDateTime &now, int draw,
                                        const Settings &settings, const std::array<Proposal, 2> &proposals)
 {
-    const QByteArray lines = formatRecord(now, draw, settings, proposals);
-    const QFileInfo info(path);
-    // The writer adds the header only to a file it creates; an empty one is just as new.
-    if (info.isFile() && info.size() == 0)
-        return platform::appendToFile(path, kRecordHeader + lines);
-    return platform::appendToFile(path, lines, kRecordHeader);
+    // Never beyond what reading accepts: a record grown past it would be refused whole.
+    return platform::appendToFile(path, formatRecord(now, draw, settings, proposals), kRecordHeader, kMaxRecordBytes);
 }
 
-RecordRead parseRecord(std::string_view content)
+namespace {
+
+// Calls take(line number, offset, text) for each line of the content, a byte order mark aside.
+template<typename Take>
+void forEachLine(std::string_view content, Take take)
 {
+    std::size_t offset = 0;
     if (content.substr(0, platform::kByteOrderMark.size()) == platform::kByteOrderMark)
-        content.remove_prefix(platform::kByteOrderMark.size());
-    Reader reader;
+        offset = platform::kByteOrderMark.size();
     int number = 0;
-    while (!content.empty()) {
-        const std::size_t end = content.find_first_of("\r\n");
+    while (offset < content.size()) {
+        const std::size_t end = content.find_first_of("\r\n", offset);
         ++number;
-        reader.line(number, content.substr(0, end));
+        take(number, offset, content.substr(offset, end == std::string_view::npos ? end : end - offset));
         if (end == std::string_view::npos)
             break;
-        const std::size_t next = content.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
-        content.remove_prefix(next);
+        offset = content.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
     }
-    return reader.finish();
 }
 
-RecordRead readRecord(const QString &path)
+// The file's bytes, or the reading that says why there are none.
+std::optional<RecordRead> readBytes(const QString &path, QByteArray &bytes)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    if (!QFileInfo::exists(path)) {
         RecordRead none;
         none.path = path;
         return none;
     }
     // A pipe or a device under the file's name could block a read for ever.
-    if (!info.isFile())
+    if (!QFileInfo(path).isFile())
         return fileProblem(path, QStringLiteral("not-regular"), QStringLiteral("通常のファイルではありません"));
     const QString tooLarge = QStringLiteral("大きすぎるので読みません（%1 MBまで）").arg(kMaxRecordBytes / (1024 * 1024));
-    if (info.size() > kMaxRecordBytes)
+    if (QFileInfo(path).size() > kMaxRecordBytes)
         return fileProblem(path, QStringLiteral("too-large"), tooLarge);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fileProblem(path, QStringLiteral("cannot-read"), platform::fileProblemText(path, file.error()));
-    const QByteArray bytes = file.read(kMaxRecordBytes + 1);
+    bytes = file.read(kMaxRecordBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return fileProblem(path, QStringLiteral("cannot-read"), platform::fileProblemText(path, file.error()));
     if (bytes.size() > kMaxRecordBytes)
         return fileProblem(path, QStringLiteral("too-large"), tooLarge);
+    return std::nullopt;
+}
+
+} // namespace
+
+RecordRead parseRecord(std::string_view content)
+{
+    Reader reader;
+    forEachLine(content, [&](int number, std::size_t, std::string_view text) { reader.line(number, text); });
+    return reader.finish();
+}
+
+RecordRead readRecordNewestFirst(const QString &path, const std::function<void(const RecordEntry &)> &take)
+{
+    QByteArray bytes;
+    if (std::optional<RecordRead> none = readBytes(path, bytes))
+        return *none;
+    const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // The first pass keeps only where each entry's line starts; the second reads those lines again
+    // from the last, so that no list of entries is ever held.
+    struct Start {
+        std::uint32_t offset; // the file is at most kMaxRecordBytes
+        int line;
+    };
+    std::vector<Start> starts;
+    Reader reader;
+    forEachLine(content, [&](int number, std::size_t offset, std::string_view text) {
+        if (reader.parse(number, text))
+            starts.push_back({static_cast<std::uint32_t>(offset), number});
+    });
+    RecordRead result = reader.finish();
+    result.path = path;
+    result.exists = true;
+    Reader again;
+    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
+        const std::string_view rest = content.substr(it->offset);
+        if (const std::optional<RecordEntry> entry = again.parse(it->line, rest.substr(0, rest.find_first_of("\r\n"))))
+            take(*entry);
+    }
+    return result;
+}
+
+RecordRead readRecord(const QString &path)
+{
+    QByteArray bytes;
+    if (std::optional<RecordRead> none = readBytes(path, bytes))
+        return *none;
     RecordRead result = parseRecord(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     result.path = path;
     result.exists = true;

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -77,5 +78,10 @@ RecordRead parseRecord(std::string_view content);
 
 // The record file at path; a missing file gives no entries and no warning.
 RecordRead readRecord(const QString &path);
+
+// readRecord for a record of any size: hands each entry to take, the last line's first, and keeps
+// none (the reading it returns has no entries). Memory stays within the file's size and a few
+// bytes per entry.
+RecordRead readRecordNewestFirst(const QString &path, const std::function<void(const RecordEntry &)> &take);
 
 } // namespace omvex::analysis

@@ -17,7 +17,7 @@ namespace {
 void writeJson(const BacktestResult &result, const ChanceComparison &comparison, const Options &options,
                const Settings &settings, std::uint64_t seed, const LoadedHistory &history, std::ostream &out)
 {
-    JsonWriter json;
+    JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, seed, history);
     json.key("backtest").beginObject();
@@ -49,7 +49,7 @@ void writeJson(const BacktestResult &result, const ChanceComparison &comparison,
     json.endArray();
     json.endObject();
     json.endObject();
-    out << json.text() << '\n';
+    json.finish();
 }
 
 void writeText(const BacktestResult &result, const ChanceComparison &comparison, const Settings &settings,

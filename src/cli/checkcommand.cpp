@@ -10,11 +10,11 @@ namespace omvex::cli {
 int runCheck(const Options &options, const Settings &settings, const LoadedHistory &history, std::ostream &out)
 {
     if (options.json) {
-        JsonWriter json;
+        JsonWriter json(out);
         json.beginObject();
         writeProvenance(json, settings, std::nullopt, history);
         json.endObject();
-        out << json.text() << '\n';
+        json.finish();
     } else {
         out << "ファイル: " << escapeControls(history.path).toStdString() << '\n';
         out << "記録数: " << history.read.records << '\n';

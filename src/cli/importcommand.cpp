@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
 #include "engine/tables.h"
 #include "history/resultimport.h"
 
@@ -39,7 +40,7 @@ void writeOptionalString(JsonWriter &json, const QString &text)
 void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const HeldDraws &held,
                const Settings &settings, const LoadedHistory &history, std::ostream &out)
 {
-    JsonWriter json;
+    JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
     json.key("import");
@@ -69,7 +70,8 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
         json.key("message").string(error.message);
         json.endObject();
     }
-    if (written.outcome == ImportOutcome::WriteFailed) {
+    if (written.outcome == ImportOutcome::WriteFailed || written.code == QLatin1String("busy")
+        || written.code == QLatin1String("changed")) {
         json.beginObject();
         json.key("line").null();
         json.key("code").string(written.code);
@@ -79,7 +81,7 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
     json.endArray();
     json.key("more_errors").integer(plan.moreErrors);
     json.endObject();
-    out << json.text() << '\n';
+    json.finish();
 }
 
 } // namespace
@@ -87,9 +89,16 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
 int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
                      std::ostream &out, std::ostream &err)
 {
-    const ImportPlan plan = planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
-    const ImportWriteResult written = writeImport(plan);
+    const ImportPlan plan =
+        planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace, LockWait::Retry);
+    // Another import holds kako.txt: one line says so, and nothing was read that could be summed up.
+    const bool busy = plan.errors.size() == 1 && plan.errors.front().code == "busy";
+    const ImportWriteResult written = writeImport(plan, LockWait::Retry);
     const int status = exitStatus(written.outcome);
+    if (busy && !options.json) {
+        writeErrorLine(err, plan.errors.front().message);
+        return status;
+    }
 
     if (options.json) {
         // The history keys and the draws held describe kako.txt as the import left it, also when
@@ -106,8 +115,9 @@ int runImportCommand(const Options &options, const Settings &settings, const Loa
         for (const QString &line : importErrorTexts(plan))
             out << line.toStdString() << '\n';
     }
-    if (written.outcome == ImportOutcome::WriteFailed)
-        err << written.message.toStdString() << '\n';
+    if (written.outcome == ImportOutcome::WriteFailed || written.code == QLatin1String("busy")
+        || written.code == QLatin1String("changed"))
+        writeErrorLine(err, written.message);
     return status;
 }
 

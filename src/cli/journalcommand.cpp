@@ -48,16 +48,19 @@ void writeEntryJson(JsonWriter &json, const JournalEntry &entry)
     json.endObject();
 }
 
-void writeJson(const Journal &journal, const Settings &settings, const LoadedHistory &history, std::ostream &out)
+// The entries go out as they are scored: a record near its size cap holds a million of them.
+RecordRead writeJson(const QString &recordPath, const CellGrid &grid, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out)
 {
-    JsonWriter json;
+    JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
     json.key("journal").beginObject();
-    json.key("path").string(QDir::toNativeSeparators(journal.path));
+    json.key("path").string(QDir::toNativeSeparators(recordPath));
     json.key("entries").beginArray();
-    for (const JournalEntry &entry : journal.entries)
-        writeEntryJson(json, entry);
+    RecordRead record;
+    const Journal journal =
+        scoreJournalFile(recordPath, grid, [&json](const JournalEntry &entry) { writeEntryJson(json, entry); }, record);
     json.endArray();
     json.key("scored").integer(journal.scored);
     json.key("pending").integer(journal.pending);
@@ -77,7 +80,8 @@ void writeJson(const Journal &journal, const Settings &settings, const LoadedHis
     writeWarningsJson(json, journal.warnings);
     json.endObject();
     json.endObject();
-    out << json.text() << '\n';
+    json.finish();
+    return record;
 }
 
 void writeText(const Journal &journal, const RecordRead &record, std::ostream &out)
@@ -116,14 +120,15 @@ int runJournalCommand(const Options &options, const Settings &settings, const Pr
                       const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
-    const RecordRead record = readRecord(recordPath);
-    const Journal journal = scoreJournal(record, tables.history);
-    if (options.json)
-        writeJson(journal, settings, history, out);
-    else
-        writeText(journal, record, out);
-    for (const RecordWarning &warning : journal.warnings)
-        err << "注意: " << warning.message.toStdString() << '\n';
+    RecordRead record;
+    if (options.json) {
+        record = writeJson(recordPath, tables.history, settings, history, out);
+    } else {
+        record = readRecord(recordPath);
+        writeText(scoreJournal(record, tables.history), record, out);
+    }
+    for (const RecordWarning &warning : record.warnings)
+        writeErrorLine(err, QStringLiteral("注意: ") + warning.message);
     return record.readable ? kExitOk : kExitRefused;
 }
 

@@ -6,6 +6,32 @@
 
 namespace omvex::cli {
 
+namespace {
+
+constexpr std::size_t kHeldBytes = 64 * 1024;
+
+} // namespace
+
+void JsonWriter::flush()
+{
+    if (!m_text.empty())
+        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+    m_text.clear();
+}
+
+void JsonWriter::flushIfLarge()
+{
+    if (m_text.size() >= kHeldBytes)
+        flush();
+}
+
+void JsonWriter::finish()
+{
+    m_text += '\n';
+    flush();
+    m_out.flush();
+}
+
 void JsonWriter::beforeValue()
 {
     if (m_afterKey) {
@@ -23,6 +49,7 @@ void JsonWriter::raw(std::string_view text)
 {
     beforeValue();
     m_text += text;
+    flushIfLarge();
 }
 
 JsonWriter &JsonWriter::beginObject()
@@ -95,6 +122,7 @@ JsonWriter &JsonWriter::string(std::string_view text)
         }
     }
     m_text += '"';
+    flushIfLarge();
     return *this;
 }
 

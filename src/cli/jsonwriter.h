@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <iosfwd>
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,12 +10,21 @@
 
 namespace omvex::cli {
 
-// Writes one compact JSON document in the order the calls are made, so that the keys keep the
+// Writes one compact JSON document to a stream as the calls are made (a journal of a million entries
+// is never held as one text), in the order the calls are made, so that the keys keep the
 // order scripts and people read them in (QJsonObject would sort them) and the same run gives the
 // same bytes. Integers are written exactly, also above 2^53 (QJsonValue holds them as doubles), and
 // points keep their one decimal.
 class JsonWriter {
 public:
+    explicit JsonWriter(std::ostream &out)
+        : m_out(out)
+    {
+    }
+    JsonWriter(const JsonWriter &) = delete;
+    JsonWriter &operator=(const JsonWriter &) = delete;
+    ~JsonWriter() { flush(); }
+
     JsonWriter &beginObject();
     JsonWriter &endObject();
     JsonWriter &beginArray();
@@ -40,13 +50,17 @@ public:
     // A 1-based line of a file, or null for 0: what concerns the file as a whole has no line.
     JsonWriter &lineNumber(int line) { return line > 0 ? integer(line) : null(); }
 
-    const std::string &text() const { return m_text; }
+    // Ends the document with a line end and passes on what is still held.
+    void finish();
 
 private:
     void beforeValue();
     void raw(std::string_view text);
+    void flush();
+    void flushIfLarge();
 
-    std::string m_text;
+    std::ostream &m_out;
+    std::string m_text; // what is not yet passed on: a few kilobytes at most
     std::vector<bool> m_hasItems; // one entry per open object or array
     bool m_afterKey = false;
 };

@@ -46,20 +46,18 @@ LoadedHistory loadHistory(const QString &path, CellGrid &grid)
     QFile file(path);
     if (!history.read.opened || !file.open(QIODevice::ReadOnly))
         return history;
-    // The warnings need the bytes at once; a file far beyond any real history is only hashed, as
-    // it streams by, and gets none.
-    if (file.size() <= kMaxImportFileBytes) {
-        const QByteArray content = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            history.sha256 = QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex().toStdString();
-            history.warnings = historyWarnings(
-                std::string_view(content.constData(), static_cast<std::size_t>(content.size())), grid, history.read);
-        }
-    } else {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (hash.addData(&file))
-            history.sha256 = hash.result().toHex().toStdString();
-    }
+    // The warnings need the bytes at once. Mapped rather than read, so that a file of any size gets
+    // them, and the hash, the same way: one far beyond any real history is still warned about.
+    const qint64 size = file.size();
+    const uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (size > 0 && !mapped)
+        return history;
+    const std::string_view content(reinterpret_cast<const char *>(mapped), static_cast<std::size_t>(size));
+    history.sha256 = QCryptographicHash::hash(QByteArrayView(content.data(), static_cast<qsizetype>(content.size())),
+                                              QCryptographicHash::Sha256)
+                         .toHex()
+                         .toStdString();
+    history.warnings = historyWarnings(content, grid, history.read);
     return history;
 }
 

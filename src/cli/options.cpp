@@ -132,6 +132,8 @@ public:
                 o.importPath = value();
                 if (m_error.isEmpty() && o.importPath.isEmpty())
                     fail(QStringLiteral("--import に結果ファイルを指定してください"));
+                else if (const std::optional<QByteArray> bytes = valueNotUtf8())
+                    fail(QStringLiteral("--import のファイル名が正しい UTF-8 ではありません: ") + shownBytes(*bytes));
             } else if (name == QLatin1String("--replace")) {
                 noValue();
                 o.replace = true;

@@ -25,7 +25,7 @@ void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options,
                std::uint64_t seed, const LoadedHistory &history, const SaveResult &saved,
                const std::optional<RecordedProposals> &recorded, std::ostream &out)
 {
-    JsonWriter json;
+    JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, seed, history);
     json.key("passes").beginArray();
@@ -55,7 +55,7 @@ void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options,
         writeRecordJson(json, *recorded);
     }
     json.endObject();
-    out << json.text() << '\n';
+    json.finish();
 }
 
 } // namespace

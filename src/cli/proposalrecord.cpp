@@ -1,4 +1,5 @@
 #include "cli/proposalrecord.h"
+#include "cli/terminaltext.h"
 
 #include "cli/jsonwriter.h"
 #include "cli/tool.h"
@@ -34,7 +35,7 @@ void writeRecordJson(JsonWriter &json, const RecordedProposals &recorded)
 int reportRecord(const RecordedProposals &recorded, std::ostream &note, std::ostream &err)
 {
     if (!recorded.written) {
-        err << recorded.error.toStdString() << '\n';
+        writeErrorLine(err, recorded.error);
         return kExitWriteFailed;
     }
     note << "予想を第 " << recorded.draw << " 回の分として記録しました: "

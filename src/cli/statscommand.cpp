@@ -31,7 +31,7 @@ QString chartTargetProblem(const QString &path)
 void writeJson(const HistoryStats &stats, std::optional<int> last, const QString &chart, const Settings &settings,
                const LoadedHistory &history, std::ostream &out)
 {
-    JsonWriter json;
+    JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
     json.key("stats").beginObject();
@@ -66,7 +66,7 @@ void writeJson(const HistoryStats &stats, std::optional<int> last, const QString
     json.endArray();
     json.endObject();
     json.endObject();
-    out << json.text() << '\n';
+    json.finish();
 }
 
 void writeText(const HistoryStats &stats, const QString &chart, std::ostream &out)

@@ -43,6 +43,69 @@ QString escapeControls(const QString &text)
     return escaped;
 }
 
+void EscapingBuffer::putEscaped(unsigned int code)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    const char text[] = {'\\', 'x', kHex[(code >> 4) & 0xF], kHex[code & 0xF]};
+    m_target->sputn(text, sizeof text);
+}
+
+void EscapingBuffer::put(unsigned char c)
+{
+    if (m_afterC2) {
+        m_afterC2 = false;
+        if (c >= 0x80 && c <= 0x9F) {
+            putEscaped(c);
+            return;
+        }
+        m_target->sputc(static_cast<char>(0xC2));
+    }
+    if (c == 0xC2) {
+        m_afterC2 = true;
+    } else if (c == '\t') {
+        m_target->sputn("\\t", 2);
+    } else if ((c < 0x20 && c != '\n') || c == 0x7F) {
+        putEscaped(c);
+    } else {
+        m_target->sputc(static_cast<char>(c));
+    }
+}
+
+EscapingBuffer::int_type EscapingBuffer::overflow(int_type c)
+{
+    if (!traits_type::eq_int_type(c, traits_type::eof()))
+        put(static_cast<unsigned char>(traits_type::to_char_type(c)));
+    return traits_type::not_eof(c);
+}
+
+std::streamsize EscapingBuffer::xsputn(const char *text, std::streamsize count)
+{
+    // Runs of plain bytes go on in one piece: a journal's JSON is hundreds of megabytes.
+    const auto isPlain = [](unsigned char c) { return c == '\n' || (c >= 0x20 && c != 0x7F && c != 0xC2); };
+    for (std::streamsize i = 0; i < count;) {
+        std::streamsize run = i;
+        while (!m_afterC2 && run < count && isPlain(static_cast<unsigned char>(text[run])))
+            ++run;
+        if (run > i) {
+            m_target->sputn(text + i, run - i);
+            i = run;
+        } else {
+            put(static_cast<unsigned char>(text[i++]));
+        }
+    }
+    return count;
+}
+
+int EscapingBuffer::sync()
+{
+    // A 0xC2 at the very end has no control after it.
+    if (m_afterC2) {
+        m_afterC2 = false;
+        m_target->sputc(static_cast<char>(0xC2));
+    }
+    return m_target->pubsync();
+}
+
 void writeErrorLine(std::ostream &err, const QString &text)
 {
     err << "omvex-predict: " << escapeControls(text).toStdString() << '\n' << std::flush;

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include <array>
-#include <iosfwd>
+#include <streambuf>
 #include <string>
 
 namespace omvex::cli {
@@ -15,6 +15,30 @@ namespace omvex::cli {
 // Control characters as \n, \t or \xNN, so that a name holding a line break can never turn one
 // message into two or move the terminal's cursor.
 QString escapeControls(const QString &text);
+
+// Passes what is written on to another stream buffer with control characters shown as
+// escapeControls shows them, the line end aside: standard output echoes names and cells of the
+// user's files, and none of them may clear, retitle or move the user's terminal.
+class EscapingBuffer final : public std::streambuf {
+public:
+    explicit EscapingBuffer(std::streambuf *target)
+        : m_target(target)
+    {
+    }
+    ~EscapingBuffer() override { sync(); }
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char *text, std::streamsize count) override;
+    int sync() override;
+
+private:
+    void put(unsigned char c);
+    void putEscaped(unsigned int code);
+
+    std::streambuf *m_target;
+    bool m_afterC2 = false; // a 0xC2 byte held back: with 0x80..0x9F after it, it is a C1 control
+};
 
 // One line on standard error, in the form every line there takes: "omvex-predict: " and the text,
 // its control characters escaped.

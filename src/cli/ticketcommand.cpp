@@ -71,7 +71,7 @@ int runTicketCommand(const Options &options, const Settings &settings, const Pre
         comparisons.push_back(compareWithChance(results.back().tally));
     }
     if (options.json) {
-        JsonWriter json;
+        JsonWriter json(out);
         json.beginObject();
         writeProvenance(json, settings, std::nullopt, history);
         // One ticket keeps the shape scripts already read.
@@ -85,7 +85,7 @@ int runTicketCommand(const Options &options, const Settings &settings, const Pre
             json.endArray();
         }
         json.endObject();
-        out << json.text() << '\n';
+        json.finish();
     } else {
         for (std::size_t i = 0; i < results.size(); ++i) {
             if (i > 0)

@@ -24,7 +24,7 @@ std::string heldRangeText(const CellGrid &history)
 void writeJson(const Options &options, const std::vector<LineScore> &scores, const Settings &settings,
                const LoadedHistory &history, std::ostream &out)
 {
-    JsonWriter json;
+    JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
     json.key("tickets").beginArray();
@@ -44,7 +44,7 @@ void writeJson(const Options &options, const std::vector<LineScore> &scores, con
     }
     json.endArray();
     json.endObject();
-    out << json.text() << '\n';
+    json.finish();
 }
 
 void writeText(const Options &options, const Draw &draw, const std::vector<LineScore> &scores, std::ostream &out)
@@ -67,7 +67,9 @@ int runTicketDrawCommand(const Options &options, const Settings &settings, const
     noteHistory(history, err);
     const std::optional<Draw> draw = drawAt(tables.history, *options.draw);
     if (!draw) {
-        err << "第 " << *options.draw << " 回の当せん数字がありません（" << heldRangeText(tables.history) << "）\n";
+        writeErrorLine(err, QStringLiteral("第 %1 回の当せん数字がありません（%2）")
+                                .arg(*options.draw)
+                                .arg(QString::fromStdString(heldRangeText(tables.history))));
         return kExitRefused;
     }
     std::vector<LineScore> scores;

@@ -70,7 +70,11 @@ int runParsed(const ParseResult &parsed, const Environment &environment, std::os
         writeErrorLine(err, parsed.error);
         return kExitUsage;
     }
-    return runCommand(parsed.options, environment, out, err);
+    EscapingBuffer escaping(out.rdbuf());
+    std::ostream escaped(&escaping);
+    const int status = runCommand(parsed.options, environment, escaped, err);
+    escaped.flush();
+    return status;
 }
 
 int runArguments(const QStringList &arguments, const Environment &environment, std::ostream &out, std::ostream &err)

@@ -95,6 +95,7 @@ public:
 private:
     void takeDrawNumber(const HistoryField &field)
     {
+        m_drawBegin = field.begin;
         // An empty draw number, as a blank line gives, ends the data like 0.
         if ((!field.isNumber && field.text.empty()) || (field.isNumber && field.number == 0.0)) {
             m_done = true;
@@ -131,6 +132,7 @@ private:
             }
         }
         ++m_result.records;
+        m_sink.recordStored({m_drawBegin, m_fields.back().end});
     }
 
     RecordSink &m_sink;
@@ -139,6 +141,7 @@ private:
     int m_lastFieldLine = 1;
     int m_fieldIndex = 0; // 0 = draw number, 1..7 = columns
     int m_drawNumber = 0;
+    std::size_t m_drawBegin = 0; // where the record being read starts
     std::array<HistoryField, kRecordFields> m_fields;
 };
 
@@ -165,7 +168,9 @@ HistoryReadResult readDrawHistory(std::string_view content, RecordSink &sink)
 {
     RecordReader reader(sink);
     HistoryFieldSplitter splitter(reader);
-    if (splitter.feed(withoutByteOrderMark(content)))
+    const std::string_view data = withoutByteOrderMark(content);
+    splitter.skipBytes(content.size() - data.size());
+    if (splitter.feed(data))
         splitter.finish();
     return reader.finish();
 }

@@ -78,13 +78,16 @@ double HistoryFieldSplitter::Numeral::value() const
 
 bool HistoryFieldSplitter::feed(std::string_view bytes)
 {
-    for (const char c : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i, ++m_position) {
+        const char c = bytes[i];
         if (m_done)
             return false;
         if (m_afterCarriageReturn) {
             m_afterCarriageReturn = false;
-            if (c == '\n')
+            if (c == '\n') {
+                m_fieldBegin = m_position + 1;
                 continue; // the second half of CRLF
+            }
         }
         const bool separator = c == ',' || c == '\r' || c == '\n';
         switch (m_state) {
@@ -181,6 +184,9 @@ void HistoryFieldSplitter::emitField()
     const bool quoted = m_state == State::Quoted || m_state == State::AfterQuote;
     HistoryField field;
     field.line = m_line;
+    field.begin = m_fieldBegin;
+    field.end = m_position;
+    m_fieldBegin = m_position + 1;
     if (m_coreCut) {
         field.isNumber = m_numeral.isNumeral();
         field.number = field.isNumber ? m_numeral.value() : 0.0;

@@ -17,6 +17,10 @@ struct HistoryField {
     double number = 0.0;
     std::string text; // without the blanks around it; a quoted field as inside its quotes
     int line = 1;     // where the field starts, 1-based
+    // Bytes of the content fed to the splitter: from the first after the separator before the field
+    // to the separator after it (or the end).
+    std::size_t begin = 0;
+    std::size_t end = 0;
 };
 
 // Told of each field in file order; returns false when it wants no more.
@@ -42,6 +46,9 @@ public:
     // final comma; nothing at all after a final line end is no field.
     void finish();
     int line() const { return m_line; }
+    // Counts bytes the caller took off before feeding (a byte order mark), so that field offsets
+    // stay those of the whole content.
+    void skipBytes(std::size_t count) { m_position += count; m_fieldBegin = m_position; }
 
 private:
     enum class State : std::uint8_t { Start, Bare, Quoted, AfterQuote };
@@ -78,6 +85,8 @@ private:
     bool m_afterCarriageReturn = false;
     int m_line = 1;
     int m_fieldLine = 1;
+    std::size_t m_position = 0;   // of the byte being taken
+    std::size_t m_fieldBegin = 0;
 
     // The field being read: blanks before its first other byte, its core up to kMaxFieldBytes, and
     // blanks after its last other byte (kept in case more follows).

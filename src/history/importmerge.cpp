@@ -27,6 +27,17 @@ QByteArray rowLine(const CellGrid &history, int row)
     return line + '\n';
 }
 
+// A cell the reader cut to its length, blanks and quotes: only the row's own bytes give them back.
+QByteArray keptLine(const CellGrid &history, int row, const KakoRows *kept)
+{
+    if (kept && static_cast<std::size_t>(row) < kept->spans.size()) {
+        const ByteSpan span = kept->spans[static_cast<std::size_t>(row)];
+        if (span.end > span.begin && span.end <= kept->content.size())
+            return QByteArray(kept->content.data() + span.begin, static_cast<qsizetype>(span.end - span.begin)) + '\n';
+    }
+    return rowLine(history, row);
+}
+
 QByteArray drawLine(const SourceDraw &draw)
 {
     QByteArray line = QByteArray::number(draw.draw);
@@ -54,7 +65,7 @@ QString drawText(const SourceDraw &draw)
 } // namespace
 
 ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &draws, bool replace,
-                       ImportErrorList &errors)
+                       ImportErrorList &errors, const KakoRows *kept)
 {
     ImportMerge merge;
     const int last = std::max(history.rowCount(), draws.empty() ? 0 : draws.back().draw);
@@ -73,13 +84,13 @@ ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &d
             continue;
         }
         if (!draw) {
-            merge.content += rowLine(history, row);
+            merge.content += keptLine(history, row, kept);
             continue;
         }
         const std::optional<SourceDraw> current = rowDraw(history, row);
         if (current && isSameDraw(current->main, current->bonus, draw->main, draw->bonus)) {
             ++merge.unchanged;
-            merge.content += rowLine(history, row);
+            merge.content += keptLine(history, row, kept);
         } else if (replace) {
             merge.replaced.push_back(row);
             merge.content += drawLine(*draw);
@@ -89,7 +100,7 @@ ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &d
                                       "置き換えを指定してください")
                            .arg(row)
                            .arg(rowText(history, row), drawText(*draw)));
-            merge.content += rowLine(history, row);
+            merge.content += keptLine(history, row, kept);
         }
     }
     return merge;

@@ -1,9 +1,11 @@
 #include "history/resultimport.h"
 #include "history/drawhistory.h"
 #include "history/historystatus.h"
+#include "history/historyreader.h"
 #include "history/importmerge.h"
 
 #include "engine/tables.h"
+#include "platform/filelock.h"
 #include "platform/safewrite.h"
 
 #include <QDir>
@@ -79,11 +81,6 @@ void checkKako(const QByteArray &bytes, const CellGrid &history, const HistoryRe
     }
 }
 
-ImportWriteResult failed(QString code, QString message, QString backupPath = {})
-{
-    return {ImportOutcome::WriteFailed, std::move(backupPath), std::move(code), std::move(message)};
-}
-
 QString formatName(const QString &format)
 {
     if (format == QLatin1String("kako"))
@@ -102,7 +99,7 @@ QString heldText(const HeldDraws &held)
 
 } // namespace
 
-ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace)
+ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace, LockWait wait)
 {
     ImportPlan plan;
     plan.sourcePath = sourcePath;
@@ -126,20 +123,34 @@ ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool r
     }
 
     CellGrid history = emptyHistory();
-    plan.kakoExisted = QFileInfo::exists(kakoPath);
-    if (plan.kakoExisted) {
+    KakoRows kept;
+    // Read under the writers' lock, so that the plan never sees a kako.txt half way through another
+    // import's renames.
+    platform::FileLock lock(kakoLockPath(kakoPath));
+    const std::optional<ImportError> lockProblem = lockKako(lock, wait);
+    if (lockProblem && lockProblem->code == "busy") {
+        errors.add(0, "busy", lockProblem->message);
+    } else if (QFileInfo::exists(kakoPath)) {
+        // A lock file that cannot be made (a folder the user may not write) does not stop the plan:
+        // the write checks the folder first and says why it cannot write.
         if (const std::optional<QString> problem = readBounded(kakoPath, plan.previousContent)) {
             errors.add(0, "kako", QStringLiteral("%1 を読めません: %2").arg(shown(kakoPath), *problem));
         } else {
-            // The same reader as a prediction's, on the same bytes that the backup will keep.
-            const HistoryReadResult read = readDrawHistory(
-                std::string_view(plan.previousContent.constData(), static_cast<std::size_t>(plan.previousContent.size())),
-                history);
+            plan.kako = snapshotKako(kakoPath, plan.previousContent);
+            // The same reader as a prediction's, on the same bytes that the backup will keep; it
+            // notes where each row's record lies, so that rows the import leaves keep their bytes.
+            kept.content = std::string_view(plan.previousContent.constData(),
+                                            static_cast<std::size_t>(plan.previousContent.size()));
+            DeferredSink grid(history);
+            RowSpanSink sink(grid);
+            const HistoryReadResult read = readDrawHistory(kept.content, sink);
+            kept.spans = sink.takeSpans();
             checkKako(plan.previousContent, history, read, errors);
         }
     }
+    lock.unlock();
 
-    ImportMerge merge = mergeDraws(history, draws, replace, errors);
+    ImportMerge merge = mergeDraws(history, draws, replace, errors, &kept);
     plan.read = static_cast<int>(draws.size());
     plan.added = merge.added;
     plan.unchanged = merge.unchanged;
@@ -153,35 +164,6 @@ ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool r
         plan.content = std::move(merge.content);
     }
     return plan;
-}
-
-ImportWriteResult writeImport(const ImportPlan &plan)
-{
-    if (plan.isRefused())
-        return {ImportOutcome::Refused, {}, QStringLiteral("refused"), QStringLiteral("取り込めないため、kako.txt は変えていません")};
-    if (!plan.changesKako())
-        return {ImportOutcome::NothingNew, {}, {}, QStringLiteral("新しい回がないため、kako.txt は変えていません")};
-
-    // The window asks before writing; the user may have saved kako.txt in the editor meanwhile, and
-    // writing the plan would throw that away.
-    QByteArray now;
-    const bool exists = QFileInfo::exists(plan.kakoPath);
-    if (exists != plan.kakoExisted || (exists && (readBounded(plan.kakoPath, now) || now != plan.previousContent)))
-        return failed(QStringLiteral("changed"),
-                      QStringLiteral("%1 が確認の後に変わったため、書き込みませんでした。もう一度取り込んでください")
-                          .arg(shown(plan.kakoPath)));
-
-    QString backupPath;
-    if (plan.kakoExisted) {
-        backupPath = plan.kakoPath + QStringLiteral(".bak");
-        const platform::FileWriteResult backup = platform::replaceFile(backupPath, plan.previousContent);
-        if (!backup.ok)
-            return failed(backup.code, QStringLiteral("バックアップを作れないため、kako.txt は変えていません。") + backup.message);
-    }
-    const platform::FileWriteResult written = platform::replaceFile(plan.kakoPath, plan.content);
-    if (!written.ok)
-        return failed(written.code, QStringLiteral("kako.txt は元のままです。") + written.message, backupPath);
-    return {ImportOutcome::Written, backupPath, {}, {}};
 }
 
 QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *written)

@@ -7,8 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+namespace omvex::platform {
+class FileLock;
+}
 
 namespace omvex {
 
@@ -18,6 +24,20 @@ inline constexpr qint64 kMaxImportFileBytes = 64 * 1024 * 1024;
 
 // What an import came to. The tool gives NothingNew and Written exit code 0, Refused 1, WriteFailed 3.
 enum class ImportOutcome : std::uint8_t { Written, NothingNew, Refused, WriteFailed };
+
+// How a writer of kako.txt waits for another one to finish. The tool retries for kKakoLockRetry; a
+// window tries once, so that its event loop never waits on another program.
+enum class LockWait : std::uint8_t { Once, Retry };
+inline constexpr std::chrono::milliseconds kKakoLockRetry{3000};
+
+// kako.txt as an import planned from it, so that the write can tell whether it changed since.
+struct KakoSnapshot {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedSeconds = 0;
+    qint64 modifiedNanoseconds = 0;
+    QByteArray sha256; // of the bytes read
+};
 
 // Everything an import will do, worked out before anything is written, so that the window can show
 // it and ask first.
@@ -37,7 +57,7 @@ struct ImportPlan {
     std::vector<ImportError> errors; // the first 100 by line; any error refuses the import
     int moreErrors = 0;
 
-    bool kakoExisted = false;
+    KakoSnapshot kako;
     QByteArray previousContent; // kako.txt as it was read for this plan
     QByteArray content;         // kako.txt after the import; empty unless it changes
 
@@ -47,20 +67,39 @@ struct ImportPlan {
 
 // Reads and checks the result file at sourcePath and merges it into the history that kako.txt at
 // kakoPath gives the reader. replace lets the file's numbers win over different ones in kako.txt.
-// Writes nothing.
-ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace);
+// Writes nothing. kako.txt is read under the writers' lock (see writeImport); when another writer
+// holds it, the plan is refused with the error "busy".
+ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace,
+                      LockWait wait = LockWait::Retry);
 
 struct ImportWriteResult {
     ImportOutcome outcome = ImportOutcome::NothingNew;
     QString backupPath; // where the previous kako.txt was kept; empty when none was made
-    QString code;       // stable English reason when the write failed ("changed" or the file layer's code)
+    QString code;       // stable English reason when nothing was written ("busy", "changed", "lock" or the file layer's code)
     QString message;    // Japanese, when nothing was written
 };
 
-// Carries out a plan: nothing when it is refused or adds nothing; otherwise the previous kako.txt
-// goes to kako.txt.bak and the new content replaces kako.txt, each atomically. A kako.txt that
-// changed since the plan was made is left alone.
-ImportWriteResult writeImport(const ImportPlan &plan);
+// The one way kako.txt is rewritten, whatever brought the draws (a results file, a draw typed in, a
+// download): carries out a plan, writing nothing when it is refused or adds nothing. Otherwise,
+// holding the lock "kako.txt.lock" beside kako.txt (wait says how long to wait for it; another
+// writer holding it refuses with code "busy"):
+//   1. checks that kako.txt, its folder and the name kako.txt.bak can be written (code of the file
+//      layer, WriteFailed), so that a refused write changes nothing, the backup included;
+//   2. writes the new backup (kako.txt as planned from, with kako.txt's permission bits) and the new
+//      kako.txt to temporary files and syncs both;
+//   3. compares kako.txt with what the plan was made from (size, time, SHA-256): an edit saved in
+//      the meantime, which takes no lock, refuses the write (code "changed") and is kept;
+//   4. renames the backup over the name kako.txt.bak (never through a link standing there), then
+//      the new kako.txt over the old.
+// Refused outcomes ("busy", "changed") change no file; WriteFailed ones leave kako.txt as it was.
+ImportWriteResult writeImport(const ImportPlan &plan, LockWait wait = LockWait::Retry);
+
+// "kako.txt.lock" beside kako.txt: created when missing, never deleted, holds no data.
+QString kakoLockPath(const QString &kakoPath);
+// Takes the writers' lock as wait says; otherwise the error to report ("busy" or "lock").
+std::optional<ImportError> lockKako(platform::FileLock &lock, LockWait wait);
+// What the plan remembers of kako.txt at kakoPath, whose bytes were read as content.
+KakoSnapshot snapshotKako(const QString &kakoPath, const QByteArray &content);
 
 // A few lines for people: what was read, what changes, what kako.txt holds, where the backup is.
 QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *written = nullptr);

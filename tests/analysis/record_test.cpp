@@ -1,8 +1,10 @@
 #include "analysis/journal.h"
 #include "analysis/record.h"
+#include "support/atonce.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -193,6 +195,41 @@ TEST(RecordFile, appendsOneRunOrLeavesTheFileAsItWas)
         EXPECT_EQ(summary(read.entries[0]), std::to_string(row.firstNewLine) + ":58:1:3,1,2:3 11 17 25 36 42" + time);
         EXPECT_EQ(summary(read.entries[1]), std::to_string(row.firstNewLine + 1) + ":58:2:3,1,2:1 2 9 20 33 43" + time);
     }
+}
+
+// Four runs started together on a folder with no record yet: every run's two lines are kept, under
+// one header.
+TEST(RecordFile, runsAtOnce_keepEveryLineUnderOneHeader)
+{
+    for (int trial = 0; trial < 10; ++trial) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QString::fromLatin1(kRecordFileName));
+        const std::vector<int> statuses = test::runAtOnce(4, [&](int run) {
+            return appendRecord(path, kTokyoEvening, 58 + run, kSettings, kProposals).ok ? 0 : 1;
+        });
+        EXPECT_EQ(statuses, std::vector<int>(4, 0));
+        const RecordRead read = readRecord(path);
+        EXPECT_EQ(read.entries.size(), 8U) << "trial " << trial;
+        EXPECT_TRUE(read.warnings.empty()) << "trial " << trial;
+        EXPECT_EQ(contentOf(path).count(kRecordHeader), 1) << "trial " << trial;
+    }
+}
+
+// Appending past the size reading accepts would make the whole record unreadable.
+TEST(RecordFile, appendBeyondTheReadableSize_isRefused)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QString::fromLatin1(kRecordFileName));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(kRecordHeader);
+    ASSERT_TRUE(file.resize(kMaxRecordBytes - 100));
+    file.close();
+    const platform::FileWriteResult result = appendRecord(path, kTokyoEvening, 58, kSettings, kProposals);
+    EXPECT_EQ(result.code, QStringLiteral("too-large"));
+    EXPECT_EQ(QFileInfo(path).size(), kMaxRecordBytes - 100);
 }
 
 TEST(RecordFile, unreadableFileGivesOneWarningAndNoEntries)

@@ -95,6 +95,7 @@ TEST(ParseArguments, refusedArguments_giveOneLineError)
         {"folderEqualsNotUtf8", {"--folder=\xff/日本"}, "UTF-8 ではありません: \\xff/日本"},
         {"folderOverlongSlash", {"--folder", "a\xc0\xaf" "b"}, "a\\xc0\\xafb"},
         {"chartNotUtf8", {"--stats", "--chart", "\xe9.png"}, "--chart のファイル名が正しい UTF-8 ではありません"},
+        {"importNotUtf8", {"--import", "r\xe9sultats.csv"}, "--import のファイル名が正しい UTF-8 ではありません: r\\xe9sultats.csv"},
         {"twoCommands", {"--check", "--stats"}},
         {"saveWithCheck", {"--check", "--save"}},
         {"levelWithStats", {"--stats", "--level", "1"}},

@@ -13,8 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -30,11 +34,20 @@ struct ProcessOutput {
     QByteArray err;
 };
 
+// fileSizeLimit, when not 0, bounds the size of any file the program writes, as a full disk does.
 ProcessOutput runProcess(const QString &program, const QStringList &arguments,
-                      const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+                      const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                      rlim_t fileSizeLimit = 0)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (fileSizeLimit != 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN); // kept across exec: writes fail with EFBIG instead
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     process.start(program, arguments);
     ProcessOutput output;
     if (!process.waitForFinished(120000)) {
@@ -48,9 +61,24 @@ ProcessOutput runProcess(const QString &program, const QStringList &arguments,
     return output;
 }
 
-ProcessOutput runProgram(const QStringList &arguments, const QProcessEnvironment &environment)
+ProcessOutput runProgram(const QStringList &arguments, const QProcessEnvironment &environment, rlim_t fileSizeLimit = 0)
 {
-    return runProcess(QStringLiteral(OMVEX_PREDICT_PATH), arguments, environment);
+    return runProcess(QStringLiteral(OMVEX_PREDICT_PATH), arguments, environment, fileSizeLimit);
+}
+
+// Bytes that would move a terminal's cursor, clear it or retitle it: every control byte but the
+// line end, and the one-byte forms of the longer sequences (C1 as UTF-8).
+bool hasControlBytes(const QByteArray &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7F)
+            return true;
+        if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80
+            && static_cast<unsigned char>(text[i + 1]) <= 0x9F)
+            return true;
+    }
+    return false;
 }
 
 // No display, and none of what a desktop session sets (Qt warns when its runtime folder is unset).
@@ -72,11 +100,32 @@ TEST(Program, exitStatus_followsTheOutcome)
     QTemporaryDir unwritable;
     writeFile(unwritable.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n");
     ASSERT_TRUE(QDir(unwritable.path()).mkdir("omvex.ini"));
+    writeFile(unwritable.filePath("kiroku.txt"), "");
+    ASSERT_EQ(::chmod(QFile::encodeName(unwritable.filePath("kiroku.txt")).constData(), 0444), 0);
+    // A results file that would clear the terminal, retitle it and cut a line short if shown raw.
+    const QString crafted = dir.filePath("r\x1b]0;pwned\x07.csv");
+    writeFile(crafted, QByteArray("4,1,\x1b[2J,3,4,5,6,7\n5,1,2,3,4,5,6,\0\n", 36));
+    writeFile(dir.filePath("next.csv"), "4,1,2,3,4,5,6,9\n");
+    writeFile(dir.filePath("kiroku.txt"), "garbage\x1b[2J\n");
+    QTemporaryDir full;
+    writeFile(full.filePath("kako.txt"), test::sharedHistory());
+    writeFile(full.filePath("next.csv"), "2059,1,2,3,4,5,6,9\n");
+    QTemporaryDir readOnlyKako;
+    writeFile(readOnlyKako.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n");
+    writeFile(readOnlyKako.filePath("next.csv"), "2,1,2,3,4,5,6,9\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnlyKako.filePath("kako.txt")).constData(), 0444), 0);
 
     struct Row {
+        Row(const char *rowName, QStringList rowArguments, int rowStatus, rlim_t limit = 0, QString lock = {})
+            : name(rowName), arguments(std::move(rowArguments)), status(rowStatus), fileSizeLimit(limit),
+              heldLock(std::move(lock))
+        {
+        }
         const char *name;
         QStringList arguments;
         int status;
+        rlim_t fileSizeLimit;
+        QString heldLock; // a lock file the test holds while the program runs
     };
     const Row rows[] = {
         {"help", {"--help"}, kExitOk},
@@ -100,10 +149,30 @@ TEST(Program, exitStatus_followsTheOutcome)
         {"saveCannotWrite", {"--folder", unwritable.path(), "--save"}, kExitWriteFailed},
         {"chartCannotWrite", {"--folder", dir.path(), "--stats", "--chart", dir.filePath("no/such/dir/c.png")},
          kExitWriteFailed},
+        {"chartOnFullDisk", {"--folder", dir.path(), "--stats", "--chart", dir.filePath("c.png")}, kExitWriteFailed, 2000},
+        {"importCraftedFile", {"--folder", dir.path(), "--import", crafted}, kExitRefused},
+        {"importCraftedFileJson", {"--folder", dir.path(), "--import", crafted, "--json"}, kExitRefused},
+        {"importOnFullDisk", {"--folder", full.path(), "--import", full.filePath("next.csv")}, kExitWriteFailed, 20000},
+        {"importReadOnlyKako", {"--folder", readOnlyKako.path(), "--import", readOnlyKako.filePath("next.csv")},
+         kExitWriteFailed},
+        {"importWhileAnotherImports", {"--folder", dir.path(), "--import", dir.filePath("next.csv")}, kExitRefused, 0,
+         dir.filePath("kako.txt.lock")},
+        {"recordCannotWrite", {"--folder", unwritable.path(), "--record", "--seed", "1"}, kExitWriteFailed},
+        {"drawMissing", {"--folder", dir.path(), "--ticket", "1,2,3,4,5,6", "--draw", "99"}, kExitRefused},
+        {"journalSkipsALine", {"--folder", dir.path(), "--journal"}, kExitOk},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const ProcessOutput output = runProgram(row.arguments, headless());
+        int lock = -1;
+        if (!row.heldLock.isEmpty()) {
+            lock = ::open(QFile::encodeName(row.heldLock).constData(), O_RDWR | O_CREAT, 0644);
+            ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        }
+        const ProcessOutput output = runProgram(row.arguments, headless(), row.fileSizeLimit);
+        if (lock >= 0)
+            ::close(lock);
+        EXPECT_FALSE(hasControlBytes(output.out)) << output.out.toStdString();
+        EXPECT_FALSE(hasControlBytes(output.err)) << output.err.toStdString();
         EXPECT_EQ(output.status, row.status) << output.err.toStdString();
         if (row.status == kExitUsage) {
             EXPECT_TRUE(output.out.isEmpty());

@@ -1,14 +1,22 @@
 #include "history/resultdate.h"
 #include "history/resultimport.h"
+#include "support/atonce.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace omvex {
 namespace {
@@ -175,6 +183,11 @@ TEST(ResultImport, planImport_mergesWithKakoAndKeepsItsBackup)
         {"fills a gap and keeps rows it does not name as read", "1,1,2,3,4,5,6,7\n3,x,\"a,b\",\" c\",4,5,6,7\n",
          "2,1,2,3,4,5,6,9\n", false, "", ImportOutcome::Written, {},
          "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,9\n3,x,\"a,b\",\" c\",4,5,6,7\n"},
+        // A cell longer than the reader keeps, blanks, quotes and a record over two lines: as they were.
+        {"rows it keeps are kept byte for byte",
+         "1, 1 ,2,3,4,5,6,\"7\"\r\n2,1,2,3,4,5,6,\"" + QByteArray(300, 'z') + "\"\r\n3,1,2,3\n4,5,6,7\n",
+         "4,1,2,3,4,5,6,7\n3,6,5,4,3,2,1,7\n", false, "", ImportOutcome::Written, {},
+         "1, 1 ,2,3,4,5,6,\"7\"\n2,1,2,3,4,5,6,\"" + QByteArray(300, 'z') + "\"\n3,1,2,3\n4,5,6,7\n4,1,2,3,4,5,6,7\n"},
         {"replace lets the file win", "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,7\n", "2,1,2,3,4,5,6,8\n1,1,2,3,4,5,6,9\n",
          true, "", ImportOutcome::Written, {1, 2}, "1,1,2,3,4,5,6,9\n2,1,2,3,4,5,6,8\n"},
         {"without replace a different draw is a conflict", "1,1,2,3,4,5,6,7\n", "2,1,2,3,4,5,6,8\n1,1,2,3,4,5,6,9\n",
@@ -239,22 +252,113 @@ TEST(ResultImport, planImport_refusesFilesItCannotRead)
         EXPECT_EQ(codesOf(planImport(row.source, row.kako, false)), row.errors) << row.name;
 }
 
-TEST(ResultImport, writeImport_leavesKakoAloneWhenItChangedOrCannotBeReplaced)
+mode_t modeOf(const QString &path)
 {
-    Folder changed("2,1,2,3,4,5,6,7\n", "1,1,2,3,4,5,6,7\n");
-    const ImportPlan plan = planImport(changed.source, changed.kako, false);
-    writeFile(changed.kako, "1,1,2,3,4,5,6,7\n9,1,2,3,4,5,6,7\n");
-    const ImportWriteResult result = writeImport(plan);
-    EXPECT_EQ(result.outcome, ImportOutcome::WriteFailed);
-    EXPECT_EQ(result.code, QStringLiteral("changed"));
-    EXPECT_EQ(readFile(changed.kako), "1,1,2,3,4,5,6,7\n9,1,2,3,4,5,6,7\n");
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode : 0;
+}
 
-    Folder readOnly("2,1,2,3,4,5,6,7\n", "1,1,2,3,4,5,6,7\n");
-    ASSERT_TRUE(QFile::setPermissions(readOnly.kako, QFileDevice::ReadOwner));
-    const ImportWriteResult refused = writeImport(planImport(readOnly.source, readOnly.kako, false));
-    EXPECT_EQ(refused.outcome, ImportOutcome::WriteFailed);
-    EXPECT_FALSE(refused.message.isEmpty());
-    EXPECT_EQ(readFile(readOnly.kako), "1,1,2,3,4,5,6,7\n");
+// Each row sets the folder up (kako.txt "1,...", a previous backup "old backup"), plans the import
+// of draw 2, does something between the plan and the write, and checks what is left.
+TEST(ResultImport, writeImport_writesBothFilesOrNeither)
+{
+    const QByteArray kako = "1,1,2,3,4,5,6,7\n";
+    const QByteArray imported = kako + "2,1,2,3,4,5,6,8\n";
+    const QByteArray edited = "1,1,2,3,4,5,6,7\n9,1,2,3,4,5,6,7\n";
+    const QByteArray sameSize = "1,1,2,3,4,5,6,9\n";
+    const auto none = [](Folder &) {};
+    const struct {
+        const char *name;
+        std::function<void(Folder &)> before; // before the plan
+        std::function<void(Folder &)> between; // between the plan and the write
+        ImportOutcome outcome;
+        const char *code;
+        QByteArray kakoAfter;
+        QByteArray backupAfter; // read through the name kako.txt.bak
+        mode_t backupMode;      // 0: not checked
+    } rows[] = {
+        {"written", none, none, ImportOutcome::Written, "", imported, kako, S_IFREG | 0644},
+        {"editedAfterPlan_refused", none, [&](Folder &f) { writeFile(f.kako, edited); }, ImportOutcome::Refused,
+         "changed", edited, "old backup\n", 0},
+        // Same size and, set back, the same time: only the content tells.
+        {"editedKeepingSizeAndTime_refused", none,
+         [&](Folder &f) {
+             struct stat status {};
+             ::stat(QFile::encodeName(f.kako).constData(), &status);
+             writeFile(f.kako, sameSize);
+             const timespec times[2] = {status.st_atim, status.st_mtim};
+             ::utimensat(AT_FDCWD, QFile::encodeName(f.kako).constData(), times, 0);
+         },
+         ImportOutcome::Refused, "changed", sameSize, "old backup\n", 0},
+        {"readOnlyKako_backupKept",
+         [](Folder &f) { ::chmod(QFile::encodeName(f.kako).constData(), 0444); }, none,
+         ImportOutcome::WriteFailed, "read-only", kako, "old backup\n", 0},
+        {"backupLinkToAnotherFile_linkReplaced",
+         [](Folder &f) {
+             writeFile(f.dir.filePath(QStringLiteral("precious")), "precious\n");
+             QFile::remove(f.backup);
+             QFile::link(QStringLiteral("precious"), f.backup);
+         },
+         none, ImportOutcome::Written, "", imported, kako, S_IFREG | 0644},
+        {"backupLinkToKako_backupKept",
+         [](Folder &f) {
+             QFile::remove(f.backup);
+             QFile::link(QStringLiteral("kako.txt"), f.backup);
+         },
+         none, ImportOutcome::Written, "", imported, kako, S_IFREG | 0644},
+        {"privateKako_privateBackup",
+         [](Folder &f) {
+             QFile::remove(f.backup);
+             ::chmod(QFile::encodeName(f.kako).constData(), 0600);
+         },
+         none, ImportOutcome::Written, "", imported, kako, S_IFREG | 0600},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ::umask(022);
+        Folder folder("2,1,2,3,4,5,6,8\n", kako);
+        writeFile(folder.backup, "old backup\n");
+        row.before(folder);
+        const ImportPlan plan = planImport(folder.source, folder.kako, false);
+        ASSERT_TRUE(plan.changesKako());
+        row.between(folder);
+        const ImportWriteResult written = writeImport(plan);
+        EXPECT_EQ(written.outcome, row.outcome);
+        EXPECT_EQ(written.code.toStdString(), row.code);
+        EXPECT_EQ(readFile(folder.kako), row.kakoAfter);
+        EXPECT_EQ(readFile(folder.backup), row.backupAfter);
+        if (row.backupMode != 0) {
+            EXPECT_EQ(modeOf(folder.backup), row.backupMode);
+        }
+        if (QFileInfo::exists(folder.dir.filePath(QStringLiteral("precious")))) {
+            EXPECT_EQ(readFile(folder.dir.filePath(QStringLiteral("precious"))), "precious\n");
+        }
+        const QStringList left = QDir(folder.dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("kako.txt."));
+        EXPECT_TRUE(left.filter(QRegularExpression(QStringLiteral("^\\.kako"))).isEmpty()) << left.join(u' ').toStdString();
+    }
+}
+
+// Two imports started together into one folder, each adding its own draw: whichever says it wrote
+// must find its draw in kako.txt afterwards.
+TEST(ResultImport, writeImport_twoAtOnce_loseNoDrawTheyReportWritten)
+{
+    for (int trial = 0; trial < 20; ++trial) {
+        Folder folder("2,1,2,3,4,5,6,8\n", "1,1,2,3,4,5,6,7\n");
+        const QString other = folder.dir.filePath(QStringLiteral("other.csv"));
+        writeFile(other, "3,1,2,3,4,5,6,9\n");
+        const QString sources[] = {folder.source, other};
+        const std::vector<int> statuses = test::runAtOnce(2, [&](int index) {
+            const ImportWriteResult written = writeImport(planImport(sources[index], folder.kako, false));
+            return static_cast<int>(written.outcome);
+        });
+        const QByteArray after = readFile(folder.kako);
+        const QByteArray lines[] = {"2,1,2,3,4,5,6,8\n", "3,1,2,3,4,5,6,9\n"};
+        for (int index = 0; index < 2; ++index) {
+            if (statuses[static_cast<std::size_t>(index)] == static_cast<int>(ImportOutcome::Written)) {
+                EXPECT_TRUE(after.contains(lines[index])) << "trial " << trial << ":\n" << after.toStdString();
+            }
+        }
+    }
 }
 
 TEST(ResultImport, importSummaryText_saysWhatWasReadAndWhatKakoHolds)

@@ -59,7 +59,7 @@ TEST(SafeWrite, writesOrFailsLeavingTheOldBytes)
         {"appendNew_headerFirst", Op::Append, Start::None, "", 0, "1\n", "h\n", "", "h\n1\n"},
         {"appendAfterLineEnd", Op::Append, Start::File, "0\r\n", 0600, "1\n", "h\n", "", "0\r\n1\n"},
         {"appendAfterCutLine_addsLineEnd", Op::Append, Start::File, "0", 0600, "1\n", "h\n", "", "0\n1\n"},
-        {"appendToEmpty_noHeaderNoLineEnd", Op::Append, Start::File, "", 0600, "1\n", "h\n", "", "1\n"},
+        {"appendToEmpty_headerFirst", Op::Append, Start::File, "", 0600, "1\n", "h\n", "", "h\n1\n"},
         {"appendReadOnly_refused", Op::Append, Start::File, "0\n", 0444, "1\n", "", "read-only", "0\n"},
         {"appendThroughLink_writesTarget", Op::Append, Start::LinkToFile, "0\n", 0600, "1\n", "", "", "0\n1\n"},
     };
@@ -121,9 +121,9 @@ TEST(SafeWrite, missingFolder_isNamedAndNothingIsCreated)
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
 }
 
-// Runs write in a child process whose files may not grow beyond 20 bytes, as on a full disk; the
+// Runs write in a child process whose files may not grow beyond limit bytes, as on a full disk; the
 // child reports "ok" or the error through a pipe.
-std::string writeWithFileSizeLimit(const std::function<std::string()> &write)
+std::string writeWithFileSizeLimit(rlim_t limit, const std::function<std::string()> &write)
 {
     int channel[2];
     if (::pipe(channel) != 0)
@@ -132,8 +132,8 @@ std::string writeWithFileSizeLimit(const std::function<std::string()> &write)
     if (child == 0) {
         ::close(channel[0]);
         std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of killing the process
-        const rlimit limit{20, 20};
-        std::string report = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? write() : "no limit";
+        const rlimit bound{limit, limit};
+        std::string report = ::setrlimit(RLIMIT_FSIZE, &bound) == 0 ? write() : "no limit";
         const ssize_t sent = ::write(channel[1], report.data(), report.size());
         ::_exit(sent == static_cast<ssize_t>(report.size()) ? 0 : 1);
     }
@@ -151,23 +151,45 @@ std::string writeWithFileSizeLimit(const std::function<std::string()> &write)
 TEST(SafeWrite, fullDisk_reportsFailureAndKeepsTheOldBytes)
 {
     const QByteArray before = "[OmvexINI]\nLevel=1\n"; // 19 bytes: only a longer file hits the limit
+    // From 16 KiB on, the toolkit writes straight to the file, and a write cut short by the limit
+    // comes back as a short count with no error set: the 20,000-byte rows catch that.
     const struct {
         const char *name;
+        rlim_t limit;
         std::function<std::string(const QString &path)> write;
     } rows[] = {
-        {"settingsSave",
+        {"settingsSave", 20,
          [](const QString &path) {
              QString error;
              return writeProfileStrings(path, "OmvexINI", {{"Level", "3"}, {"Pattern", "1"}, {"Kako", "2"}}, &error)
                  ? std::string("ok")
                  : error.toStdString();
          }},
-        {"replace",
+        {"replace", 20,
          [](const QString &path) {
              const FileWriteResult result = replaceFile(path, QByteArray(100, 'x'));
              return result.ok ? std::string("ok") : result.message.toStdString();
          }},
-        {"append",
+        {"replaceLarge_shortWrite", 20000,
+         [](const QString &path) {
+             const FileWriteResult result = replaceFile(path, QByteArray(64 * 1024, 'x'));
+             return result.ok ? std::string("ok") : result.message.toStdString();
+         }},
+        {"replaceFromLarge_shortWrite", 20000,
+         [](const QString &path) {
+             const FileWriteResult result = replaceFileFrom(path, [](const QString &, QIODevice &out) {
+                 for (int i = 0; i < 8; ++i)
+                     out.write(QByteArray(16 * 1024, 'y'));
+                 return FileWriteResult{};
+             });
+             return result.ok ? std::string("ok") : result.message.toStdString();
+         }},
+        {"appendLarge", 20000,
+         [](const QString &path) {
+             const FileWriteResult result = appendToFile(path, QByteArray(64 * 1024, '1'));
+             return result.ok ? std::string("ok") : result.message.toStdString();
+         }},
+        {"append", 20,
          [](const QString &path) {
              const FileWriteResult result = appendToFile(path, "1,2,3,4,5,6,7,8\n");
              return result.ok ? std::string("ok") : result.message.toStdString();
@@ -182,7 +204,7 @@ TEST(SafeWrite, fullDisk_reportsFailureAndKeepsTheOldBytes)
         file.write(before);
         file.close();
 
-        const QString report = QString::fromStdString(writeWithFileSizeLimit([&] { return row.write(path); }));
+        const QString report = QString::fromStdString(writeWithFileSizeLimit(row.limit, [&] { return row.write(path); }));
         EXPECT_TRUE(report.startsWith(path + QStringLiteral(": "))) << row.name << ": " << report.toStdString();
         // Japanese words only after the path: never the system's English error text.
         EXPECT_FALSE(report.mid(path.size()).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))

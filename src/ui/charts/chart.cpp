@@ -1,11 +1,12 @@
 #include "ui/charts/chart.h"
+#include "platform/safewrite.h"
 
 #include "ui/charts/valueaxis.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
+#include <QBuffer>
 
 #include <algorithm>
 #include <array>
@@ -247,19 +248,17 @@ QImage renderStatsChart(const HistoryStats &stats)
 
 bool saveStatsChart(const HistoryStats &stats, const QString &path, QString *error)
 {
-    const QImage image = renderStatsChart(stats);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("グラフを書けません: %1（%2）").arg(path, file.errorString());
-        return false;
-    }
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
+    // Encoded in memory and written like every other file: the image library would report a
+    // failed write in its own words on standard error, and a short write as success.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !renderStatsChart(stats).save(&buffer, "PNG")) {
         *error = QStringLiteral("グラフを PNG にできません: %1").arg(path);
         return false;
     }
-    if (!file.commit()) {
-        *error = QStringLiteral("グラフを書けません: %1（%2）").arg(path, file.errorString());
+    const platform::FileWriteResult written = platform::replaceFile(path, png);
+    if (!written.ok) {
+        *error = QStringLiteral("グラフを書けません: ") + written.message;
         return false;
     }
     return true;

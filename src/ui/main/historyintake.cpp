@@ -119,7 +119,8 @@ bool importResultFile(const QString &kakoPath, ImportDialogs &dialogs, QWidget *
     const QString source = dialogs.chooseFile(parent);
     if (source.isEmpty())
         return false;
-    const ImportPlan plan = planImport(source, kakoPath, false);
+    // The window never waits for another import: it tries the lock once and says it is busy.
+    const ImportPlan plan = planImport(source, kakoPath, false, LockWait::Once);
     if (plan.isRefused()) {
         dialogs.report(parent, importSummaryText(plan), importErrorTexts(plan));
         return false;
@@ -131,7 +132,7 @@ bool importResultFile(const QString &kakoPath, ImportDialogs &dialogs, QWidget *
     }
     if (!dialogs.confirm(parent, importSummaryText(plan)))
         return false;
-    const ImportWriteResult written = writeImport(plan);
+    const ImportWriteResult written = writeImport(plan, LockWait::Once);
     if (written.outcome != ImportOutcome::Written) {
         dialogs.report(parent, importSummaryText(plan, &written), {});
         return false;
