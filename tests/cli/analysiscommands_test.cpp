@@ -79,6 +79,19 @@ TEST(CheckCommand, status_tellsWhetherTheWholeFileWasRead)
     }
 }
 
+// However large the file, what makes it read differently from what its author meant is said.
+TEST(CheckCommand, historyBeyondTheImportCap_stillGetsItsWarnings)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("kako.txt"), "1,1,2,3,4,5,6,7\n\n2,1,2,3,4,5,6,7\n");
+    QFile file(dir.filePath("kako.txt"));
+    ASSERT_TRUE(file.resize(65 * 1024 * 1024));
+    const QJsonObject json = parseJson(runTool(dir.path(), {"--check", "--json"}).out);
+    const QJsonArray warnings = json.value("history").toObject().value("warnings").toArray();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings.at(0).toObject().value("code").toString(), QStringLiteral("after-end"));
+}
+
 TEST(Tool, version_isOneLineWithTheBuildsVersion)
 {
     QTemporaryDir dir;

@@ -1,5 +1,6 @@
 #include "history/resultdate.h"
 #include "history/resultimport.h"
+#include "platform/filelock.h"
 #include "support/atonce.h"
 
 #include <QDir>
@@ -359,6 +360,25 @@ TEST(ResultImport, writeImport_twoAtOnce_loseNoDrawTheyReportWritten)
             }
         }
     }
+}
+
+// A window tries the lock once: another import holding it refuses both the plan and the write at
+// once, and nothing changes.
+TEST(ResultImport, lockHeldElsewhere_refusesAsBusyWithoutWaiting)
+{
+    Folder folder("2,1,2,3,4,5,6,8\n", "1,1,2,3,4,5,6,7\n");
+    const ImportPlan planned = planImport(folder.source, folder.kako, false, LockWait::Once);
+    ASSERT_TRUE(planned.changesKako());
+    platform::FileLock other(kakoLockPath(folder.kako));
+    ASSERT_EQ(other.tryLock(), platform::FileLock::State::Locked);
+
+    EXPECT_EQ(codesOf(planImport(folder.source, folder.kako, false, LockWait::Once)), "busy@0");
+    const ImportWriteResult written = writeImport(planned, LockWait::Once);
+    EXPECT_EQ(written.outcome, ImportOutcome::Refused);
+    EXPECT_EQ(written.code, QStringLiteral("busy"));
+    EXPECT_EQ(written.message, QStringLiteral("ほかの取込が実行中です"));
+    EXPECT_EQ(readFile(folder.kako), "1,1,2,3,4,5,6,7\n");
+    EXPECT_EQ(readFile(folder.backup), "<missing>");
 }
 
 TEST(ResultImport, importSummaryText_saysWhatWasReadAndWhatKakoHolds)
