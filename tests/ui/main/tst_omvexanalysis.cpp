@@ -1,6 +1,7 @@
 #include "omvexharness.h"
 
 #include "analysis/record.h"
+#include "platform/filelock.h"
 #include "ui/analysis/backtestjob.h"
 #include "ui/analysis/backtesttab.h"
 #include "ui/common/look.h"
@@ -114,12 +115,15 @@ void TestOmvexAnalysis::import_writesOnlyAfterOk_data()
     QTest::addColumn<int>("confirmations");
     QTest::addColumn<QString>("problem"); // a line the refusal must show; empty: none shown
     QTest::addColumn<int>("draws");       // in kako.txt and on screen afterwards
+    QTest::addColumn<bool>("lockHeld");   // by another import, all the while
     const QByteArray newDraws = historyRecords(6, 8);
-    QTest::addRow("ok_writesAndReloadsGrid") << newDraws << true << false << 1 << QString() << 8;
-    QTest::addRow("cancel_leavesKakoAsItWas") << newDraws << false << false << 1 << QString() << 5;
+    QTest::addRow("ok_writesAndReloadsGrid") << newDraws << true << false << 1 << QString() << 8 << false;
+    QTest::addRow("cancel_leavesKakoAsItWas") << newDraws << false << false << 1 << QString() << 5 << false;
     QTest::addRow("badNumber_showsErrorsWritesNothing")
-        << QByteArray("6,1,2,3,4,5,44,7\n") << true << false << 0 << QStringLiteral("1行目") << 5;
-    QTest::addRow("duringSequence_refusedUnasked") << newDraws << true << true << 0 << QString() << 5;
+        << QByteArray("6,1,2,3,4,5,44,7\n") << true << false << 0 << QStringLiteral("1行目") << 5 << false;
+    QTest::addRow("duringSequence_refusedUnasked") << newDraws << true << true << 0 << QString() << 5 << false;
+    QTest::addRow("anotherImportRunning_saysSoWritesNothing")
+        << newDraws << true << false << 0 << QStringLiteral("ほかの取込が実行中です") << 5 << true;
 }
 
 void TestOmvexAnalysis::import_writesOnlyAfterOk()
@@ -130,7 +134,11 @@ void TestOmvexAnalysis::import_writesOnlyAfterOk()
     QFETCH(int, confirmations);
     QFETCH(QString, problem);
     QFETCH(int, draws);
+    QFETCH(bool, lockHeld);
     OmvexHarness harness;
+    omvex::platform::FileLock otherImport(harness.folder.kakoPath() + QStringLiteral(".lock"));
+    if (lockHeld)
+        QCOMPARE(otherImport.tryLock(), omvex::platform::FileLock::State::Locked);
     AnsweringImportDialogs dialogs;
     dialogs.file = harness.folder.besidePath(QStringLiteral("downloads")) + QStringLiteral("/results.csv");
     dialogs.answer = answer;
