@@ -1,4 +1,5 @@
 #include "history/resultimport.h"
+#include "platform/filelock.h"
 
 #include <QDate>
 #include <QFile>
@@ -70,8 +71,36 @@ void BM_PlanImport(benchmark::State &state)
     }
 }
 
+// What the writers' lock and the final check add to an import: taking and releasing the lock, and
+// holding the 2058-draw kako.txt against the plan (status, then the SHA-256 of the file read again).
+void BM_LockAndFinalCheck(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    const QString kako = dir.filePath(QStringLiteral("kako.txt"));
+    const QByteArray history = historyBytes();
+    if (!dir.isValid() || !writeFile(kako, history)) {
+        state.SkipWithError("cannot prepare the files");
+        return;
+    }
+    const omvex::KakoSnapshot planned = omvex::snapshotKako(kako, history);
+    for (auto _ : state) {
+        omvex::platform::FileLock lock(omvex::kakoLockPath(kako));
+        if (omvex::lockKako(lock, omvex::LockWait::Once)) {
+            state.SkipWithError("the lock is busy");
+            return;
+        }
+        QFile file(kako);
+        const bool same = file.open(QIODevice::ReadOnly) && omvex::snapshotKako(kako, file.readAll()).sha256 == planned.sha256;
+        if (!same) {
+            state.SkipWithError("the check differs");
+            return;
+        }
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_LockAndFinalCheck)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlanImport)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
