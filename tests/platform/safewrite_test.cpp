@@ -148,6 +148,11 @@ std::string writeWithFileSizeLimit(rlim_t limit, const std::function<std::string
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? report : "child failed: " + report;
 }
 
+std::string reportOf(const FileWriteResult &result)
+{
+    return result.ok ? std::string("ok") : result.message.toStdString();
+}
+
 TEST(SafeWrite, fullDisk_reportsFailureAndKeepsTheOldBytes)
 {
     const QByteArray before = "[OmvexINI]\nLevel=1\n"; // 19 bytes: only a longer file hits the limit
@@ -167,32 +172,27 @@ TEST(SafeWrite, fullDisk_reportsFailureAndKeepsTheOldBytes)
          }},
         {"replace", 20,
          [](const QString &path) {
-             const FileWriteResult result = replaceFile(path, QByteArray(100, 'x'));
-             return result.ok ? std::string("ok") : result.message.toStdString();
+             return reportOf(replaceFile(path, QByteArray(100, 'x')));
          }},
         {"replaceLarge_shortWrite", 20000,
          [](const QString &path) {
-             const FileWriteResult result = replaceFile(path, QByteArray(64 * 1024, 'x'));
-             return result.ok ? std::string("ok") : result.message.toStdString();
+             return reportOf(replaceFile(path, QByteArray(64 * 1024, 'x')));
          }},
         {"replaceFromLarge_shortWrite", 20000,
          [](const QString &path) {
-             const FileWriteResult result = replaceFileFrom(path, [](const QString &, QIODevice &out) {
+             return reportOf(replaceFileFrom(path, [](const QString &, QIODevice &out) {
                  for (int i = 0; i < 8; ++i)
                      out.write(QByteArray(16 * 1024, 'y'));
                  return FileWriteResult{};
-             });
-             return result.ok ? std::string("ok") : result.message.toStdString();
+             }));
          }},
         {"appendLarge", 20000,
          [](const QString &path) {
-             const FileWriteResult result = appendToFile(path, QByteArray(64 * 1024, '1'));
-             return result.ok ? std::string("ok") : result.message.toStdString();
+             return reportOf(appendToFile(path, QByteArray(64 * 1024, '1')));
          }},
         {"append", 20,
          [](const QString &path) {
-             const FileWriteResult result = appendToFile(path, "1,2,3,4,5,6,7,8\n");
-             return result.ok ? std::string("ok") : result.message.toStdString();
+             return reportOf(appendToFile(path, "1,2,3,4,5,6,7,8\n"));
          }},
     };
     for (const auto &row : rows) {
