@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <cstring>
 #include <optional>
 
 #include <sys/stat.h>
@@ -79,7 +78,7 @@ std::optional<ImportError> lockKako(platform::FileLock &lock, LockWait wait)
     }
     return ImportError{0, "lock",
                        QStringLiteral("%1: 取込の排他に使うファイルを開けません（%2）")
-                           .arg(shown(lock.path()), QString::fromLocal8Bit(std::strerror(lock.error())))};
+                           .arg(shown(lock.path()), platform::fileProblemText(lock.path(), QFileDevice::OpenError))};
 }
 
 KakoSnapshot snapshotKako(const QString &kakoPath, const QByteArray &content)
@@ -103,13 +102,6 @@ ImportWriteResult writeImport(const ImportPlan &plan, LockWait wait)
     if (!plan.changesKako())
         return {ImportOutcome::NothingNew, {}, {}, QStringLiteral("新しい回がないため、kako.txt は変えていません")};
 
-    platform::FileLock lock(kakoLockPath(plan.kakoPath));
-    if (const std::optional<ImportError> problem = lockKako(lock, wait)) {
-        if (problem->code == "busy")
-            return {ImportOutcome::Refused, {}, QStringLiteral("busy"), problem->message};
-        return failed(QString::fromStdString(problem->code), problem->message);
-    }
-
     // Everything is checked before anything is written, so that a refused write leaves even the
     // backup as it was. The backup replaces its name, never what a link there points to, and is as
     // private as the history it keeps.
@@ -126,6 +118,14 @@ ImportWriteResult writeImport(const ImportPlan &plan, LockWait wait)
     if (plan.kako.exists) {
         if (const platform::FileWriteResult checked = platform::checkReplaceable(backupPath, backupOptions); !checked.ok)
             return failed(checked.code, keptBackupText + checked.message);
+    }
+
+    // Held from here to the last rename: no other import plans from or writes kako.txt meanwhile.
+    platform::FileLock lock(kakoLockPath(plan.kakoPath));
+    if (const std::optional<ImportError> problem = lockKako(lock, wait)) {
+        if (problem->code == "busy")
+            return {ImportOutcome::Refused, {}, QStringLiteral("busy"), problem->message};
+        return failed(QString::fromStdString(problem->code), problem->message);
     }
 
     // Both files are written and synced before either takes its place: a full disk or a crash
