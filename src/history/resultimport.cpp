@@ -191,11 +191,15 @@ QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *writt
     } else if (!plan.changesKako()) {
         lines << QStringLiteral("新しい回がないため、kako.txt は変えていません");
     }
-    if (!written || written->outcome != ImportOutcome::WriteFailed)
+    // A write that failed or was refused after the plan ("busy", "changed") left kako.txt as it was,
+    // not as the plan would have it.
+    const bool notWritten = written && (written->outcome == ImportOutcome::WriteFailed
+                                        || (written->outcome == ImportOutcome::Refused && !plan.isRefused()));
+    if (!notWritten)
         lines << QStringLiteral("kako.txt: %1").arg(heldText(plan.held));
     if (written && !written->backupPath.isEmpty())
         lines << QStringLiteral("バックアップ: %1").arg(shown(written->backupPath));
-    if (written && written->outcome == ImportOutcome::WriteFailed)
+    if (notWritten && !written->message.isEmpty())
         lines << written->message;
     return lines.join(u'\n');
 }

@@ -326,6 +326,12 @@ TEST(ResultImport, writeImport_writesBothFilesOrNeither)
         const ImportWriteResult written = writeImport(plan);
         EXPECT_EQ(written.outcome, row.outcome);
         EXPECT_EQ(written.code.toStdString(), row.code);
+        if (written.outcome != ImportOutcome::Written) {
+            // What the user is shown: why, and never the draws the write would have given.
+            const QString summary = importSummaryText(plan, &written);
+            EXPECT_TRUE(summary.contains(written.message)) << summary.toStdString();
+            EXPECT_FALSE(summary.contains(QStringLiteral("kako.txt: 2回分"))) << summary.toStdString();
+        }
         EXPECT_EQ(readFile(folder.kako), row.kakoAfter);
         EXPECT_EQ(readFile(folder.backup), row.backupAfter);
         if (row.backupMode != 0) {
