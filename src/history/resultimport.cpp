@@ -101,26 +101,29 @@ QString heldText(const HeldDraws &held)
 
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace, LockWait wait)
 {
-    ImportPlan plan;
-    plan.sourcePath = sourcePath;
-    plan.kakoPath = kakoPath;
-    plan.replace = replace;
-
-    ImportErrorList errors;
-    std::vector<SourceDraw> draws;
     QByteArray source;
     if (const std::optional<QString> problem = readBounded(sourcePath, source)) {
-        errors.add(0, "unreadable", QStringLiteral("%1 を読めません: %2").arg(shown(sourcePath), *problem));
-    } else {
-        ResultFile file = readResultFile(source);
-        source = QByteArray(); // the draws are all that is needed from here on
-        plan.format = file.format;
-        plan.encoding = file.encoding;
-        errors = std::move(file.errors);
-        draws = std::move(file.draws);
-        if (draws.empty() && errors.isEmpty())
-            errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(sourcePath)));
+        ResultFile unreadable;
+        unreadable.errors.add(0, "unreadable", QStringLiteral("%1 を読めません: %2").arg(shown(sourcePath), *problem));
+        return planImport(std::move(unreadable), sourcePath, kakoPath, replace, wait);
     }
+    ResultFile file = readResultFile(source);
+    source = QByteArray(); // the draws are all that is needed from here on
+    if (file.draws.empty() && file.errors.isEmpty())
+        file.errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(sourcePath)));
+    return planImport(std::move(file), sourcePath, kakoPath, replace, wait);
+}
+
+ImportPlan planImport(ResultFile file, const QString &sourceName, const QString &kakoPath, bool replace, LockWait wait)
+{
+    ImportPlan plan;
+    plan.sourcePath = sourceName;
+    plan.kakoPath = kakoPath;
+    plan.replace = replace;
+    plan.format = file.format;
+    plan.encoding = file.encoding;
+    ImportErrorList errors = std::move(file.errors);
+    const std::vector<SourceDraw> draws = std::move(file.draws);
 
     CellGrid history = emptyHistory();
     KakoRows kept;

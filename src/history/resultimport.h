@@ -72,6 +72,12 @@ struct ImportPlan {
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace,
                       LockWait wait = LockWait::Retry);
 
+// planImport for draws that did not come from a file at a path (typed in, downloaded and read with
+// readResultFile): sourceName stands for them in the summary. An error already in file refuses the
+// plan like one found in a results file.
+ImportPlan planImport(ResultFile file, const QString &sourceName, const QString &kakoPath, bool replace,
+                      LockWait wait = LockWait::Retry);
+
 struct ImportWriteResult {
     ImportOutcome outcome = ImportOutcome::NothingNew;
     QString backupPath; // where the previous kako.txt was kept; empty when none was made
