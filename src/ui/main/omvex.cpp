@@ -130,7 +130,8 @@ void Omvex::updateActions()
     // A start or a switch given during a sequence's pause is refused by the sequence itself, not
     // by disabling: the design keeps the start and quit commands enabled throughout.
     for (QAction *action : {m_actions.start, m_actions.quit, m_actions.editHistory, m_actions.settings, m_actions.help,
-                            m_actions.version, m_actions.frequency, m_actions.backtest, m_actions.ticket})
+                            m_actions.version, m_actions.frequency, m_actions.backtest, m_actions.ticket,
+                            m_actions.patterns})
         action->setEnabled(true);
     // An import rewrites the history that a running sequence has just read.
     m_actions.importResults->setEnabled(!m_isSequenceRunning);
