@@ -122,7 +122,7 @@ void writeDistributionText(const PatternKind &kind, const PatternDistribution &d
     for (const PatternBin &bin : distribution.bins)
         out << padLeft(binText(bin), 10) << padLeft(std::to_string(bin.observed), 8)
             << padLeft(fixedText(bin.expected, 1), 14) << padLeft(rangeText(bin.range), 12) << "   "
-            << padRight(chanceText(bin.chance), 12) << (bin.outside() ? "← 範囲外" : "") << '\n';
+            << (bin.outside() ? padRight(chanceText(bin.chance), 12) + "← 範囲外" : chanceText(bin.chance)) << '\n';
     out << fitText(distribution.fit) << '\n' << "判定: " << distribution.verdict << '\n';
 }
 
