@@ -97,7 +97,7 @@ void writeText(const HistoryStats &stats, const QString &chart, std::ostream &ou
             << padLeft(std::to_string(entry.bonus), 8)
             << (bonusOut ? (entry.bonus > entry.bonusHigh ? " ▲" : " ▼") : "") << '\n';
     }
-    out << "▲ は偶然の範囲（95%の範囲）より多い、▼ は少ない数字です。範囲外は本数字で " << outside
+    out << "▲ は偶然の 95%の範囲より多い、▼ は少ない数字です。範囲外は本数字で " << outside
         << " 個（偶然でも平均 " << fixedText(stats.expectedMainOutside, 1) << " 個）、ボーナスで " << bonusOutside
         << " 個（偶然でも平均 " << fixedText(stats.expectedBonusOutside, 1)
         << " 個）。範囲外だからといって、出やすい数字・出にくい数字とは言えません。\n";

@@ -134,7 +134,7 @@ void FrequencyTab::fillTable()
     QString caution = QStringLiteral("過去 %1 回を数えました。").arg(m_stats.draws);
     if (m_stats.skippedRows > 0)
         caution += QStringLiteral("正しい当せん数字でない行 %1 行は数えていません。").arg(m_stats.skippedRows);
-    caution += QStringLiteral("範囲（95%の範囲）の外にあるのは本数字で %1 個、ボーナスで %2 個です。"
+    caution += QStringLiteral("95%の範囲の外にあるのは本数字で %1 個、ボーナスで %2 個です。"
                               "偶然だけでも、この回数なら本数字で平均 %3 個、ボーナスで平均 %4 個が範囲の外に出ます。"
                               "範囲外だからといって、出やすい数字・出にくい数字とは言えません。")
                    .arg(mainOutside)
