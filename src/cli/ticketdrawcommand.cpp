@@ -67,9 +67,14 @@ int runTicketDrawCommand(const Options &options, const Settings &settings, const
     noteHistory(history, err);
     const std::optional<Draw> draw = drawAt(tables.history, *options.draw);
     if (!draw) {
-        writeErrorLine(err, QStringLiteral("第 %1 回の当せん数字がありません（%2）")
-                                .arg(*options.draw)
-                                .arg(QString::fromStdString(heldRangeText(tables.history))));
+        if (*options.draw <= tables.history.rowCount() && hasDraw(tables.history, *options.draw))
+            writeErrorLine(err, QStringLiteral("第 %1 回の kako.txt の数字が正しくありません（本数字が 1〜43 の異なる 6 個で、"
+                                               "ボーナスがそのどれでもない回だけと照合できます）")
+                                    .arg(*options.draw));
+        else
+            writeErrorLine(err, QStringLiteral("第 %1 回の当せん数字がありません（%2）")
+                                    .arg(*options.draw)
+                                    .arg(QString::fromStdString(heldRangeText(tables.history))));
         return kExitRefused;
     }
     std::vector<LineScore> scores;
