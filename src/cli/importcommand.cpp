@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <array>
+#include <istream>
 #include <ostream>
 
 namespace omvex::cli {
@@ -42,31 +44,34 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
     JsonWriter json;
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
-    json.key("import");
-    if (plan.isRefused()) {
-        json.null();
-    } else {
-        json.beginObject();
-        json.key("file").string(QDir::toNativeSeparators(plan.sourcePath));
-        json.key("format").string(plan.format);
-        json.key("encoding").string(plan.encoding);
-        json.key("read").integer(plan.read);
-        json.key("added").integer(plan.added);
-        json.key("unchanged").integer(plan.unchanged);
-        json.key("replaced").integer(static_cast<long long>(plan.replaced.size()));
-        json.key("draws").integer(held.count);
-        json.key("first").integer(held.first);
-        json.key("last").integer(held.last);
-        json.key("backup");
-        writeOptionalString(json, QDir::toNativeSeparators(written.backupPath));
-        json.endObject();
-    }
+    // On a refusal too: what was read tells why.
+    json.key("import").beginObject();
+    json.key("file").string(QDir::toNativeSeparators(plan.sourcePath));
+    json.key("format");
+    writeOptionalString(json, plan.format);
+    json.key("encoding");
+    writeOptionalString(json, plan.encoding);
+    json.key("read").integer(plan.read);
+    json.key("added").integer(plan.isRefused() ? 0 : plan.added);
+    json.key("unchanged").integer(plan.unchanged);
+    json.key("replaced").integer(plan.isRefused() ? 0 : static_cast<long long>(plan.replaced.size()));
+    json.key("conflicting").integer(plan.conflicting);
+    json.key("draws").integer(held.count);
+    json.key("first").integer(held.first);
+    json.key("last").integer(held.last);
+    json.key("backup");
+    writeOptionalString(json, QDir::toNativeSeparators(written.backupPath));
+    json.endObject();
     json.key("errors").beginArray();
     for (const ImportError &error : plan.errors) {
         json.beginObject();
         json.key("line").lineNumber(error.line);
+        json.key("last_line").lineNumber(error.lastLine);
+        json.key("count").integer(error.count);
         json.key("code").string(error.code);
         json.key("message").string(error.message);
+        if (!error.kind.empty())
+            json.key("kind").string(error.kind);
         json.endObject();
     }
     if (written.outcome == ImportOutcome::WriteFailed) {
@@ -82,12 +87,27 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
     out << json.text() << '\n';
 }
 
+// As much as a results file may hold and one byte more, so that a larger input is refused as a
+// file of that size is.
+QByteArray standardInput(std::istream *input)
+{
+    QByteArray bytes;
+    if (!input)
+        return bytes;
+    std::array<char, 64 * 1024> buffer{};
+    while (bytes.size() <= kMaxImportFileBytes && input->read(buffer.data(), buffer.size()).gcount() > 0)
+        bytes.append(buffer.data(), static_cast<qsizetype>(input->gcount()));
+    return bytes;
+}
+
 } // namespace
 
-int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
-                     std::ostream &out, std::ostream &err)
+int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
-    const ImportPlan plan = planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
+    const ImportPlan plan = options.importPath == QLatin1String("-")
+        ? planImportData(standardInput(environment.input), QStringLiteral("-"), history.path, options.replace)
+        : planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
     const ImportWriteResult written = writeImport(plan);
     const int status = exitStatus(written.outcome);
 

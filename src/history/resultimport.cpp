@@ -100,30 +100,66 @@ QString heldText(const HeldDraws &held)
     return QStringLiteral("%1回分（第%2回〜第%3回）").arg(held.count).arg(held.first).arg(held.last);
 }
 
+int errorCount(const ImportPlan &plan)
+{
+    int count = plan.moreErrors;
+    for (const ImportError &error : plan.errors)
+        count += error.count;
+    return count;
+}
+
+// Lines of the file that gave no draw: every problem with a line but a conflict, which is about a
+// draw that was read.
+int refusedLineCount(const ImportPlan &plan)
+{
+    int count = 0;
+    for (const ImportError &error : plan.errors) {
+        if (error.line > 0 && error.code != "conflict")
+            count += error.count;
+    }
+    return count;
+}
+
 } // namespace
 
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace)
 {
-    ImportPlan plan;
-    plan.sourcePath = sourcePath;
-    plan.kakoPath = kakoPath;
-    plan.replace = replace;
-
-    ImportErrorList errors;
-    std::vector<SourceDraw> draws;
     QByteArray source;
     if (const std::optional<QString> problem = readBounded(sourcePath, source)) {
+        ImportErrorList errors;
         errors.add(0, "unreadable", QStringLiteral("%1 を読めません: %2").arg(shown(sourcePath), *problem));
-    } else {
-        ResultFile file = readResultFile(source);
-        source = QByteArray(); // the draws are all that is needed from here on
-        plan.format = file.format;
-        plan.encoding = file.encoding;
-        errors = std::move(file.errors);
-        draws = std::move(file.draws);
-        if (draws.empty() && errors.isEmpty())
-            errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(sourcePath)));
+        ResultFile unread;
+        unread.errors = std::move(errors);
+        return planImportDraws(std::move(unread), sourcePath, kakoPath, replace);
     }
+    return planImportData(source, sourcePath, kakoPath, replace);
+}
+
+ImportPlan planImportData(const QByteArray &bytes, const QString &label, const QString &kakoPath, bool replace)
+{
+    if (bytes.size() > kMaxImportFileBytes) {
+        ResultFile tooLarge;
+        tooLarge.errors.add(0, "unreadable",
+                            QStringLiteral("%1 を読めません: 大きすぎます（%2 MB まで）").arg(shown(label)).arg(kMaxImportFileBytes / (1024 * 1024)));
+        return planImportDraws(std::move(tooLarge), label, kakoPath, replace);
+    }
+    ResultFile file = readResultFile(bytes);
+    if (file.draws.empty() && file.errors.isEmpty())
+        file.errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(label)));
+    return planImportDraws(std::move(file), label, kakoPath, replace);
+}
+
+ImportPlan planImportDraws(ResultFile file, const QString &label, const QString &kakoPath, bool replace)
+{
+    ImportPlan plan;
+    plan.sourcePath = label;
+    plan.kakoPath = kakoPath;
+    plan.replace = replace;
+    plan.format = file.format;
+    plan.encoding = file.encoding;
+    plan.byHeader = file.byHeader;
+    ImportErrorList errors = std::move(file.errors);
+    const std::vector<SourceDraw> draws = std::move(file.draws);
 
     CellGrid history = emptyHistory();
     plan.kakoExisted = QFileInfo::exists(kakoPath);
@@ -144,6 +180,7 @@ ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool r
     plan.added = merge.added;
     plan.unchanged = merge.unchanged;
     plan.replaced = std::move(merge.replaced);
+    plan.conflicting = plan.read - plan.added - plan.unchanged - static_cast<int>(plan.replaced.size());
     plan.errors = errors.errors();
     plan.moreErrors = errors.moreCount();
     if (plan.isRefused() || (plan.added == 0 && plan.replaced.empty())) {
@@ -189,12 +226,14 @@ QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *writt
     QStringList lines;
     lines << QStringLiteral("取込元: %1").arg(shown(plan.sourcePath));
     if (!plan.encoding.isEmpty())
-        lines << QStringLiteral("形式: %1（%2）").arg(formatName(plan.format), plan.encoding);
-    lines << QStringLiteral("読み込んだ回: %1回分（追加 %2、変更なし %3、置き換え %4）")
-                 .arg(plan.read)
-                 .arg(plan.added)
-                 .arg(plan.unchanged)
-                 .arg(plan.replaced.size());
+        lines << QStringLiteral("形式: %1（%2%3）")
+                     .arg(formatName(plan.format), plan.encoding, plan.byHeader ? QStringLiteral("、列は見出しから") : QString());
+    QString counts = QStringLiteral("追加 %1、変更なし %2、置き換え %3").arg(plan.added).arg(plan.unchanged).arg(plan.replaced.size());
+    if (plan.conflicting > 0)
+        counts += QStringLiteral("、kako.txt と違う %1").arg(plan.conflicting);
+    lines << QStringLiteral("読み込んだ回: %1回分（%2）").arg(plan.read).arg(counts);
+    if (const int refusedLines = refusedLineCount(plan); refusedLines > 0)
+        lines << QStringLiteral("読めなかった行: %1行").arg(refusedLines);
     if (!plan.replaced.empty()) {
         QStringList draws;
         for (std::size_t i = 0; i < plan.replaced.size() && i < kListedReplacements; ++i)
@@ -204,8 +243,9 @@ QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *writt
         lines << QStringLiteral("置き換える回: %1").arg(draws.join(QStringLiteral("、")));
     }
     if (plan.isRefused()) {
-        lines << QStringLiteral("エラーが%1件あるため取り込めません。kako.txt は変えていません")
-                     .arg(static_cast<int>(plan.errors.size()) + plan.moreErrors);
+        lines << QStringLiteral("エラーが%1件あるため取り込めません。kako.txt は変えていません。最初のエラー: %2")
+                     .arg(errorCount(plan))
+                     .arg(importErrorText(plan.errors.front()));
     } else if (!plan.changesKako()) {
         lines << QStringLiteral("新しい回がないため、kako.txt は変えていません");
     }
@@ -222,7 +262,7 @@ QStringList importErrorTexts(const ImportPlan &plan)
 {
     QStringList texts;
     for (const ImportError &error : plan.errors)
-        texts << (error.line > 0 ? QStringLiteral("%1行目: %2").arg(error.line).arg(error.message) : error.message);
+        texts << importErrorText(error);
     if (plan.moreErrors > 0)
         texts << QStringLiteral("ほかに%1件のエラーがあります").arg(plan.moreErrors);
     return texts;
