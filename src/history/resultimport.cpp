@@ -242,6 +242,9 @@ QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *writt
             draws << QStringLiteral("ほか%1回").arg(plan.replaced.size() - kListedReplacements);
         lines << QStringLiteral("置き換える回: %1").arg(draws.join(QStringLiteral("、")));
     }
+    if (plan.isRefused() && plan.conflicting > 0)
+        lines << QStringLiteral("kako.txt と違う回をこのファイルの数字にするには、置き換えを指定してください（「取込」では"
+                                "「置き換える」、ツールでは --replace）");
     if (plan.isRefused()) {
         lines << QStringLiteral("エラーが%1件あるため取り込めません。kako.txt は変えていません。最初のエラー: %2")
                      .arg(errorCount(plan))

@@ -33,9 +33,8 @@ void Omvex::Y_Torikomi_Click()
     if (m_isSequenceRunning)
         return;
     runGuarded([this] {
-        if (!importResultFile(m_kakoFilePath, *m_importDialogs, this))
-            return;
-        showWrittenHistory({});
+        if (const std::optional<QString> done = importResultFile(m_kakoFilePath, m_app.IniFilePath, *m_importDialogs, this))
+            showWrittenHistory(*done);
     });
 }
 

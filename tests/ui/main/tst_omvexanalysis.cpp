@@ -32,8 +32,8 @@ public:
     int confirmations = 0;
     QStringList problems;
 
-    QString chooseFile(QWidget *) override { return ++choices, file; }
-    bool confirm(QWidget *, const QString &) override { return ++confirmations, answer; }
+    QString chooseFile(QWidget *, const QString &) override { return ++choices, file; }
+    bool confirm(QWidget *, const QString &, const QStringList &) override { return ++confirmations, answer; }
     void report(QWidget *, const QString &, const QStringList &lines) override { problems.append(lines); }
 };
 

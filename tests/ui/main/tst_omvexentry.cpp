@@ -23,7 +23,27 @@ private slots:
     void initTestCase() { omvex::ui::registerFontSubstitutes(); }
     void entry_addsThroughTheImport_data();
     void entry_addsThroughTheImport();
+    void import_offersReplaceAndSaysWhatWasAdded_data();
+    void import_offersReplaceAndSaysWhatWasAdded();
 };
+
+namespace {
+
+// Answers "取込" as the test says, and keeps what it was shown.
+class AnsweringImportDialogs final : public omvex::ui::ImportDialogs {
+public:
+    QString file;
+    bool answer = true;
+    QString startFolder;
+    QStringList changes;
+    QStringList problems;
+
+    QString chooseFile(QWidget *, const QString &start) override { return startFolder = start, file; }
+    bool confirm(QWidget *, const QString &, const QStringList &shown) override { return changes = shown, answer; }
+    void report(QWidget *, const QString &, const QStringList &lines) override { problems.append(lines); }
+};
+
+} // namespace
 
 void TestOmvexEntry::entry_addsThroughTheImport_data()
 {
@@ -93,6 +113,49 @@ void TestOmvexEntry::entry_addsThroughTheImport()
     QVERIFY2((written ? status : problem).contains(shown), qPrintable(status + " / " + problem));
     QCOMPARE(harness.grid("vaSpread4")->model()->rowCount(), lastLine.startsWith("6") ? 6 : 5);
     QVERIFY(harness.messages.shown.empty());
+}
+
+void TestOmvexEntry::import_offersReplaceAndSaysWhatWasAdded_data()
+{
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("changes"); // lines offered for "置き換える"
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("rows");
+    QTest::addRow("newDraws_statusSaysHowMany") << historyRecords(4, 8) << true << 0
+                                                << QStringLiteral("3回分を追加しました。過去データ: 8回分（第1回〜第8回）") << 8;
+    QTest::addRow("differentDraw_offeredAndReplaced") << QByteArray("5,1,2,3,4,5,6,7\n6,1,2,3,4,5,6,8\n") << true << 1
+                                                      << QStringLiteral("1回分を追加しました、1回分を置き換えました") << 6;
+    QTest::addRow("differentDraw_declined") << QByteArray("5,1,2,3,4,5,6,7\n") << false << 1
+                                            << QStringLiteral("過去データ: 5回分") << 5;
+}
+
+void TestOmvexEntry::import_offersReplaceAndSaysWhatWasAdded()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(bool, answer);
+    QFETCH(int, changes);
+    QFETCH(QString, status);
+    QFETCH(int, rows);
+    OmvexHarness harness;
+    AnsweringImportDialogs dialogs;
+    const QString downloads = harness.folder.besidePath(QStringLiteral("results"));
+    dialogs.file = downloads + QStringLiteral("/results.csv");
+    dialogs.answer = answer;
+    harness.importDialogs = &dialogs;
+    QVERIFY(writeFile(harness.folder.kakoPath(), historyRecords(1, 5)));
+    QVERIFY(writeFile(dialogs.file, source));
+    harness.start();
+
+    QVERIFY(harness.trigger("Y_Torikomi"));
+    QCOMPARE(dialogs.changes.size(), changes);
+    QVERIFY(dialogs.problems.isEmpty());
+    QVERIFY2(harness.label("historyStatus")->text().startsWith(status), qPrintable(harness.label("historyStatus")->text()));
+    QCOMPARE(harness.grid("vaSpread4")->model()->rowCount(), rows);
+    // The next choice starts where this file was.
+    QVERIFY(harness.trigger("Y_Torikomi"));
+    QCOMPARE(dialogs.startFolder, downloads);
+    QVERIFY(readFile(harness.folder.path() + QStringLiteral("/omvex.ini")).contains("[Torikomi]"));
 }
 
 QTEST_MAIN(TestOmvexEntry)
