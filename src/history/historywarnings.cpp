@@ -176,7 +176,8 @@ void addNumbersAndGaps(const std::vector<RecordStart> &written, const CellGrid &
         if (gaps > 0 && gapLine == 0)
             gapLine = line;
         const std::optional<SourceDraw> draw = rowDraw(history, row);
-        if (draw && isValidDraw(*draw))
+        // A row this reading did not write is left from an earlier one: not this file's to warn about.
+        if (line == 0 || (draw && isValidDraw(*draw)))
             continue;
         if (bad++ == 0 || line < badLine) {
             badLine = line;

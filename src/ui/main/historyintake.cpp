@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -66,7 +67,7 @@ HistoryLoad loadHistoryWithStatus(const QString &kakoPath, CellGrid &history)
 
 StatusLine createStatusLine(QStatusBar &bar)
 {
-    StatusLine line{&bar, new QLabel(&bar)};
+    StatusLine line{&bar, new StatusLabel(&bar)};
     line.history->setObjectName(QStringLiteral("historyStatus"));
     // The window keeps its designed width whatever the text: a line too long is cut, and the
     // whole of it is in the tooltip. The bar only adds its own height below the design.
@@ -74,6 +75,18 @@ StatusLine createStatusLine(QStatusBar &bar)
     bar.setSizeGripEnabled(false);
     bar.addWidget(line.history, 1);
     return line;
+}
+
+QString StatusLabel::shownText() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void StatusLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(contentsRect(), static_cast<int>(alignment() | Qt::AlignVCenter), shownText());
 }
 
 void showHistoryStatus(const StatusLine &line, const QString &text)

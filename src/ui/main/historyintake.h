@@ -8,13 +8,13 @@
 #include "history/drawhistory.h"
 #include "history/historywarnings.h"
 
+#include <QLabel>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 #include <vector>
 
-class QLabel;
 class QStatusBar;
 class QWidget;
 
@@ -31,11 +31,22 @@ struct HistoryLoad {
 // for what the reader itself never complains about.
 HistoryLoad loadHistoryWithStatus(const QString &kakoPath, CellGrid &history);
 
+// The history's state in as much of the line as there is room for, ending in "…" when cut; the
+// whole text is in its tooltip.
+class StatusLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 // The line under the window's controls: the history's state after every reading. A note takes
 // the line's place until the next reading renews it.
 struct StatusLine {
     QStatusBar *bar = nullptr;
-    QLabel *history = nullptr; // objectName "historyStatus"
+    StatusLabel *history = nullptr; // objectName "historyStatus"
 };
 
 StatusLine createStatusLine(QStatusBar &bar);

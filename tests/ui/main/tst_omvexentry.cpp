@@ -25,6 +25,7 @@ private slots:
     void entry_addsThroughTheImport();
     void import_offersReplaceAndSaysWhatWasAdded_data();
     void import_offersReplaceAndSaysWhatWasAdded();
+    void statusLine_longTextEndsWithEllipsisWholeInToolTip();
 };
 
 namespace {
@@ -156,6 +157,24 @@ void TestOmvexEntry::import_offersReplaceAndSaysWhatWasAdded()
     QVERIFY(harness.trigger("Y_Torikomi"));
     QCOMPARE(dialogs.startFolder, downloads);
     QVERIFY(readFile(harness.folder.path() + QStringLiteral("/omvex.ini")).contains("[Torikomi]"));
+}
+
+void TestOmvexEntry::statusLine_longTextEndsWithEllipsisWholeInToolTip()
+{
+    OmvexHarness harness;
+    QVERIFY(writeFile(harness.folder.kakoPath(), historyRecords(1, 5)));
+    harness.start().show();
+    QVERIFY(QTest::qWaitForWindowExposed(harness.window.get()));
+    // kako.txt gains a header: the reload stores nothing and the grid keeps the rows of before.
+    QVERIFY(writeFile(harness.folder.kakoPath(), "回号,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字\n"
+                                                 + historyRecords(1, 6)));
+    QVERIFY(harness.trigger("Y_Start"));
+    auto *status = dynamic_cast<omvex::ui::StatusLabel *>(harness.label("historyStatus"));
+    QVERIFY(status);
+    QVERIFY2(status->text().startsWith(QStringLiteral("過去データ: kako.txt から0回分を読みました（表には前に読んだ5回分が残っています）")),
+             qPrintable(status->text()));
+    QVERIFY2(status->shownText().endsWith(u'…'), qPrintable(status->shownText()));
+    QCOMPARE(status->toolTip(), status->text());
 }
 
 QTEST_MAIN(TestOmvexEntry)
