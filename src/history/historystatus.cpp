@@ -1,5 +1,7 @@
 #include "history/historystatus.h"
 
+#include <algorithm>
+
 
 namespace omvex {
 
@@ -36,7 +38,11 @@ QString historyStatusText(const CellGrid &history, const HistoryReadResult &read
         status = QStringLiteral("過去データ: kako.txt から%1回分を読みました（表には前に読んだ%2回分が残っています）")
                      .arg(read.records)
                      .arg(held.count - read.records - partial);
-    if (held.count == 0 || read.records + partial == 0)
+    // A kako.txt that is a results file gets its own advice below.
+    const bool isResultsFile = std::any_of(warnings.begin(), warnings.end(), [](const HistoryWarning &warning) {
+        return warning.code == "header" || warning.code == "order";
+    });
+    if ((held.count == 0 || read.records + partial == 0) && !isResultsFile)
         status += QStringLiteral("。「過去データ」→「取込...」で結果ファイルを読み込めます");
     if (!read.opened)
         return status + QStringLiteral("（%1）").arg(reasonText(read));

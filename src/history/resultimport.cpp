@@ -68,7 +68,7 @@ void checkKako(const QByteArray &bytes, const CellGrid &history, const HistoryRe
         if (warning.code == "order") {
             errors.add(0, "kako",
                        QStringLiteral("kako.txt の%1行目から回号が減っているため、書き直すと記録が失われます。新しい順の"
-                                      "結果ファイルなら、kako.txt を別の名前に変えてから、そのファイルを取り込んでください")
+                                      "結果ファイルなら、先に「取込...」（ツールでは --convert）で kako.txt を変換してください")
                            .arg(warning.line));
         } else if (warning.code == "after-end") {
             errors.add(0, "kako",

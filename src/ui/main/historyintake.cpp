@@ -1,6 +1,7 @@
 #include "ui/main/historyintake.h"
 
 #include "history/historystatus.h"
+#include "history/kakoconversion.h"
 #include "history/resultimport.h"
 #include "history/settingsstore.h"
 
@@ -154,9 +155,33 @@ void ScreenImportDialogs::report(QWidget *parent, const QString &text, const QSt
     dialog.exec();
 }
 
+// kako.txt that is a results file itself: no import can go onto it until it is the history again.
+std::optional<QString> convertKako(const QString &kakoPath, ImportDialogs &dialogs, QWidget *parent)
+{
+    const ImportPlan plan = planConversion(kakoPath);
+    if (plan.isRefused()) {
+        dialogs.report(parent, importSummaryText(plan), importErrorTexts(plan));
+        return std::nullopt;
+    }
+    const QString question =
+        QStringLiteral("kako.txt は結果ファイルの形（見出しつき、または新しい順）のため、そのままでは予想に使えません。"
+                       "過去データの形（古い順）に変換します。元のファイルは kako.txt.orig に残します。\n\n")
+        + importSummaryText(plan);
+    if (!dialogs.confirm(parent, question, {}))
+        return std::nullopt;
+    const ImportWriteResult written = writeConversion(plan);
+    if (written.outcome != ImportOutcome::Written) {
+        dialogs.report(parent, importSummaryText(plan, &written), {});
+        return std::nullopt;
+    }
+    return QStringLiteral("kako.txt を変換しました（元のファイルは kako.txt.orig）");
+}
+
 std::optional<QString> importResultFile(const QString &kakoPath, const QString &iniPath, ImportDialogs &dialogs,
                                         QWidget *parent)
 {
+    if (isKakoResultsFile(kakoPath))
+        return convertKako(kakoPath, dialogs, parent);
     const SettingsStore store(iniPath);
     QString start = store.readImportFolder();
     if (start.isEmpty() || !QFileInfo(start).isDir()) {

@@ -77,7 +77,7 @@ void TestOmvexAnalysis::statusLine_belowTheDesignSaysWhatEachReadingGave_data()
     QTest::addRow("newestFirst_firstProblemWithItsLine")
         << QByteArray("2,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n")
         << QStringLiteral("過去データ: 1回分（第1回〜第1回）。2行目から回号が減っています: "
-                          "新しい順のファイルは「取込」で読み込めます");
+                          "新しい順のファイルは「取込...」で変換できます");
 }
 
 void TestOmvexAnalysis::statusLine_belowTheDesignSaysWhatEachReadingGave()

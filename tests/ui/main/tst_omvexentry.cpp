@@ -26,6 +26,8 @@ private slots:
     void import_offersReplaceAndSaysWhatWasAdded_data();
     void import_offersReplaceAndSaysWhatWasAdded();
     void statusLine_longTextEndsWithEllipsisWholeInToolTip();
+    void import_convertsAKakoThatIsAResultsFile_data();
+    void import_convertsAKakoThatIsAResultsFile();
 };
 
 namespace {
@@ -38,10 +40,11 @@ public:
     QString startFolder;
     QStringList changes;
     QStringList problems;
+    int reports = 0;
 
     QString chooseFile(QWidget *, const QString &start) override { return startFolder = start, file; }
     bool confirm(QWidget *, const QString &, const QStringList &shown) override { return changes = shown, answer; }
-    void report(QWidget *, const QString &, const QStringList &lines) override { problems.append(lines); }
+    void report(QWidget *, const QString &, const QStringList &lines) override { ++reports, problems.append(lines); }
 };
 
 } // namespace
@@ -175,6 +178,46 @@ void TestOmvexEntry::statusLine_longTextEndsWithEllipsisWholeInToolTip()
              qPrintable(status->text()));
     QVERIFY2(status->shownText().endsWith(u'…'), qPrintable(status->shownText()));
     QCOMPARE(status->toolTip(), status->text());
+}
+
+void TestOmvexEntry::import_convertsAKakoThatIsAResultsFile_data()
+{
+    QTest::addColumn<QByteArray>("orig"); // kako.txt.orig before; "<none>": none
+    QTest::addColumn<bool>("converted");
+    const QByteArray kako = "回号,抽選日,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字,1等口数\n"
+                            "2,2024/1/7,1,9,16,20,21,43,5,0\n1,2024/1/4,2,8,10,13,27,30,39,1\n";
+    QTest::addRow("noOrig_convertedAndKept") << QByteArray("<none>") << true;
+    QTest::addRow("sameOrig_converted") << kako << true;
+    QTest::addRow("otherOrig_refused") << QByteArray("1,1,2,3,4,5,6,7\n") << false;
+}
+
+void TestOmvexEntry::import_convertsAKakoThatIsAResultsFile()
+{
+    QFETCH(QByteArray, orig);
+    QFETCH(bool, converted);
+    const QByteArray kako = "回号,抽選日,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字,1等口数\n"
+                            "2,2024/1/7,1,9,16,20,21,43,5,0\n1,2024/1/4,2,8,10,13,27,30,39,1\n";
+    OmvexHarness harness;
+    AnsweringImportDialogs dialogs;
+    harness.importDialogs = &dialogs;
+    const QString origPath = harness.folder.kakoPath() + QStringLiteral(".orig");
+    QVERIFY(writeFile(harness.folder.kakoPath(), kako));
+    if (orig != "<none>") {
+        QVERIFY(writeFile(origPath, orig));
+    }
+    harness.start();
+    QVERIFY(harness.label("historyStatus")->text().contains(QStringLiteral("「取込...」で変換できます")));
+
+    QVERIFY(harness.trigger("Y_Torikomi"));
+    QVERIFY(dialogs.startFolder.isEmpty()); // converting chooses no file
+    QCOMPARE(readFile(harness.folder.kakoPath()),
+             converted ? QByteArray("1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n") : kako);
+    QCOMPARE(readFile(origPath), orig == "<none>" ? kako : orig);
+    QCOMPARE(dialogs.reports, converted ? 0 : 1);
+    const QString status = harness.label("historyStatus")->text();
+    QVERIFY2(status.startsWith(converted ? QStringLiteral("kako.txt を変換しました（元のファイルは kako.txt.orig）。過去データ: 2回分")
+                                         : QStringLiteral("過去データ: なし")),
+             qPrintable(status));
 }
 
 QTEST_MAIN(TestOmvexEntry)
