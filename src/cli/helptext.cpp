@@ -30,6 +30,8 @@ QString helpText()
         "  --import FILE  結果ファイルの回を \"kako.txt\" に取り込む（前の内容は kako.txt.bak に残す。\n"
         "                 FILE が - なら標準入力から読む）\n"
         "  --replace      --import で、kako.txt と違う数字の回をファイルの数字で置き換える\n"
+        "  --convert      結果ファイルの形（見出しつき、新しい順）の kako.txt を過去データの形に書き直す\n"
+        "                 （元のファイルは kako.txt.orig に残す）\n"
         "  --journal      \"kiroku.txt\" の予想を当せん数字と照合し、偶然と比べる\n"
         "\n"
         "共通:\n"

@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
 #include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
 #include "engine/tables.h"
+#include "history/kakoconversion.h"
 #include "history/resultimport.h"
 
 #include <QDir>
@@ -129,6 +131,34 @@ int runImportCommand(const Options &options, const Environment &environment, con
     if (written.outcome == ImportOutcome::WriteFailed)
         err << written.message.toStdString() << '\n';
     return status;
+}
+
+int runConvertCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
+                      std::ostream &out, std::ostream &err)
+{
+    if (!isKakoResultsFile(history.path)) {
+        writeErrorLine(err, QStringLiteral("kako.txt は結果ファイルの形ではないため、変換しません"));
+        return kExitRefused;
+    }
+    const ImportPlan plan = planConversion(history.path);
+    const ImportWriteResult written = writeConversion(plan);
+    if (options.json) {
+        PredictionTables tables;
+        resetTablesForStartUp(tables);
+        const LoadedHistory now = loadHistory(history.path, tables.history);
+        writeJson(plan, written, heldDraws(tables.history), settings, now, out);
+    } else {
+        ImportWriteResult summarized = written;
+        summarized.message.clear();
+        out << importSummaryText(plan, &summarized).trimmed().toStdString() << '\n';
+        for (const QString &line : importErrorTexts(plan))
+            out << line.toStdString() << '\n';
+        if (written.outcome == ImportOutcome::Written)
+            out << QStringLiteral("元のファイル: %1").arg(QDir::toNativeSeparators(conversionOrigPath(history.path))).toStdString() << '\n';
+    }
+    if (written.outcome == ImportOutcome::WriteFailed)
+        writeErrorLine(err, written.message);
+    return exitStatus(written.outcome);
 }
 
 } // namespace omvex::cli

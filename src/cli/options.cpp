@@ -37,6 +37,8 @@ QString commandOption(Command command)
         return QStringLiteral("--stats");
     case Command::Import:
         return QStringLiteral("--import");
+    case Command::Convert:
+        return QStringLiteral("--convert");
     case Command::Journal:
         return QStringLiteral("--journal");
     case Command::Help:
@@ -132,6 +134,9 @@ public:
                 o.importPath = value();
                 if (m_error.isEmpty() && o.importPath.isEmpty())
                     fail(QStringLiteral("--import に結果ファイルを指定してください"));
+            } else if (name == QLatin1String("--convert")) {
+                noValue();
+                setCommand(command, Command::Convert);
             } else if (name == QLatin1String("--replace")) {
                 noValue();
                 o.replace = true;

@@ -144,6 +144,22 @@ TEST(ImportCommand, standardInputAndFilesThatAreNoResults)
     }
 }
 
+TEST(ConvertCommand, rewritesAResultsFileKakoOnceAndKeepsTheOriginal)
+{
+    QTemporaryDir dir;
+    const QByteArray results = "回号,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字\n2,1,9,17,25,33,41,2\n1,1,2,3,4,5,6,7\n";
+    writeFile(dir.filePath("kako.txt"), results);
+    const auto first = runTool(dir.path(), {"--convert"});
+    EXPECT_EQ(first.status, kExitOk) << first.err;
+    EXPECT_EQ(readFile(dir.filePath("kako.txt")), "1,1,2,3,4,5,6,7\n2,1,9,17,25,33,41,2\n");
+    EXPECT_EQ(readFile(dir.filePath("kako.txt.orig")), results);
+    // Now it is the history: nothing to convert, and the original stays.
+    const auto again = runTool(dir.path(), {"--convert"});
+    EXPECT_EQ(again.status, kExitRefused);
+    EXPECT_EQ(again.err.rfind("omvex-predict: ", 0), 0u) << again.err;
+    EXPECT_EQ(readFile(dir.filePath("kako.txt.orig")), results);
+}
+
 TEST(RecordOption, appendsBothProposalsOrFailsAfterShowingThem)
 {
     struct Row {
