@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "history/resultfields.h"
+
 #include <QUtf8StringView>
 
 #include <algorithm>
@@ -301,7 +303,8 @@ private:
 std::array<int, kPicks> parseTicket(const QString &text, QString *error)
 {
     std::array<int, kPicks> numbers{};
-    const QStringList parts = text.split(QLatin1Char(','));
+    // Full-width digits and commas, as a Japanese input method types them, read as their ASCII forms.
+    const QStringList parts = halfWidth(text).split(QLatin1Char(','));
     if (parts.size() != kPicks) {
         *error = QStringLiteral("--ticket には 1 から 43 までの異なる数字を 6 つ、カンマで区切って指定してください"
                                 "（\"%1\" は %2 個）")
