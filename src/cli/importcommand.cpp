@@ -102,23 +102,16 @@ QByteArray standardInput(std::istream *input)
     return bytes;
 }
 
-} // namespace
-
-int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
-                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
+// What an import or a conversion did, as JSON or as text; note is one more line of text after a write.
+int report(const Options &options, const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+           const QString &kakoPath, const QString &note, std::ostream &out, std::ostream &err)
 {
-    const ImportPlan plan = options.importPath == QLatin1String("-")
-        ? planImportData(standardInput(environment.input), QStringLiteral("-"), history.path, options.replace)
-        : planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
-    const ImportWriteResult written = writeImport(plan);
-    const int status = exitStatus(written.outcome);
-
     if (options.json) {
         // The history keys and the draws held describe kako.txt as the import left it, also when
         // writing failed half way.
         PredictionTables tables;
         resetTablesForStartUp(tables);
-        const LoadedHistory now = loadHistory(history.path, tables.history);
+        const LoadedHistory now = loadHistory(kakoPath, tables.history);
         writeJson(plan, written, heldDraws(tables.history), settings, now, out);
     } else {
         // The reason for a failed write goes to standard error like any other; the summary says the rest.
@@ -127,10 +120,23 @@ int runImportCommand(const Options &options, const Environment &environment, con
         out << importSummaryText(plan, &summarized).trimmed().toStdString() << '\n';
         for (const QString &line : importErrorTexts(plan))
             out << line.toStdString() << '\n';
+        if (written.outcome == ImportOutcome::Written && !note.isEmpty())
+            out << note.toStdString() << '\n';
     }
     if (written.outcome == ImportOutcome::WriteFailed)
-        err << written.message.toStdString() << '\n';
-    return status;
+        writeErrorLine(err, written.message);
+    return exitStatus(written.outcome);
+}
+
+} // namespace
+
+int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
+{
+    const ImportPlan plan = options.importPath == QLatin1String("-")
+        ? planImportData(standardInput(environment.input), QStringLiteral("-"), history.path, options.replace)
+        : planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
+    return report(options, plan, writeImport(plan), settings, history.path, {}, out, err);
 }
 
 int runConvertCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
@@ -141,24 +147,8 @@ int runConvertCommand(const Options &options, const Settings &settings, const Lo
         return kExitRefused;
     }
     const ImportPlan plan = planConversion(history.path);
-    const ImportWriteResult written = writeConversion(plan);
-    if (options.json) {
-        PredictionTables tables;
-        resetTablesForStartUp(tables);
-        const LoadedHistory now = loadHistory(history.path, tables.history);
-        writeJson(plan, written, heldDraws(tables.history), settings, now, out);
-    } else {
-        ImportWriteResult summarized = written;
-        summarized.message.clear();
-        out << importSummaryText(plan, &summarized).trimmed().toStdString() << '\n';
-        for (const QString &line : importErrorTexts(plan))
-            out << line.toStdString() << '\n';
-        if (written.outcome == ImportOutcome::Written)
-            out << QStringLiteral("元のファイル: %1").arg(QDir::toNativeSeparators(conversionOrigPath(history.path))).toStdString() << '\n';
-    }
-    if (written.outcome == ImportOutcome::WriteFailed)
-        writeErrorLine(err, written.message);
-    return exitStatus(written.outcome);
+    const QString note = QStringLiteral("元のファイル: %1").arg(QDir::toNativeSeparators(conversionOrigPath(history.path)));
+    return report(options, plan, writeConversion(plan), settings, history.path, note, out, err);
 }
 
 } // namespace omvex::cli
