@@ -1,3 +1,4 @@
+#include "history/drawentry.h"
 #include "history/resultimport.h"
 #include "platform/filelock.h"
 
@@ -71,6 +72,55 @@ void BM_PlanImport(benchmark::State &state)
     }
 }
 
+// The twenty-column Shift-JIS file of 2,130 draws (72 invented after the real 2058) planned and written onto the 2058-draw kako.txt, which is put back before each run.
+void BM_ImportOnto2058(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("results.csv"));
+    const QString kako = dir.filePath(QStringLiteral("kako.txt"));
+    const QByteArray history = historyBytes();
+    QByteArray later;
+    for (int draw = 2059; draw <= 2130; ++draw) {
+        later += QByteArray::number(draw);
+        for (int k = 0; k < 7; ++k)
+            later += ',' + QByteArray::number((draw * 5 + k * 6) % 43 + 1);
+        later += '\n';
+    }
+    if (!dir.isValid() || !writeFile(source, twentyColumnFile(history + later, true)) || !writeFile(kako, history)) {
+        state.SkipWithError("cannot prepare the files");
+        return;
+    }
+    const omvex::ImportPlan check = omvex::planImport(source, kako, false);
+    if (check.isRefused() || check.added != 72 || check.unchanged != 2058) {
+        state.SkipWithError("the plan is not what the file holds");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        writeFile(kako, history);
+        state.ResumeTiming();
+        const omvex::ImportWriteResult written = omvex::writeImport(omvex::planImport(source, kako, false));
+        if (written.outcome != omvex::ImportOutcome::Written)
+            state.SkipWithError("not written");
+    }
+}
+
+// What "結果の入力" OK does: one typed draw planned and written onto the 2058-draw kako.txt.
+void BM_AddEnteredDraw(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    const QString kako = dir.filePath(QStringLiteral("kako.txt"));
+    const QByteArray history = historyBytes();
+    const omvex::EnteredDraw entered{QStringLiteral("２０５９"), {"1", "2", "3", "4", "5", "６"}, QStringLiteral("7")};
+    for (auto _ : state) {
+        state.PauseTiming();
+        writeFile(kako, history);
+        state.ResumeTiming();
+        if (!omvex::addEnteredDraw(kako, entered, false).isWritten())
+            state.SkipWithError("not written");
+    }
+}
+
 // What the writers' lock and the final check add to an import: taking and releasing the lock, and
 // holding the 2058-draw kako.txt against the plan (status, then the SHA-256 of the file read again).
 void BM_LockAndFinalCheck(benchmark::State &state)
@@ -102,5 +152,7 @@ void BM_LockAndFinalCheck(benchmark::State &state)
 
 BENCHMARK(BM_LockAndFinalCheck)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlanImport)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportOnto2058)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddEnteredDraw)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -32,13 +32,23 @@ CellGrid emptyHistory()
 void checkResultFile(const ResultFile &file)
 {
     static const std::set<std::string> codes{"draw", "number", "repeated", "bonus", "date", "conflict"};
-    check(file.encoding == QLatin1String("UTF-8") || file.encoding == QLatin1String("Shift-JIS"));
+    static const std::set<std::string> kinds{"json", "html", "image", "archive", "binary"};
+    static const std::set<QString> encodings{"UTF-8", "Shift-JIS", "UTF-16LE", "UTF-16BE"};
     check(file.draws.empty() || !file.format.isEmpty());
     const auto &errors = file.errors.errors();
     check(errors.size() <= ImportErrorList::kKept && (file.errors.moreCount() == 0 || errors.size() == ImportErrorList::kKept));
+    // A file that is no results file is one problem and nothing else.
+    if (!errors.empty() && errors.front().code == "not-results") {
+        check(errors.size() == 1 && errors.front().line == 0 && kinds.count(errors.front().kind) == 1);
+        check(file.draws.empty() && file.format.isEmpty());
+        return;
+    }
+    check(encodings.count(file.encoding) == 1);
     for (std::size_t i = 0; i < errors.size(); ++i) {
-        check(errors[i].line >= 1 && codes.count(errors[i].code) == 1 && !errors[i].message.isEmpty());
-        check(i == 0 || errors[i - 1].line <= errors[i].line);
+        const ImportError &error = errors[i];
+        check(error.line >= 1 && codes.count(error.code) == 1 && !error.message.isEmpty() && error.kind.empty());
+        check(error.count >= 1 && error.lastLine >= error.line && (error.count == 1) == (error.lastLine == error.line));
+        check(i == 0 || errors[i - 1].line <= error.line);
     }
     for (std::size_t i = 0; i < file.draws.size(); ++i) {
         const SourceDraw &draw = file.draws[i];

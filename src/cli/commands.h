@@ -33,8 +33,13 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
 int runPatternsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                        const LoadedHistory &history, std::ostream &out, std::ostream &err);
 
-int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
-                     std::ostream &out, std::ostream &err);
+// "-" as the file reads the results from standard input.
+int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+// A kako.txt that is a results file rewritten as the history, the original kept as kako.txt.orig.
+int runConvertCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
+                      std::ostream &out, std::ostream &err);
 
 int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                       const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err);

@@ -3,11 +3,14 @@
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
 #include "engine/tables.h"
+#include "history/kakoconversion.h"
 #include "history/resultimport.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <array>
+#include <istream>
 #include <ostream>
 
 namespace omvex::cli {
@@ -43,31 +46,34 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
     JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
-    json.key("import");
-    if (plan.isRefused()) {
-        json.null();
-    } else {
-        json.beginObject();
-        json.key("file").string(QDir::toNativeSeparators(plan.sourcePath));
-        json.key("format").string(plan.format);
-        json.key("encoding").string(plan.encoding);
-        json.key("read").integer(plan.read);
-        json.key("added").integer(plan.added);
-        json.key("unchanged").integer(plan.unchanged);
-        json.key("replaced").integer(static_cast<long long>(plan.replaced.size()));
-        json.key("draws").integer(held.count);
-        json.key("first").integer(held.first);
-        json.key("last").integer(held.last);
-        json.key("backup");
-        writeOptionalString(json, QDir::toNativeSeparators(written.backupPath));
-        json.endObject();
-    }
+    // On a refusal too: what was read tells why.
+    json.key("import").beginObject();
+    json.key("file").string(QDir::toNativeSeparators(plan.sourcePath));
+    json.key("format");
+    writeOptionalString(json, plan.format);
+    json.key("encoding");
+    writeOptionalString(json, plan.encoding);
+    json.key("read").integer(plan.read);
+    json.key("added").integer(plan.isRefused() ? 0 : plan.added);
+    json.key("unchanged").integer(plan.unchanged);
+    json.key("replaced").integer(plan.isRefused() ? 0 : static_cast<long long>(plan.replaced.size()));
+    json.key("conflicting").integer(plan.conflicting);
+    json.key("draws").integer(held.count);
+    json.key("first").integer(held.first);
+    json.key("last").integer(held.last);
+    json.key("backup");
+    writeOptionalString(json, QDir::toNativeSeparators(written.backupPath));
+    json.endObject();
     json.key("errors").beginArray();
     for (const ImportError &error : plan.errors) {
         json.beginObject();
         json.key("line").lineNumber(error.line);
+        json.key("last_line").lineNumber(error.lastLine);
+        json.key("count").integer(error.count);
         json.key("code").string(error.code);
         json.key("message").string(error.message);
+        if (!error.kind.empty())
+            json.key("kind").string(error.kind);
         json.endObject();
     }
     if (written.outcome == ImportOutcome::WriteFailed || written.code == QLatin1String("busy")
@@ -84,28 +90,29 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
     json.finish();
 }
 
-} // namespace
-
-int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
-                     std::ostream &out, std::ostream &err)
+// As much as a results file may hold and one byte more, so that a larger input is refused as a
+// file of that size is.
+QByteArray standardInput(std::istream *input)
 {
-    const ImportPlan plan =
-        planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace, LockWait::Retry);
-    // Another import holds kako.txt: one line says so, and nothing was read that could be summed up.
-    const bool busy = plan.errors.size() == 1 && plan.errors.front().code == "busy";
-    const ImportWriteResult written = writeImport(plan, LockWait::Retry);
-    const int status = exitStatus(written.outcome);
-    if (busy && !options.json) {
-        writeErrorLine(err, plan.errors.front().message);
-        return status;
-    }
+    QByteArray bytes;
+    if (!input)
+        return bytes;
+    std::array<char, 64 * 1024> buffer{};
+    while (bytes.size() <= kMaxImportFileBytes && input->read(buffer.data(), buffer.size()).gcount() > 0)
+        bytes.append(buffer.data(), static_cast<qsizetype>(input->gcount()));
+    return bytes;
+}
 
+// What an import or a conversion did, as JSON or as text; note is one more line of text after a write.
+int report(const Options &options, const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+           const QString &kakoPath, const QString &note, std::ostream &out, std::ostream &err)
+{
     if (options.json) {
         // The history keys and the draws held describe kako.txt as the import left it, also when
         // writing failed half way.
         PredictionTables tables;
         resetTablesForStartUp(tables);
-        const LoadedHistory now = loadHistory(history.path, tables.history);
+        const LoadedHistory now = loadHistory(kakoPath, tables.history);
         writeJson(plan, written, heldDraws(tables.history), settings, now, out);
     } else {
         // The reason for a failed write goes to standard error like any other; the summary says the rest.
@@ -114,11 +121,41 @@ int runImportCommand(const Options &options, const Settings &settings, const Loa
         out << importSummaryText(plan, &summarized).trimmed().toStdString() << '\n';
         for (const QString &line : importErrorTexts(plan))
             out << line.toStdString() << '\n';
+        if (written.outcome == ImportOutcome::Written && !note.isEmpty())
+            out << note.toStdString() << '\n';
     }
     if (written.outcome == ImportOutcome::WriteFailed || written.code == QLatin1String("busy")
         || written.code == QLatin1String("changed"))
         writeErrorLine(err, written.message);
-    return status;
+    return exitStatus(written.outcome);
+}
+
+} // namespace
+
+int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
+{
+    const ImportPlan plan = options.importPath == QLatin1String("-")
+        ? planImportData(standardInput(environment.input), QStringLiteral("-"), history.path, options.replace)
+        : planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace, LockWait::Retry);
+    // Another import holds kako.txt: one line says so, and nothing was read that could be summed up.
+    if (!options.json && plan.errors.size() == 1 && plan.errors.front().code == "busy") {
+        writeErrorLine(err, plan.errors.front().message);
+        return kExitRefused;
+    }
+    return report(options, plan, writeImport(plan, LockWait::Retry), settings, history.path, {}, out, err);
+}
+
+int runConvertCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
+                      std::ostream &out, std::ostream &err)
+{
+    if (!isKakoResultsFile(history.path)) {
+        writeErrorLine(err, QStringLiteral("kako.txt は結果ファイルの形ではないため、変換しません"));
+        return kExitRefused;
+    }
+    const ImportPlan plan = planConversion(history.path);
+    const QString note = QStringLiteral("元のファイル: %1").arg(QDir::toNativeSeparators(conversionOrigPath(history.path)));
+    return report(options, plan, writeConversion(plan), settings, history.path, note, out, err);
 }
 
 } // namespace omvex::cli

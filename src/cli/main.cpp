@@ -56,6 +56,7 @@ int run(int argc, char *argv[])
     }
     environment.programFolder = folder.value_or(QString());
     environment.progressOnTerminal = isatty(STDERR_FILENO) == 1;
+    environment.input = &std::cin;
     return omvex::cli::runParsed(parsed, environment, std::cout, std::cerr);
 }
 

@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "history/resultfields.h"
+
 #include <QUtf8StringView>
 
 #include <algorithm>
@@ -37,6 +39,8 @@ QString commandOption(Command command)
         return QStringLiteral("--stats");
     case Command::Import:
         return QStringLiteral("--import");
+    case Command::Convert:
+        return QStringLiteral("--convert");
     case Command::Journal:
         return QStringLiteral("--journal");
     case Command::Patterns:
@@ -139,6 +143,9 @@ public:
                     fail(QStringLiteral("--import に結果ファイルを指定してください"));
                 else if (const std::optional<QByteArray> bytes = valueNotUtf8())
                     fail(QStringLiteral("--import のファイル名が正しい UTF-8 ではありません: ") + shownBytes(*bytes));
+            } else if (name == QLatin1String("--convert")) {
+                noValue();
+                setCommand(command, Command::Convert);
             } else if (name == QLatin1String("--replace")) {
                 noValue();
                 o.replace = true;
@@ -304,7 +311,8 @@ private:
 std::array<int, kPicks> parseTicket(const QString &text, QString *error)
 {
     std::array<int, kPicks> numbers{};
-    const QStringList parts = text.split(QLatin1Char(','));
+    // Full-width digits and commas, as a Japanese input method types them, read as their ASCII forms.
+    const QStringList parts = halfWidth(text).split(QLatin1Char(','));
     if (parts.size() != kPicks) {
         *error = QStringLiteral("--ticket には 1 から 43 までの異なる数字を 6 つ、カンマで区切って指定してください"
                                 "（\"%1\" は %2 個）")

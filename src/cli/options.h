@@ -16,7 +16,7 @@
 namespace omvex::cli {
 
 // What one invocation of omvex-predict is asked to do; exactly one of these per run.
-enum class Command { Predict, Check, Backtest, Ticket, Stats, Import, Journal, Patterns, Help, Version };
+enum class Command { Predict, Check, Backtest, Ticket, Stats, Import, Convert, Journal, Patterns, Help, Version };
 
 struct Options {
     Command command = Command::Predict;

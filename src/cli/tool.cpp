@@ -53,7 +53,9 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
     case Command::Stats:
         return runStatsCommand(options, settings, tables, history, out, err);
     case Command::Import:
-        return runImportCommand(options, settings, history, out, err);
+        return runImportCommand(options, environment, settings, history, out, err);
+    case Command::Convert:
+        return runConvertCommand(options, settings, history, out, err);
     case Command::Journal:
         return runJournalCommand(options, settings, tables, history, recordPath, out, err);
     case Command::Patterns:

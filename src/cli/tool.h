@@ -22,6 +22,7 @@ inline constexpr int kExitUnexpected = 4;  // anything else that went wrong (an 
 struct Environment {
     QString programFolder;           // where "omvex.ini", "kako.txt" and "kiroku.txt" are without --folder
     bool progressOnTerminal = false; // standard error is a terminal: show the backtest's progress
+    std::istream *input = nullptr;   // standard input, for "--import -"; null reads as empty
 };
 
 // Runs one invocation; everything meant for a script goes to out, notes and errors to err.

@@ -24,6 +24,7 @@ constexpr int kListedGaps = 5;
 constexpr std::size_t kMaxDrawFieldBytes = 256;
 
 const QString kImportHint = QStringLiteral("「取込」（ツールでは --import）");
+const QString kConvertHint = QStringLiteral("「取込...」（ツールでは --convert）で kako.txt を変換できます（元のファイルは kako.txt.orig に残ります）");
 
 // Where a record of kako.txt begins, by the first field's line.
 struct RecordStart {
@@ -143,9 +144,9 @@ void addOrder(const std::vector<RecordStart> &stored, const CellGrid &history, s
     warnings.push_back({first, "order",
                         QStringLiteral("%1行目で回号が前の記録より大きくなくなります（%2か所）。回号が減ると前の行が消されたり"
                                        "上書きされたりするため、%3件の記録のうち%4回分しか残っていません。新しい順の結果ファイルなら、"
-                                       "kako.txt を別の名前に変えてから%5で読み込んでください")
-                            .arg(first).arg(count).arg(stored.size()).arg(held).arg(kImportHint),
-                        QStringLiteral("%1行目から回号が減っています: 新しい順のファイルは「取込」で読み込めます").arg(first)});
+                                       "%5")
+                            .arg(first).arg(count).arg(stored.size()).arg(held).arg(kConvertHint),
+                        QStringLiteral("%1行目から回号が減っています: 新しい順のファイルは「取込...」で変換できます").arg(first)});
 }
 
 // written: the stored records, and any record the reader refused a value of, which may have
@@ -176,7 +177,8 @@ void addNumbersAndGaps(const std::vector<RecordStart> &written, const CellGrid &
         if (gaps > 0 && gapLine == 0)
             gapLine = line;
         const std::optional<SourceDraw> draw = rowDraw(history, row);
-        if (draw && isValidDraw(*draw))
+        // A row this reading did not write is left from an earlier one: not this file's to warn about.
+        if (line == 0 || (draw && isValidDraw(*draw)))
             continue;
         if (bad++ == 0 || line < badLine) {
             badLine = line;
@@ -223,9 +225,9 @@ void addHeader(std::string_view content, const HistoryReadResult &read, std::vec
         return;
     warnings.push_back({1, "header",
                         QStringLiteral("1行目が見出しのため、過去データが1回分も読まれていません。このファイルは結果ファイル"
-                                       "（%1回分）として取り込めます。kako.txt を別の名前に変えてから%2で読み込んでください")
-                            .arg(file.draws.size()).arg(kImportHint),
-                        QStringLiteral("1行目が見出しです: 結果ファイルは「取込」で読み込めます")});
+                                       "（%1回分）として読めます。%2")
+                            .arg(file.draws.size()).arg(kConvertHint),
+                        QStringLiteral("1行目が見出しです: 結果ファイルの形なので「取込...」で変換できます")});
 }
 
 } // namespace

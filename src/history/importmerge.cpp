@@ -96,8 +96,7 @@ ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &d
             merge.content += drawLine(*draw);
         } else {
             errors.add(draw->line, "conflict",
-                       QStringLiteral("第%1回の数字が kako.txt（%2）と違います（このファイル: %3）。このファイルの数字にするには"
-                                      "置き換えを指定してください")
+                       QStringLiteral("第%1回の数字が kako.txt（%2）と違います（このファイル: %3）")
                            .arg(row)
                            .arg(rowText(history, row), drawText(*draw)));
             merge.content += keptLine(history, row, kept);

@@ -1,4 +1,5 @@
 #include "history/resultdate.h"
+#include "history/resultfields.h"
 
 #include <QDate>
 
@@ -126,12 +127,36 @@ bool isEraNameDate(QStringView text, const Era &era)
         && cursor.skip(u"日") && cursor.atEnd() && exists(era.yearBeforeFirst + year, month, day);
 }
 
+bool isKanjiDate(QStringView text)
+{
+    Cursor cursor(text);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    return cursor.number(4, 4, year) && cursor.skip(u"年") && cursor.number(1, 2, month) && cursor.skip(u"月")
+        && cursor.number(1, 2, day) && cursor.skip(u"日") && cursor.atEnd() && exists(year, month, day);
+}
+
+// "2026/5/4(月)", "2026/5/4 月", "2026年5月4日（月）": the date without the day of the week.
+QStringView withoutWeekday(QStringView text)
+{
+    for (const QChar open : {QChar(u'('), QChar(u'（')}) {
+        const qsizetype at = text.lastIndexOf(open);
+        if (at > 0 && isWeekday(text.sliced(at)))
+            return text.first(at).trimmed();
+    }
+    const qsizetype blank = text.lastIndexOf(u' ');
+    if (blank > 0 && isWeekday(text.sliced(blank + 1)))
+        return text.first(blank).trimmed();
+    return text;
+}
+
 } // namespace
 
 bool isResultDate(QStringView text)
 {
-    text = text.trimmed();
-    if (isCompactDate(text) || isSeparatedDate(text))
+    text = withoutWeekday(text.trimmed());
+    if (isCompactDate(text) || isSeparatedDate(text) || isKanjiDate(text))
         return true;
     for (const Era &era : kEras) {
         if (isEraLetterDate(text, era) || isEraNameDate(text, era))

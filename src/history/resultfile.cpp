@@ -1,12 +1,13 @@
 #include "history/resultfile.h"
 #include "history/drawhistory.h"
 #include "history/historyreader.h"
+#include "history/resultbytes.h"
+#include "history/resultcolumns.h"
 #include "history/resultdate.h"
+#include "history/resultfields.h"
 
 #include "engine/game.h"
 #include "engine/tables.h"
-
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
@@ -21,70 +22,7 @@ namespace {
 
 enum class Format { Kako, Dated };
 
-// A dated line needs nine columns; anything after them is ignored, so no more need be kept.
-constexpr std::size_t kKeptFields = 9;
 constexpr int kKakoFields = 8;
-
-struct Fields {
-    std::array<QStringView, kKeptFields> text; // into the line, or into unescaped
-    std::array<QString, kKeptFields> unescaped; // quoted fields that held "" as a quote
-    int count = 0; // up to the last field that is not empty: trailing empty columns do not count
-
-    QStringView at(int index) const
-    {
-        return index < static_cast<int>(kKeptFields) ? text[static_cast<std::size_t>(index)] : QStringView();
-    }
-};
-
-// Comma-separated fields, blanks around them ignored, with optional double quotes ("" inside quotes
-// is one quote). A quote left open ends with the line, as every record is one line. The fields are
-// views into the line, so a line of a million characters costs one pass over it.
-void splitLine(QStringView line, Fields &fields)
-{
-    fields.count = 0;
-    std::size_t index = 0;
-    qsizetype pos = 0;
-    for (;;) {
-        qsizetype i = pos;
-        while (i < line.size() && line[i].isSpace())
-            ++i;
-        QStringView text;
-        bool escaped = false;
-        const bool quoted = i < line.size() && line[i] == u'"';
-        if (quoted) {
-            const qsizetype start = ++i;
-            for (; i < line.size(); ++i) {
-                if (line[i] != u'"')
-                    continue;
-                if (i + 1 >= line.size() || line[i + 1] != u'"')
-                    break;
-                escaped = true;
-                ++i;
-            }
-            text = line.sliced(start, i - start);
-            i = std::min(i + 1, line.size()); // whatever follows the closing quote is not part of the field
-        }
-        const qsizetype comma = line.indexOf(u',', i);
-        const qsizetype end = comma < 0 ? line.size() : comma;
-        if (!quoted)
-            text = line.sliced(i, end - i);
-        if (index < kKeptFields) {
-            if (escaped) {
-                fields.unescaped[index] = text.toString().replace(QStringLiteral("\"\""), QStringLiteral("\""));
-                text = fields.unescaped[index];
-            }
-            fields.text[index] = text.trimmed();
-        }
-        if (!text.trimmed().isEmpty())
-            fields.count = static_cast<int>(index) + 1;
-        ++index;
-        if (comma < 0)
-            break;
-        pos = comma + 1;
-    }
-    for (; index < kKeptFields; ++index)
-        fields.text[index] = QStringView();
-}
 
 QStringView withoutDrawMarks(QStringView text)
 {
@@ -126,6 +64,24 @@ QString quote(QStringView text)
     return QStringLiteral("「%1」").arg(text.size() > kShown ? text.first(kShown).toString() + u'…' : text.toString());
 }
 
+// A tab-separated file ("Unicode text" from a spreadsheet) has more tabs than commas outside quotes
+// on its first line; amounts such as "1,234,000" sit inside quotes.
+QChar separatorOf(QStringView line)
+{
+    int tabs = 0;
+    int commas = 0;
+    bool quoted = false;
+    for (const QChar c : line) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && c == u'\t')
+            ++tabs;
+        else if (!quoted && c == u',')
+            ++commas;
+    }
+    return tabs > commas ? QChar(u'\t') : QChar(u',');
+}
+
 class LineReader {
 public:
     explicit LineReader(ResultFile &file)
@@ -135,18 +91,30 @@ public:
 
     void take(QStringView line, int lineNumber)
     {
-        splitLine(line, m_fields);
-        if (m_fields.count == 0)
+        if (!m_separator) {
+            if (line.trimmed().isEmpty())
+                return;
+            m_separator = separatorOf(line);
+        }
+        m_fields.split(line, *m_separator);
+        if (m_fields.count() == 0)
             return; // blank, or only empty columns
         m_line = lineNumber;
         if (!m_format) {
-            // Only the first line may be a header: further down, text where a draw belongs is a mistake.
-            if (!m_seenLine && !numberOf(withoutDrawMarks(m_fields.at(0)))) {
-                m_seenLine = true;
-                return;
+            // Text where a draw belongs: a header, or a title above one. Further down it is a mistake.
+            if (!numberOf(withoutDrawMarks(m_fields.at(0)))) {
+                if (const std::optional<ResultColumns> columns = columnsFromHeader(m_fields)) {
+                    m_columns = *columns;
+                    m_file.byHeader = true;
+                    setFormat(columns->date >= 0 ? Format::Dated : Format::Kako);
+                    return;
+                }
+                if (!m_seenLine) {
+                    m_seenLine = true;
+                    return;
+                }
             }
-            m_format = m_fields.count > kKakoFields || isResultDate(m_fields.at(1)) ? Format::Dated : Format::Kako;
-            m_file.format = *m_format == Format::Dated ? QStringLiteral("dated") : QStringLiteral("kako");
+            setFormat(m_fields.count() > kKakoFields || isResultDate(m_fields.at(1)) ? Format::Dated : Format::Kako);
         }
         m_seenLine = true;
         if (const std::optional<SourceDraw> draw = readDraw())
@@ -161,56 +129,86 @@ public:
     }
 
 private:
-    void fail(const char *code, QString message) { m_file.errors.add(m_line, code, std::move(message)); }
+    void setFormat(Format format)
+    {
+        m_format = format;
+        m_file.format = format == Format::Dated ? QStringLiteral("dated") : QStringLiteral("kako");
+    }
+
+    void fail(const char *code, const char *field, QString message)
+    {
+        m_file.errors.add(m_line, code, std::move(message), field);
+    }
+
+    // Without a header the columns follow from the line: draw, six numbers and bonus; or draw, date,
+    // perhaps the day of the week, six numbers and bonus, then anything.
+    ResultColumns lineColumns() const
+    {
+        if (m_file.byHeader || *m_format == Format::Kako)
+            return m_columns;
+        ResultColumns columns;
+        columns.date = 1;
+        const int first = isWeekday(m_fields.at(2)) ? 3 : 2;
+        for (int k = 0; k < kMainNumbers; ++k)
+            columns.main[static_cast<std::size_t>(k)] = first + k;
+        columns.bonus = first + kMainNumbers;
+        return columns;
+    }
 
     std::optional<SourceDraw> readDraw()
     {
-        const bool dated = *m_format == Format::Dated;
-        if (!dated && m_fields.count != kKakoFields) {
-            fail("number", QStringLiteral("項目が%1個あります。1行は「回号,本数字6個,ボーナス数字」の8項目です").arg(m_fields.count));
+        if (!m_file.byHeader && *m_format == Format::Kako && m_fields.count() != kKakoFields) {
+            fail("number", "fields",
+                 QStringLiteral("項目が%1個あります。1行は「回号,本数字6個,ボーナス数字」の8項目です").arg(m_fields.count()));
             return std::nullopt;
         }
+        const ResultColumns columns = lineColumns();
         SourceDraw draw;
         draw.line = m_line;
-        const QStringView drawText = m_fields.at(0);
+        const QStringView drawText = m_fields.at(columns.draw);
         const std::optional<int> number = wholeIn(withoutDrawMarks(drawText), 1, kMaxDrawNumber);
         if (!number) {
-            fail("draw", drawText.isEmpty() ? QStringLiteral("回号がありません")
-                                            : QStringLiteral("回号%1は1〜99999の整数ではありません").arg(quote(drawText)));
+            fail("draw", "draw",
+                 drawText.isEmpty() ? QStringLiteral("回号がありません")
+                                    : QStringLiteral("回号%1は1〜99999の整数ではありません").arg(quote(drawText)));
             return std::nullopt;
         }
         draw.draw = *number;
-        if (dated && !isResultDate(m_fields.at(1))) {
-            fail("date", m_fields.at(1).isEmpty()
-                             ? QStringLiteral("抽選日がありません")
-                             : QStringLiteral("抽選日%1を日付として読めません（2024/01/04、20240104、R6.1.4、令和6年1月4日 などの形）")
-                                   .arg(quote(m_fields.at(1))));
+        if (columns.date >= 0 && !isResultDate(m_fields.at(columns.date))) {
+            const QStringView date = m_fields.at(columns.date);
+            fail("date", "date",
+                 date.isEmpty() ? QStringLiteral("抽選日がありません")
+                                : QStringLiteral("抽選日%1を日付として読めません（2024/01/04、20240104、2024年1月4日、R6.1.4、"
+                                                 "令和6年1月4日、2024/1/4(木) などの形）")
+                                      .arg(quote(date)));
             return std::nullopt;
         }
-        const int firstMain = dated ? 2 : 1;
+        static constexpr const char *kMainFields[] = {"main1", "main2", "main3", "main4", "main5", "main6"};
         for (int k = 0; k < kMainNumbers; ++k) {
-            const QStringView text = m_fields.at(firstMain + k);
+            const QStringView text = m_fields.at(columns.main[static_cast<std::size_t>(k)]);
             const std::optional<int> main = wholeIn(text, 1, kHighestNumber);
             if (!main) {
-                fail("number", text.isEmpty() ? QStringLiteral("本数字%1がありません").arg(k + 1)
-                                              : QStringLiteral("本数字%1の%2は1〜43の整数ではありません").arg(k + 1).arg(quote(text)));
+                fail("number", kMainFields[k],
+                     text.isEmpty() ? QStringLiteral("本数字%1がありません").arg(k + 1)
+                                    : QStringLiteral("本数字%1の%2は1〜43の整数ではありません").arg(k + 1).arg(quote(text)));
                 return std::nullopt;
             }
             if (std::find(draw.main.begin(), draw.main.begin() + k, *main) != draw.main.begin() + k) {
-                fail("repeated", QStringLiteral("本数字に%1が2回あります").arg(*main));
+                fail("repeated", "main", QStringLiteral("本数字に%1が2回あります").arg(*main));
                 return std::nullopt;
             }
             draw.main[static_cast<std::size_t>(k)] = *main;
         }
-        const QStringView bonusText = m_fields.at(firstMain + kMainNumbers);
-        const std::optional<int> bonus = wholeIn(bonusText, 1, kHighestNumber);
+        const QStringView bonusText = m_fields.at(columns.bonus);
+        const std::optional<int> bonus = wholeIn(withoutBrackets(bonusText), 1, kHighestNumber);
         if (!bonus) {
-            fail("bonus", bonusText.isEmpty() ? QStringLiteral("ボーナス数字がありません")
-                                              : QStringLiteral("ボーナス数字%1は1〜43の整数ではありません").arg(quote(bonusText)));
+            fail("bonus", "bonus",
+                 bonusText.isEmpty() ? QStringLiteral("ボーナス数字がありません")
+                                     : QStringLiteral("ボーナス数字%1は1〜43の整数ではありません").arg(quote(bonusText)));
             return std::nullopt;
         }
         if (std::find(draw.main.begin(), draw.main.end(), *bonus) != draw.main.end()) {
-            fail("bonus", QStringLiteral("ボーナス数字%1が本数字と同じです").arg(*bonus));
+            fail("bonus", "bonus", QStringLiteral("ボーナス数字%1が本数字と同じです").arg(*bonus));
             return std::nullopt;
         }
         draw.bonus = *bonus;
@@ -222,51 +220,66 @@ private:
         const auto [it, isNew] = m_draws.try_emplace(draw.draw, draw);
         if (isNew || isSameDraw(it->second.main, it->second.bonus, draw.main, draw.bonus))
             return;
-        fail("conflict", QStringLiteral("第%1回が%2行目と違う数字です").arg(draw.draw).arg(it->second.line));
+        m_file.errors.add(m_line, "conflict", QStringLiteral("第%1回が%2行目と違う数字です").arg(draw.draw).arg(it->second.line));
     }
 
     ResultFile &m_file;
-    Fields m_fields;
+    ResultFields m_fields;
+    std::optional<QChar> m_separator;
     std::optional<Format> m_format;
+    ResultColumns m_columns; // by the header; without one, those of a kako line
     bool m_seenLine = false;
     int m_line = 0;
     // By draw number: at most 99,999 entries, however many lines repeat them.
     std::map<int, SourceDraw> m_draws;
 };
 
-QString decode(const QByteArray &bytes, QString &encoding)
-{
-    {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        QString text = utf8(bytes);
-        if (!utf8.hasError()) {
-            encoding = QStringLiteral("UTF-8");
-            return text;
-        }
-    } // a failed UTF-8 text must not stay beside the Shift-JIS one
-
-    // Files saved on Windows in Japanese are Shift-JIS with Microsoft's extensions; ICU's Shift_JIS
-    // table maps those too (①, ～).
-    QStringDecoder shiftJis("Shift_JIS");
-    encoding = QStringLiteral("Shift-JIS");
-    return shiftJis.isValid() ? QString(shiftJis(bytes)) : QString::fromUtf8(bytes);
-}
-
 } // namespace
 
-void ImportErrorList::add(int line, std::string code, QString message)
+void ImportErrorList::add(int line, std::string code, QString message, std::string field)
 {
-    const auto at = std::upper_bound(m_errors.begin(), m_errors.end(), line,
-                                     [](int value, const ImportError &error) { return value < error.line; });
+    add(ImportError{line, std::move(code), std::move(message), line, 1, {}, std::move(field)});
+}
+
+void ImportErrorList::add(ImportError error)
+{
+    error.lastLine = std::max(error.lastLine, error.line);
+    const auto lineOrder = [](int value, const ImportError &entry) { return value < entry.line; };
+    if (!error.field.empty()) {
+        const auto group = m_groups.find({error.code, error.field});
+        if (group != m_groups.end()) {
+            for (auto it = std::upper_bound(m_errors.begin(), m_errors.end(), group->second - 1, lineOrder);
+                 it != m_errors.end() && it->line == group->second; ++it) {
+                if (it->code == error.code && it->field == error.field) {
+                    it->lastLine = std::max(it->lastLine, error.lastLine);
+                    it->count += error.count;
+                    return;
+                }
+            }
+        }
+    }
+    const auto at = std::upper_bound(m_errors.begin(), m_errors.end(), error.line, lineOrder);
     if (at == m_errors.end() && m_errors.size() >= kKept) {
         ++m_more;
         return;
     }
-    m_errors.insert(at, ImportError{line, std::move(code), std::move(message)});
+    if (!error.field.empty())
+        m_groups.try_emplace({error.code, error.field}, error.line);
+    m_errors.insert(at, std::move(error));
     if (m_errors.size() > kKept) {
+        m_groups.erase({m_errors.back().code, m_errors.back().field});
+        m_more += m_errors.back().count;
         m_errors.pop_back();
-        ++m_more;
     }
+}
+
+QString importErrorText(const ImportError &error)
+{
+    if (error.line <= 0)
+        return error.message;
+    if (error.count > 1)
+        return QStringLiteral("%1〜%2行目: %3（%4件）").arg(error.line).arg(error.lastLine).arg(error.message).arg(error.count);
+    return QStringLiteral("%1行目: %2").arg(error.line).arg(error.message);
 }
 
 bool isValidDraw(const SourceDraw &draw)
@@ -289,7 +302,17 @@ bool isSameDraw(const std::array<int, kMainNumbers> &mainA, int bonusA, const st
 ResultFile readResultFile(const QByteArray &bytes)
 {
     ResultFile file;
-    const QString text = decode(bytes, file.encoding);
+    ResultText decoded = decodeResultBytes(bytes);
+    file.encoding = decoded.encoding;
+    if (decoded.notResults) {
+        ImportError error;
+        error.code = "not-results";
+        error.message = decoded.notResults->message;
+        error.kind = decoded.notResults->kind;
+        file.errors.add(std::move(error));
+        return file;
+    }
+    const QString text = std::move(decoded.text);
     LineReader reader(file);
     int lineNumber = 1;
     qsizetype start = 0;

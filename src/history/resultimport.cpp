@@ -70,7 +70,7 @@ void checkKako(const QByteArray &bytes, const CellGrid &history, const HistoryRe
         if (warning.code == "order") {
             errors.add(0, "kako",
                        QStringLiteral("kako.txt の%1行目から回号が減っているため、書き直すと記録が失われます。新しい順の"
-                                      "結果ファイルなら、kako.txt を別の名前に変えてから、そのファイルを取り込んでください")
+                                      "結果ファイルなら、先に「取込...」（ツールでは --convert）で kako.txt を変換してください")
                            .arg(warning.line));
         } else if (warning.code == "after-end") {
             errors.add(0, "kako",
@@ -97,31 +97,63 @@ QString heldText(const HeldDraws &held)
     return QStringLiteral("%1回分（第%2回〜第%3回）").arg(held.count).arg(held.first).arg(held.last);
 }
 
+int errorCount(const ImportPlan &plan)
+{
+    int count = plan.moreErrors;
+    for (const ImportError &error : plan.errors)
+        count += error.count;
+    return count;
+}
+
+// Lines of the file that gave no draw: every problem with a line but a conflict, which is about a
+// draw that was read.
+int refusedLineCount(const ImportPlan &plan)
+{
+    int count = 0;
+    for (const ImportError &error : plan.errors) {
+        if (error.line > 0 && error.code != "conflict")
+            count += error.count;
+    }
+    return count;
+}
+
 } // namespace
 
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace, LockWait wait)
 {
     QByteArray source;
     if (const std::optional<QString> problem = readBounded(sourcePath, source)) {
-        ResultFile unreadable;
-        unreadable.errors.add(0, "unreadable", QStringLiteral("%1 を読めません: %2").arg(shown(sourcePath), *problem));
-        return planImport(std::move(unreadable), sourcePath, kakoPath, replace, wait);
+        ResultFile unread;
+        unread.errors.add(0, "unreadable", QStringLiteral("%1 を読めません: %2").arg(shown(sourcePath), *problem));
+        return planImportDraws(std::move(unread), sourcePath, kakoPath, replace, wait);
     }
-    ResultFile file = readResultFile(source);
-    source = QByteArray(); // the draws are all that is needed from here on
-    if (file.draws.empty() && file.errors.isEmpty())
-        file.errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(sourcePath)));
-    return planImport(std::move(file), sourcePath, kakoPath, replace, wait);
+    return planImportData(source, sourcePath, kakoPath, replace, wait);
 }
 
-ImportPlan planImport(ResultFile file, const QString &sourceName, const QString &kakoPath, bool replace, LockWait wait)
+ImportPlan planImportData(const QByteArray &bytes, const QString &label, const QString &kakoPath, bool replace,
+                          LockWait wait)
+{
+    if (bytes.size() > kMaxImportFileBytes) {
+        ResultFile tooLarge;
+        tooLarge.errors.add(0, "unreadable",
+                            QStringLiteral("%1 を読めません: 大きすぎます（%2 MB まで）").arg(shown(label)).arg(kMaxImportFileBytes / (1024 * 1024)));
+        return planImportDraws(std::move(tooLarge), label, kakoPath, replace, wait);
+    }
+    ResultFile file = readResultFile(bytes);
+    if (file.draws.empty() && file.errors.isEmpty())
+        file.errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(label)));
+    return planImportDraws(std::move(file), label, kakoPath, replace, wait);
+}
+
+ImportPlan planImportDraws(ResultFile file, const QString &label, const QString &kakoPath, bool replace, LockWait wait)
 {
     ImportPlan plan;
-    plan.sourcePath = sourceName;
+    plan.sourcePath = label;
     plan.kakoPath = kakoPath;
     plan.replace = replace;
     plan.format = file.format;
     plan.encoding = file.encoding;
+    plan.byHeader = file.byHeader;
     ImportErrorList errors = std::move(file.errors);
     const std::vector<SourceDraw> draws = std::move(file.draws);
 
@@ -129,11 +161,12 @@ ImportPlan planImport(ResultFile file, const QString &sourceName, const QString 
     KakoRows kept;
     // Read under the writers' lock, so that the plan never sees a kako.txt half way through another
     // import's renames.
-    platform::FileLock lock(kakoLockPath(kakoPath));
-    const std::optional<ImportError> lockProblem = lockKako(lock, wait);
+    // No kako.txt named (a plan onto an empty history): nothing to read, so nothing to lock.
+    platform::FileLock lock(kakoPath.isEmpty() ? QString() : kakoLockPath(kakoPath));
+    const std::optional<ImportError> lockProblem = kakoPath.isEmpty() ? std::nullopt : lockKako(lock, wait);
     if (lockProblem && lockProblem->code == "busy") {
         errors.add(0, "busy", lockProblem->message);
-    } else if (QFileInfo::exists(kakoPath)) {
+    } else if (!kakoPath.isEmpty() && QFileInfo::exists(kakoPath)) {
         // A lock file that cannot be made (a folder the user may not write) does not stop the plan:
         // the write checks the folder first and says why it cannot write.
         if (const std::optional<QString> problem = readBounded(kakoPath, plan.previousContent)) {
@@ -158,6 +191,7 @@ ImportPlan planImport(ResultFile file, const QString &sourceName, const QString 
     plan.added = merge.added;
     plan.unchanged = merge.unchanged;
     plan.replaced = std::move(merge.replaced);
+    plan.conflicting = plan.read - plan.added - plan.unchanged - static_cast<int>(plan.replaced.size());
     plan.errors = errors.errors();
     plan.moreErrors = errors.moreCount();
     if (plan.isRefused() || (plan.added == 0 && plan.replaced.empty())) {
@@ -174,12 +208,14 @@ QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *writt
     QStringList lines;
     lines << QStringLiteral("取込元: %1").arg(shown(plan.sourcePath));
     if (!plan.encoding.isEmpty())
-        lines << QStringLiteral("形式: %1（%2）").arg(formatName(plan.format), plan.encoding);
-    lines << QStringLiteral("読み込んだ回: %1回分（追加 %2、変更なし %3、置き換え %4）")
-                 .arg(plan.read)
-                 .arg(plan.added)
-                 .arg(plan.unchanged)
-                 .arg(plan.replaced.size());
+        lines << QStringLiteral("形式: %1（%2%3）")
+                     .arg(formatName(plan.format), plan.encoding, plan.byHeader ? QStringLiteral("、列は見出しから") : QString());
+    QString counts = QStringLiteral("追加 %1、変更なし %2、置き換え %3").arg(plan.added).arg(plan.unchanged).arg(plan.replaced.size());
+    if (plan.conflicting > 0)
+        counts += QStringLiteral("、kako.txt と違う %1").arg(plan.conflicting);
+    lines << QStringLiteral("読み込んだ回: %1回分（%2）").arg(plan.read).arg(counts);
+    if (const int refusedLines = refusedLineCount(plan); refusedLines > 0)
+        lines << QStringLiteral("読めなかった行: %1行").arg(refusedLines);
     if (!plan.replaced.empty()) {
         QStringList draws;
         for (std::size_t i = 0; i < plan.replaced.size() && i < kListedReplacements; ++i)
@@ -188,9 +224,13 @@ QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *writt
             draws << QStringLiteral("ほか%1回").arg(plan.replaced.size() - kListedReplacements);
         lines << QStringLiteral("置き換える回: %1").arg(draws.join(QStringLiteral("、")));
     }
+    if (plan.isRefused() && plan.conflicting > 0)
+        lines << QStringLiteral("kako.txt と違う回をこのファイルの数字にするには、置き換えを指定してください（「取込」では"
+                                "「置き換える」、ツールでは --replace）");
     if (plan.isRefused()) {
-        lines << QStringLiteral("エラーが%1件あるため取り込めません。kako.txt は変えていません")
-                     .arg(static_cast<int>(plan.errors.size()) + plan.moreErrors);
+        lines << QStringLiteral("エラーが%1件あるため取り込めません。kako.txt は変えていません。最初のエラー: %2")
+                     .arg(errorCount(plan))
+                     .arg(importErrorText(plan.errors.front()));
     } else if (!plan.changesKako()) {
         lines << QStringLiteral("新しい回がないため、kako.txt は変えていません");
     }
@@ -211,7 +251,7 @@ QStringList importErrorTexts(const ImportPlan &plan)
 {
     QStringList texts;
     for (const ImportError &error : plan.errors)
-        texts << (error.line > 0 ? QStringLiteral("%1行目: %2").arg(error.line).arg(error.message) : error.message);
+        texts << importErrorText(error);
     if (plan.moreErrors > 0)
         texts << QStringLiteral("ほかに%1件のエラーがあります").arg(plan.moreErrors);
     return texts;

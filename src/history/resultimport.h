@@ -47,10 +47,13 @@ struct ImportPlan {
     bool replace = false;
 
     QString format;   // "kako" or "dated"; empty when the file held no draw
-    QString encoding; // "UTF-8" or "Shift-JIS"; empty when the file could not be read
-    int read = 0;     // different draws in the file (one given twice counts once) = added + unchanged + replaced
+    QString encoding; // "UTF-8", "Shift-JIS", "UTF-16LE" or "UTF-16BE"; empty when the file could not be read
+    bool byHeader = false; // the columns were found by their names
+    // Different draws in the file (one given twice counts once) = added + unchanged + replaced + conflicting.
+    int read = 0;
     int added = 0;
     int unchanged = 0;
+    int conflicting = 0; // held by kako.txt with other numbers, and not replaced
     std::vector<int> replaced; // draw numbers whose numbers the file replaces, ascending
     HeldDraws held;            // what kako.txt holds after the import: as it is now when nothing is written
 
@@ -72,11 +75,15 @@ struct ImportPlan {
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace,
                       LockWait wait = LockWait::Retry);
 
-// planImport for draws that did not come from a file at a path (typed in, downloaded and read with
-// readResultFile): sourceName stands for them in the summary. An error already in file refuses the
-// plan like one found in a results file.
-ImportPlan planImport(ResultFile file, const QString &sourceName, const QString &kakoPath, bool replace,
-                      LockWait wait = LockWait::Retry);
+// The same for a results file already in memory (standard input, a download, a typed draw); label
+// names it where the file's path would stand.
+ImportPlan planImportData(const QByteArray &bytes, const QString &label, const QString &kakoPath, bool replace,
+                          LockWait wait = LockWait::Retry);
+
+// The same for draws already read (readResultFile): label stands for them in the summary. An error
+// already in file refuses the plan like one found in a results file.
+ImportPlan planImportDraws(ResultFile file, const QString &label, const QString &kakoPath, bool replace,
+                           LockWait wait = LockWait::Retry);
 
 struct ImportWriteResult {
     ImportOutcome outcome = ImportOutcome::NothingNew;
@@ -110,7 +117,8 @@ KakoSnapshot snapshotKako(const QString &kakoPath, const QByteArray &content);
 // A few lines for people: what was read, what changes, what kako.txt holds, where the backup is.
 QString importSummaryText(const ImportPlan &plan, const ImportWriteResult *written = nullptr);
 
-// One line per kept error ("12行目: 本数字3の「44」は…"), then how many more there were.
+// One line per kept error ("12行目: 本数字3の「44」は…", "2〜1198行目: …（1197件）"), then how many
+// more there were.
 QStringList importErrorTexts(const ImportPlan &plan);
 
 } // namespace omvex

@@ -19,6 +19,8 @@ constexpr std::string_view kPatternKey = "Pattern";
 constexpr std::string_view kKakoKey = "Kako";
 constexpr std::string_view kRecordSection = "Kiroku";
 constexpr std::string_view kRecordKey = "Record";
+constexpr std::string_view kImportSection = "Torikomi";
+constexpr std::string_view kImportFolderKey = "Folder";
 
 // The whole number a stored value begins with (blanks, an optional sign, digits), or -1 when there
 // is none or it is too large to be any setting: "2abc" is 2, while "4294967297" must not wrap
@@ -93,6 +95,23 @@ SaveResult SettingsStore::saveRecordEnabled(bool enabled) const
 {
     QString error;
     if (!platform::writeProfileString(m_iniPath, kRecordSection, kRecordKey, enabled ? "1" : "0", &error))
+        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+    return {};
+}
+
+QString SettingsStore::readImportFolder() const
+{
+    const std::optional<std::string> value = platform::readProfileStrings(m_iniPath, kImportSection, {kImportFolderKey})[0];
+    return value ? QString::fromStdString(std::string(platform::trimmed(*value))) : QString();
+}
+
+SaveResult SettingsStore::saveImportFolder(const QString &folder) const
+{
+    // A line end in the name would end the value and start a line of its own.
+    if (folder.contains(u'\n') || folder.contains(u'\r'))
+        return {false, QStringLiteral("設定を保存できませんでした: フォルダ名に改行があります")};
+    QString error;
+    if (!platform::writeProfileString(m_iniPath, kImportSection, kImportFolderKey, folder.toStdString(), &error))
         return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }

@@ -33,6 +33,10 @@ public:
     // Writes "Record=1" or "Record=0"; section "OmvexINI" stays byte for byte.
     SaveResult saveRecordEnabled(bool enabled) const;
 
+    // The folder "取込" last took a file from: key "Folder" of section "Torikomi"; empty when none.
+    QString readImportFolder() const;
+    SaveResult saveImportFolder(const QString &folder) const;
+
 private:
     QString m_iniPath;
 };

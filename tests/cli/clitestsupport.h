@@ -64,10 +64,12 @@ struct RunOutput {
 };
 
 // One invocation in this process, with the given folder as the program's own.
-inline RunOutput runTool(const QString &folder, const QStringList &arguments)
+inline RunOutput runTool(const QString &folder, const QStringList &arguments, const std::string &input = {})
 {
     Environment environment;
     environment.programFolder = folder;
+    std::istringstream in(input);
+    environment.input = &in;
     std::ostringstream out;
     std::ostringstream err;
     RunOutput result;

@@ -84,7 +84,8 @@ TEST(ImportCommand, outcome_decidesWhatIsWrittenAndTheStatus)
             EXPECT_EQ(output["history"]["sha256"].isString(), true);
             const QJsonArray errors = output["errors"].toArray();
             if (row.status == kExitRefused) {
-                EXPECT_TRUE(output["import"].isNull());
+                EXPECT_EQ(output["import"]["read"].toInt(), 1);
+                EXPECT_EQ(output["import"]["conflicting"].toInt(), 1);
                 ASSERT_FALSE(errors.isEmpty());
                 EXPECT_EQ(errors[0]["code"].toString(), QLatin1String("conflict"));
                 EXPECT_EQ(errors[0]["line"].toInt(), 1);
@@ -105,6 +106,58 @@ TEST(ImportCommand, outcome_decidesWhatIsWrittenAndTheStatus)
             EXPECT_EQ(import["backup"].isNull(), !row.changes);
         }
     }
+}
+
+TEST(ImportCommand, standardInputAndFilesThatAreNoResults)
+{
+    const struct {
+        const char *name;
+        QString file; // "-": standard input
+        std::string bytes;
+        int status;
+        const char *code; // of the first error; empty: none
+        const char *kind;
+    } rows[] = {
+        {"oneLineOnStandardInput_added", "-", "4,5,10,15,20,25,30,35\n", kExitOk, "", ""},
+        {"emptyStandardInput_refused", "-", "", kExitRefused, "unreadable", ""},
+        {"jsonFile_oneError", "result.csv", "[{\"draw\": 4}]", kExitRefused, "not-results", "json"},
+        {"picture_oneError", "result.csv", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10), kExitRefused, "not-results", "image"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("kako.txt"), kThreeDraws);
+        const bool fromInput = row.file == QLatin1String("-");
+        if (!fromInput)
+            writeFile(dir.filePath(row.file), QByteArray::fromStdString(row.bytes));
+        const auto run = runTool(dir.path(), {"--import", fromInput ? row.file : dir.filePath(row.file), "--json"},
+                                 fromInput ? row.bytes : std::string());
+        EXPECT_EQ(run.status, row.status) << run.err;
+        const QJsonObject output = jsonOf(run.out);
+        EXPECT_EQ(output["import"]["file"].toString(), fromInput ? row.file : dir.filePath(row.file));
+        const QJsonArray errors = output["errors"].toArray();
+        ASSERT_EQ(errors.size(), *row.code ? 1 : 0) << run.out;
+        if (*row.code) {
+            EXPECT_EQ(errors[0]["code"].toString(), QLatin1String(row.code));
+            EXPECT_EQ(errors[0]["kind"].toString(), QLatin1String(row.kind));
+        }
+    }
+}
+
+TEST(ConvertCommand, rewritesAResultsFileKakoOnceAndKeepsTheOriginal)
+{
+    QTemporaryDir dir;
+    const QByteArray results = "回号,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字\n2,1,9,17,25,33,41,2\n1,1,2,3,4,5,6,7\n";
+    writeFile(dir.filePath("kako.txt"), results);
+    const auto first = runTool(dir.path(), {"--convert"});
+    EXPECT_EQ(first.status, kExitOk) << first.err;
+    EXPECT_EQ(readFile(dir.filePath("kako.txt")), "1,1,2,3,4,5,6,7\n2,1,9,17,25,33,41,2\n");
+    EXPECT_EQ(readFile(dir.filePath("kako.txt.orig")), results);
+    // Now it is the history: nothing to convert, and the original stays.
+    const auto again = runTool(dir.path(), {"--convert"});
+    EXPECT_EQ(again.status, kExitRefused);
+    EXPECT_EQ(again.err.rfind("omvex-predict: ", 0), 0u) << again.err;
+    EXPECT_EQ(readFile(dir.filePath("kako.txt.orig")), results);
 }
 
 TEST(RecordOption, appendsBothProposalsOrFailsAfterShowingThem)

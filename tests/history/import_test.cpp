@@ -22,6 +22,12 @@
 namespace omvex {
 namespace {
 
+QByteArray encoded(const char *encoding, const char *utf8)
+{
+    QStringEncoder encoder(encoding, QStringEncoder::Flag::WriteBom);
+    return encoder(QString::fromUtf8(utf8));
+}
+
 QByteArray sjis(const char *utf8)
 {
     QStringEncoder encoder("Shift_JIS");
@@ -74,7 +80,8 @@ TEST(ResultDate, isResultDate_acceptsThePublishedFormsOnly)
         {" R6.1.4 ", true}, {"H12.10.5", true}, {"令和6年1月4日", true}, {"平成12年10月5日", true}, {"令和元年5月1日", true},
         {"2024/1-4", false}, {"2024/02/30", false}, {"2023/2/29", false}, {"20241304", false}, {"24/1/4", false},
         {"R0.1.1", false}, {"R6.1.4.5", false}, {"平成年1月1日", false}, {"令和6年1月4", false}, {"", false},
-        {"2024/1/4(木)", false}, {"5", false},
+        {"2024/1/4(木)", true}, {"2024/1/4 木", true}, {"2026年5月4日", true}, {"2026年5月4日（月）", true},
+        {"2024/1/4 (Thu)", true}, {"2024/1/4(x)", false}, {"2026年2月30日", false}, {"5", false},
     };
     for (const auto &row : rows)
         EXPECT_EQ(isResultDate(QString::fromUtf8(row.text)), row.expected) << row.text;
@@ -113,6 +120,22 @@ TEST(ResultImport, planImport_readsEveryFormatAndEncodingIntoOldestFirstLines)
          "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n"},
         {"one draw twice in another order counts once", "1,1,2,3,4,5,6,7\n1,6,5,4,3,2,1,7\n", "kako", "UTF-8", 1,
          "1,1,2,3,4,5,6,7\n"},
+        {"columns by header names in another order, title line above",
+         "当せん番号一覧\n曜日,ボーナス数字,本数字6,本数字5,本数字4,本数字3,本数字2,本数字1,抽せん日,回別,1等口数\n"
+         "木,(39),30,27,13,10,8,2,2026年5月4日,第1回,3\n",
+         "dated", "UTF-8", 1, "1,2,8,10,13,27,30,39\n"},
+        {"English header, no date, bonus in brackets", "draw_no,num1,num2,num3,num4,num5,num6,Bonus\n1,2,8,10,13,27,30,[39]\n",
+         "kako", "UTF-8", 1, "1,2,8,10,13,27,30,39\n"},
+        {"one heading over six columns", "回号,日付,本数字,,,,,,ボーナス\n1,2024/1/4,2,8,10,13,27,30,39\n", "dated", "UTF-8", 1,
+         "1,2,8,10,13,27,30,39\n"},
+        {"no header, weekday column and full-width digits", "１,２０２６/５/４,(月),２,８,１０,１３,２７,３０,３９\n"
+         "2,2026/5/7 木,Thu,1,9,16,20,21,43,（５）\n", "dated", "UTF-8", 2, "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n"},
+        {"tab-separated UTF-16LE with amounts in quotes",
+         encoded("UTF-16LE", "開催回\t抽選日\t第1数字\t第2数字\t第3数字\t第4数字\t第5数字\t第6数字\tBONUS数字\t1等賞金\r\n"
+                             "第1回\t2024/1/4\t2\t8\t10\t13\t27\t30\t39\t\"123,400\"\r\n"),
+         "dated", "UTF-16LE", 1, "1,2,8,10,13,27,30,39\n"},
+        {"UTF-16BE kako lines", encoded("UTF-16BE", "1,2,8,10,13,27,30,39\n"), "kako", "UTF-16BE", 1,
+         "1,2,8,10,13,27,30,39\n"},
     };
     for (const auto &row : rows) {
         Folder folder(row.source, "<missing>");
@@ -155,6 +178,13 @@ TEST(ResultImport, planImport_refusesEveryBadDrawAndWritesNothing)
         {"several problems, each on its line", "2,1,2,3,4,5,6,6\n3,1,1,3,4,5,6,7\n", "bonus@1 repeated@2"},
         {"only a header", "回号,本数字1\n", "unreadable@0"},
         {"empty", "", "unreadable@0"},
+        {"JSON", "{\"draws\": [[1,2,3,4,5,6,7]]}", "not-results@0"},
+        {"PNG picture", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR", "not-results@0"},
+        {"spreadsheet workbook", "PK\x03\x04\x14\0\0\0[Content_Types].xml", "not-results@0"},
+        {"binary", QByteArray("1,2,3\0\0\x01\x02", 10), "not-results@0"},
+        {"web page", "<!DOCTYPE html><html><body>1,2,3</body></html>", "not-results@0"},
+        {"header naming a column that holds other numbers", "回号,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字\n"
+                                                             "2,2024/1/4,1,2,3,4,5,6\n", "number@2"},
     };
     for (const auto &row : rows) {
         Folder folder(row.source, kako);
@@ -221,15 +251,36 @@ TEST(ResultImport, planImport_mergesWithKakoAndKeepsItsBackup)
 
 TEST(ResultImport, planImport_keepsTheFirstHundredErrorsAndCountsTheRest)
 {
-    QByteArray source;
-    for (int draw = 1; draw <= 150; ++draw)
-        source += QByteArray::number(draw) + ",1,2,3,4,5,6,44\n";
+    // Each line gives draw 1 other numbers than the first: problems that are not one column's, so
+    // they are not grouped.
+    QByteArray source = "1,1,2,3,4,5,6,7\n";
+    for (int line = 2; line <= 151; ++line)
+        source += "1,1,2,3,4,5,6,8\n";
     Folder folder(source, "<missing>");
     const ImportPlan plan = planImport(folder.source, folder.kako, false);
     ASSERT_EQ(plan.errors.size(), 100u);
-    EXPECT_EQ(plan.errors.back().line, 100);
+    EXPECT_EQ(plan.errors.back().line, 101);
     EXPECT_EQ(plan.moreErrors, 50);
     EXPECT_EQ(importErrorTexts(plan).back(), QStringLiteral("ほかに50件のエラーがあります"));
+}
+
+TEST(ResultImport, planImportData_groupsOneProblemOnManyLinesAndKeepsTheFileOnRefusal)
+{
+    QByteArray source = "回号,抽選日,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字\n";
+    for (int draw = 1; draw <= 1197; ++draw)
+        source += QByteArray::number(draw) + ",someday,1,2,3,4,5,6,7\n";
+    source += "1198,2024/1/4,1,2,3,4,5,6,44\n";
+    Folder folder("", "<missing>");
+    const ImportPlan plan = planImportData(source, QStringLiteral("-"), folder.kako, false);
+    EXPECT_EQ(codesOf(plan), "date@2 bonus@1199");
+    ASSERT_EQ(plan.errors.size(), 2u);
+    EXPECT_EQ(plan.errors[0].lastLine, 1198);
+    EXPECT_EQ(plan.errors[0].count, 1197);
+    EXPECT_TRUE(importErrorTexts(plan).front().startsWith(QStringLiteral("2〜1198行目: 抽選日")));
+    EXPECT_TRUE(importErrorTexts(plan).front().endsWith(QStringLiteral("（1197件）")));
+    EXPECT_EQ(plan.sourcePath, QStringLiteral("-"));
+    EXPECT_EQ(plan.format, QStringLiteral("dated"));
+    EXPECT_TRUE(importSummaryText(plan).contains(QStringLiteral("読めなかった行: 1198行")));
 }
 
 TEST(ResultImport, planImport_refusesFilesItCannotRead)

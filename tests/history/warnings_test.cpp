@@ -20,11 +20,13 @@ struct Loaded {
     std::vector<HistoryWarning> warnings;
 };
 
-Loaded load(const char *content)
+Loaded load(const char *content, const char *before = nullptr)
 {
     PredictionTables tables;
     resetTablesForStartUp(tables);
     Loaded loaded{tables.history, {}, {}};
+    if (before)
+        readDrawHistory(before, loaded.history);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("kako.txt"));
     if (content) {
@@ -96,12 +98,17 @@ TEST(HistoryStatus, historyStatusText_givesTheDrawsAndTheFirstProblem)
         const char *name;
         const char *content; // nullptr: no file
         const char *status;
+        const char *before = nullptr; // an earlier reading's file
     } rows[] = {
         {"whole file", "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,7\n", "過去データ: 2回分（第1回〜第2回）"},
-        {"no file", nullptr, "過去データ: なし（ファイルがありません）"},
-        {"empty file", "", "過去データ: なし"},
+        {"no file", nullptr, "過去データ: なし。「過去データ」→「取込...」で結果ファイルを読み込めます（ファイルがありません）"},
+        {"empty file", "", "過去データ: なし。「過去データ」→「取込...」で結果ファイルを読み込めます"},
+        {"a header over rows of an earlier reading, one of them wrong",
+         "回号,本数字1,本数字2,本数字3,本数字4,本数字5,本数字6,ボーナス数字\n3,1,2,3,4,5,6,7\n",
+         "過去データ: kako.txt から0回分を読みました（表には前に読んだ2回分が残っています）。1行目が見出しです: 結果ファイルの形なので「取込...」で変換できます",
+         "1,1,2,3,4,5,6,7\n2,1,1,1,1,1,1,1\n"},
         {"newest first", "2,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n",
-         "過去データ: 1回分（第1回〜第1回）。2行目から回号が減っています: 新しい順のファイルは「取込」で読み込めます"},
+         "過去データ: 1回分（第1回〜第1回）。2行目から回号が減っています: 新しい順のファイルは「取込...」で変換できます"},
         {"stops at a text draw number", "1,1,2,3,4,5,6,7\nx,1,2,3,4,5,6,7\n",
          "過去データ: 1回分（第1回〜第1回）。2行目で読み込みが止まりました: 回号が数字ではありません"},
         {"stops at a value the table refuses", "1,1,2,3,4,5,6,150\n",
@@ -109,10 +116,10 @@ TEST(HistoryStatus, historyStatusText_givesTheDrawsAndTheFirstProblem)
         {"a warning before a later stop", "1,1,2,3,4,5,6,7\n3,1,2,3,4,5,6,7\n4,1,2,3,4,5\n",
          "過去データ: 2回分（第1回〜第3回）。2行目の前の1回分が抜けています（第2回）"},
         {"result file with its header", "開催回,日付,1,2,3,4,5,6,B\n2,2024/1/4,1,2,3,4,5,6,7\n",
-         "過去データ: なし。1行目が見出しです: 結果ファイルは「取込」で読み込めます"},
+         "過去データ: なし。1行目が見出しです: 結果ファイルの形なので「取込...」で変換できます"},
     };
     for (const auto &row : rows) {
-        const Loaded loaded = load(row.content);
+        const Loaded loaded = load(row.content, row.before);
         EXPECT_EQ(historyStatusText(loaded.history, loaded.read, loaded.warnings).toStdString(), row.status) << row.name;
     }
 }

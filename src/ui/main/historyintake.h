@@ -8,12 +8,13 @@
 #include "history/drawhistory.h"
 #include "history/historywarnings.h"
 
+#include <QLabel>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
-class QLabel;
 class QStatusBar;
 class QWidget;
 
@@ -30,11 +31,22 @@ struct HistoryLoad {
 // for what the reader itself never complains about.
 HistoryLoad loadHistoryWithStatus(const QString &kakoPath, CellGrid &history);
 
+// The history's state in as much of the line as there is room for, ending in "…" when cut; the
+// whole text is in its tooltip.
+class StatusLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 // The line under the window's controls: the history's state after every reading. A note takes
 // the line's place until the next reading renews it.
 struct StatusLine {
     QStatusBar *bar = nullptr;
-    QLabel *history = nullptr; // objectName "historyStatus"
+    StatusLabel *history = nullptr; // objectName "historyStatus"
 };
 
 StatusLine createStatusLine(QStatusBar &bar);
@@ -45,23 +57,27 @@ void showStatusNote(const StatusLine &line, const QString &text);
 class ImportDialogs {
 public:
     virtual ~ImportDialogs() = default;
-    // The result file to import; empty when the user cancelled.
-    virtual QString chooseFile(QWidget *parent) = 0;
-    // Shows what the import would change; true only for OK.
-    virtual bool confirm(QWidget *parent, const QString &summary) = 0;
+    // The result file to import, starting in startFolder; empty when the user cancelled.
+    virtual QString chooseFile(QWidget *parent, const QString &startFolder) = 0;
+    // Shows what the import would change; true only for OK. With changes (the draws whose numbers
+    // the file would replace) OK needs "置き換える" ticked.
+    virtual bool confirm(QWidget *parent, const QString &summary, const QStringList &changes) = 0;
     // Says why nothing was written, with one line per problem found in the file.
     virtual void report(QWidget *parent, const QString &text, const QStringList &problems) = 0;
 };
 
 class ScreenImportDialogs final : public ImportDialogs {
 public:
-    QString chooseFile(QWidget *parent) override;
-    bool confirm(QWidget *parent, const QString &summary) override;
+    QString chooseFile(QWidget *parent, const QString &startFolder) override;
+    bool confirm(QWidget *parent, const QString &summary, const QStringList &changes) override;
     void report(QWidget *parent, const QString &text, const QStringList &problems) override;
 };
 
-// The whole "取込" command: choose a file, plan the import against kako.txt, show the plan and
-// write it only after OK. True when kako.txt was written.
-bool importResultFile(const QString &kakoPath, ImportDialogs &dialogs, QWidget *parent);
+// The whole "取込" command: choose a file (starting in the folder kept in omvex.ini at iniPath, the
+// first time in the download folder), plan the import against kako.txt, show the plan and write it
+// only after OK; a file that differs from kako.txt is offered with "置き換える". What was written
+// ("72回分を追加しました"), or nothing when kako.txt was left alone.
+std::optional<QString> importResultFile(const QString &kakoPath, const QString &iniPath, ImportDialogs &dialogs,
+                                        QWidget *parent);
 
 } // namespace omvex::ui

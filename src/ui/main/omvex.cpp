@@ -140,6 +140,7 @@ void Omvex::updateActions()
         action->setEnabled(true);
     // An import rewrites the history that a running sequence has just read.
     m_actions.importResults->setEnabled(!m_isSequenceRunning);
+    m_actions.enterResult->setEnabled(!m_isSequenceRunning);
     m_actions.switchView->setEnabled(m_hasFinishedSequence);
 
     m_widgets.startButton->setEnabled(m_actions.start->isEnabled());

@@ -77,6 +77,7 @@ private slots:
     void Y_Setumei_Click();
     void Y_Ver_Click();
     void Y_Torikomi_Click();
+    void Y_Nyuryoku_Click();
     void showAnalysis(AnalysisWindow::Tab tab);
 
 private:
@@ -101,6 +102,8 @@ private:
     void refreshGrids();
 
     void connectImportAndAnalysis();
+    // After kako.txt was written: the grid and the status line from the new file, the newest draw in view.
+    void showWrittenHistory(const QString &what);
     void recordProposals();
     std::array<Proposal, 2> shownProposals() const;
 

@@ -3,6 +3,10 @@
 
 #include "ui/main/omvex.h"
 
+#include "history/drawentry.h"
+#include "ui/dialogs/resultentry.h"
+#include "ui/main/gridview.h"
+
 #include <QAction>
 #include <QDateTime>
 #include <QLabel>
@@ -14,6 +18,7 @@ namespace omvex::ui {
 void Omvex::connectImportAndAnalysis()
 {
     connect(m_actions.importResults, &QAction::triggered, this, &Omvex::Y_Torikomi_Click);
+    connect(m_actions.enterResult, &QAction::triggered, this, &Omvex::Y_Nyuryoku_Click);
     const std::pair<QAction *, AnalysisWindow::Tab> tabs[] = {{m_actions.frequency, AnalysisWindow::Tab::Frequency},
                                                               {m_actions.backtest, AnalysisWindow::Tab::Backtest},
                                                               {m_actions.ticket, AnalysisWindow::Tab::Ticket},
@@ -29,12 +34,35 @@ void Omvex::Y_Torikomi_Click()
     if (m_isSequenceRunning)
         return;
     runGuarded([this] {
-        if (!importResultFile(m_kakoFilePath, *m_importDialogs, this))
-            return;
-        LoadDrawHistory();
-        if (m_analysis)
-            m_analysis->reloadHistory();
+        if (const std::optional<QString> done = importResultFile(m_kakoFilePath, m_app.IniFilePath, *m_importDialogs, this))
+            showWrittenHistory(*done);
     });
+}
+
+// Refused while a sequence runs, like "取込": it writes kako.txt the same way.
+void Omvex::Y_Nyuryoku_Click()
+{
+    if (m_isSequenceRunning)
+        return;
+    runGuarded([this] {
+        const QString kakoPath = m_kakoFilePath;
+        ResultEntryDialog dialog(latestUsableDraw(m_tables.history) + 1,
+                                 [kakoPath](const EnteredDraw &draw, bool replace) { return addEnteredDraw(kakoPath, draw, replace, LockWait::Once); },
+                                 this);
+        dialog.setWindowModality(Qt::ApplicationModal);
+        if (dialog.exec() == QDialog::Accepted)
+            showWrittenHistory(dialog.result().message);
+    });
+}
+
+void Omvex::showWrittenHistory(const QString &what)
+{
+    const HistoryLoad load = loadHistoryWithStatus(m_kakoFilePath, m_tables.history);
+    showHistoryStatus(m_statusLine, what.isEmpty() ? load.statusText : what + QStringLiteral("。") + load.statusText);
+    refreshGrids();
+    m_widgets.historyGrid->scrollToBottom();
+    if (m_analysis)
+        m_analysis->reloadHistory();
 }
 
 void Omvex::showAnalysis(AnalysisWindow::Tab tab)

@@ -33,8 +33,8 @@ public:
     int confirmations = 0;
     QStringList problems;
 
-    QString chooseFile(QWidget *) override { return ++choices, file; }
-    bool confirm(QWidget *, const QString &) override { return ++confirmations, answer; }
+    QString chooseFile(QWidget *, const QString &) override { return ++choices, file; }
+    bool confirm(QWidget *, const QString &, const QStringList &) override { return ++confirmations, answer; }
     void report(QWidget *, const QString &, const QStringList &lines) override { problems.append(lines); }
 };
 
@@ -78,7 +78,7 @@ void TestOmvexAnalysis::statusLine_belowTheDesignSaysWhatEachReadingGave_data()
     QTest::addRow("newestFirst_firstProblemWithItsLine")
         << QByteArray("2,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n")
         << QStringLiteral("過去データ: 1回分（第1回〜第1回）。2行目から回号が減っています: "
-                          "新しい順のファイルは「取込」で読み込めます");
+                          "新しい順のファイルは「取込...」で変換できます");
 }
 
 void TestOmvexAnalysis::statusLine_belowTheDesignSaysWhatEachReadingGave()
