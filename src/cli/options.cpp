@@ -175,6 +175,8 @@ public:
                 sawRunOption = true;
             } else if (name == QLatin1String("--last")) {
                 o.last = ranged(1, std::numeric_limits<int>::max());
+            } else if (name == QLatin1String("--jobs")) {
+                o.jobs = ranged(1, std::numeric_limits<int>::max());
             } else if (name == QLatin1String("--seed")) {
                 const QString text = value();
                 if (m_error.isEmpty()) {
@@ -203,6 +205,8 @@ public:
                 fail(QStringLiteral("--record は %1 と一緒には使えません").arg(which));
             } else if (o.last && o.command != Command::Backtest && o.command != Command::Stats) {
                 fail(QStringLiteral("--last は --backtest か --stats と一緒にだけ使えます"));
+            } else if (o.jobs && o.command != Command::Backtest) {
+                fail(QStringLiteral("--jobs は --backtest と一緒にだけ使えます"));
             } else if (o.draw && o.command != Command::Ticket) {
                 fail(QStringLiteral("--draw は --ticket と一緒にだけ使えます"));
             } else if (o.replace && o.command != Command::Import) {

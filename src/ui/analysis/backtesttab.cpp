@@ -174,7 +174,7 @@ void BacktestTab::start()
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_status->setText(QStringLiteral("実行中です（種 %1）…").arg(seed));
-    m_job->start({m_history, m_runSettings, seed, m_runLast});
+    m_job->start({m_history, m_runSettings, seed, m_runLast, analysis::backtestWorkers()});
     updateControls();
 }
 
