@@ -2,24 +2,44 @@
 
 namespace omvex::analysis {
 
+namespace {
+
+// The lines of one run are written together: the same time and draw, one after the other.
+bool sameRun(const RecordEntry &a, const RecordEntry &b)
+{
+    return a.time == b.time && a.draw == b.draw;
+}
+
+} // namespace
+
 Journal scoreJournal(const RecordRead &record, const CellGrid &history)
 {
     Journal journal;
     journal.path = record.path;
     journal.warnings = record.warnings;
     journal.entries.reserve(record.entries.size());
-    for (auto it = record.entries.rbegin(); it != record.entries.rend(); ++it) {
-        JournalEntry entry{*it, true, {}};
+    const auto score = [&](const RecordEntry &recorded) {
+        JournalEntry entry{recorded, true, {}};
         // A row outside the grid, skipped in the file or edited into nonsense is no draw yet.
-        if (const std::optional<Draw> draw = drawAt(history, it->draw)) {
+        if (const std::optional<Draw> draw = drawAt(history, recorded.draw)) {
             entry.pending = false;
-            entry.score = scoreLine(it->numbers, *draw);
+            entry.score = scoreLine(recorded.numbers, *draw);
             journal.tally.add(entry.score);
             ++journal.scored;
         } else {
             ++journal.pending;
         }
         journal.entries.push_back(entry);
+    };
+    // Runs from the last one back, each run's lines as written (１回目 before ２回目).
+    const std::vector<RecordEntry> &entries = record.entries;
+    for (std::size_t end = entries.size(); end > 0;) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && sameRun(entries[begin - 1], entries[begin]))
+            --begin;
+        for (std::size_t i = begin; i < end; ++i)
+            score(entries[i]);
+        end = begin;
     }
     if (journal.scored > 0)
         journal.comparison = compareWithChance(journal.tally);
