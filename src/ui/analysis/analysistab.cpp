@@ -2,11 +2,8 @@
 
 #include "engine/tables.h"
 
-#include <QFontMetrics>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
 
 namespace omvex::ui {
 
@@ -27,16 +24,21 @@ QPushButton *AnalysisTab::createReloadButton()
     return button;
 }
 
-QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent)
+QString lineText(const std::array<int, kPicks> &numbers)
 {
-    auto *table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headers);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(table->font()).height() + 6);
-    return table;
+    QStringList parts;
+    for (const int number : numbers)
+        parts.append(QString::number(number));
+    return parts.join(QLatin1Char(' '));
+}
+
+TableCell lineCell(const std::array<int, kPicks> &numbers)
+{
+    // Two digits each, so that the letters sort as the numbers do.
+    QString key;
+    for (const int number : numbers)
+        key += QStringLiteral("%1 ").arg(number, 2, 10, QLatin1Char('0'));
+    return textCell(lineText(numbers), key);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "engine/settings.h"
 #include "grid/cellgrid.h"
 #include "history/drawhistory.h"
+#include "ui/analysis/celltablemodel.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +15,6 @@
 
 class QPushButton;
 class QSpinBox;
-class QTableWidget;
 
 namespace omvex::ui {
 
@@ -57,8 +57,10 @@ protected:
     QPushButton *createReloadButton();
 };
 
-// A read-only table with rows as high as its text needs and columns sized to their contents.
-QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent);
+// Six numbers as the window shows them, "3 11 17 25 36 42", and as a table cell that sorts them
+// number by number.
+QString lineText(const std::array<int, kPicks> &numbers);
+TableCell lineCell(const std::array<int, kPicks> &numbers);
 
 // The words of the settings dialog, in the order of each setting's digits.
 const QStringList &levelWords();

@@ -1,5 +1,6 @@
 #include "ui/analysis/analysiswindow.h"
 
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/backtesttab.h"
 #include "ui/analysis/frequencytab.h"
 #include "ui/analysis/journaltab.h"
@@ -7,6 +8,7 @@
 #include "ui/common/look.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -39,10 +41,15 @@ AnalysisWindow::AnalysisWindow(AnalysisProviders providers)
     m_historyNote = new QLabel(this);
     m_historyNote->setObjectName(QStringLiteral("historyNote"));
     m_historyNote->setWordWrap(true);
+    m_saveNote = new QLabel(this);
+    m_saveNote->setObjectName(QStringLiteral("saveNote"));
+    m_saveNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabWidget, 1);
     layout->addWidget(m_historyNote);
+    layout->addWidget(m_saveNote);
     createTabs();
+    equipTables();
 }
 
 AnalysisWindow::~AnalysisWindow()
@@ -52,7 +59,7 @@ AnalysisWindow::~AnalysisWindow()
 
 void AnalysisWindow::createTabs()
 {
-    addTab(Tab::Frequency, new FrequencyTab(m_providers.chooseChartPath), QStringLiteral("出現回数"));
+    addTab(Tab::Frequency, new FrequencyTab(m_providers.chooseSavePath), QStringLiteral("出現回数"));
     addTab(Tab::Backtest, new BacktestTab(m_providers.settings), QStringLiteral("検証"));
     addTab(Tab::Ticket, new TicketTab(m_providers.proposals), QStringLiteral("当せん確認"));
     addTab(Tab::Journal,
@@ -68,6 +75,16 @@ void AnalysisWindow::addTab(Tab tab, AnalysisTab *page, const QString &title)
     m_tabs[index] = page;
     m_tabWidget->addTab(page, title);
     connect(page, &AnalysisTab::reloadRequested, this, &AnalysisWindow::reloadHistory);
+}
+
+// Every table of every tab saves next to "kako.txt" by default and says here where its file went.
+void AnalysisWindow::equipTables()
+{
+    const QString folder = QFileInfo(m_providers.kakoFilePath).absolutePath();
+    for (AnalysisTable *table : findChildren<AnalysisTable *>()) {
+        table->setSaveTarget(folder, m_providers.chooseSavePath);
+        connect(table, &AnalysisTable::saveReported, m_saveNote, &QLabel::setText);
+    }
 }
 
 AnalysisTab *AnalysisWindow::tab(Tab tab) const

@@ -35,13 +35,14 @@ class QTabWidget;
 namespace omvex::ui {
 
 // What the window takes from the program around it. Empty functions mean: default settings, no
-// proposals, a file dialog to choose where the chart goes, and no choice to keep proposals.
+// proposals, a file dialog to choose where the chart or a table goes, and no choice to keep
+// proposals.
 struct AnalysisProviders {
     QString kakoFilePath;
     QString recordFilePath; // "kiroku.txt"
     std::function<Settings()> settings;
     std::function<std::array<Proposal, 2>()> proposals; // "１回目", "２回目"
-    std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseChartPath;
+    std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseSavePath;
     // Whether proposals are kept, and the user changing it (saved in "omvex.ini").
     std::function<bool()> isRecordEnabled;
     std::function<SaveResult(bool)> setRecordEnabled;
@@ -77,6 +78,7 @@ protected:
 private:
     void createTabs();
     void addTab(Tab tab, AnalysisTab *page, const QString &title);
+    void equipTables();
     void showHistoryNote();
 
     AnalysisProviders m_providers;
@@ -84,6 +86,7 @@ private:
     QTabWidget *m_tabWidget = nullptr;
     std::vector<AnalysisTab *> m_tabs; // indexed by Tab
     QLabel *m_historyNote = nullptr;
+    QLabel *m_saveNote = nullptr; // where the last "CSVで保存..." went
 };
 
 } // namespace omvex::ui

@@ -92,7 +92,7 @@ void BacktestTab::createControls()
         label->setWordWrap(true);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
-    m_comparison = new ComparisonView(this);
+    m_comparison = new ComparisonView(QStringLiteral("検証"), this);
 
     auto *form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
