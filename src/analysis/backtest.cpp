@@ -47,6 +47,14 @@ std::uint64_t backtestSeed(std::uint64_t seed, int draw, int pass)
     return splitMix64(seed ^ splitMix64(stream));
 }
 
+int usableDrawCount(const CellGrid &history)
+{
+    int draws = 0;
+    for (int row = 1; row <= history.rowCount(); ++row)
+        draws += drawAt(history, row) ? 1 : 0;
+    return draws;
+}
+
 std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last, int *skippedRows)
 {
     std::vector<Draw> draws;

@@ -51,6 +51,8 @@ std::uint64_t freshSeed();
 
 // A backtest needs a draw to predict and one before it: fewer usable draws give it nothing to do.
 inline constexpr int kBacktestMinimumDraws = 2;
+// The rows of the history that hold a valid draw.
+int usableDrawCount(const CellGrid &history);
 
 // The draws a backtest predicts: every row that holds a valid draw and has a valid draw in an
 // earlier row, or only the last `last` of them. Ascending.

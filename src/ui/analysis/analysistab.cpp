@@ -79,6 +79,14 @@ QString settingsWords(const Settings &settings)
         .join(QStringLiteral("・"));
 }
 
+QString settingsText(const Settings &settings)
+{
+    return QStringLiteral("%1 %2・%3 %4・%5 %6")
+        .arg(QString::fromUtf8(kLevelName), levelWords().at(digit(settings.level)), QString::fromUtf8(kPatternName),
+             patternWords().at(digit(settings.pattern)), QString::fromUtf8(kKakoName),
+             kakoWords().at(digit(settings.kako)));
+}
+
 QSpinBox *createLastDrawsBox(QWidget *parent)
 {
     auto *box = new QSpinBox(parent);
@@ -88,6 +96,7 @@ QSpinBox *createLastDrawsBox(QWidget *parent)
     box->setPrefix(QStringLiteral("最後の "));
     box->setSuffix(QStringLiteral(" 回"));
     box->setValue(0);
+    box->setKeyboardTracking(false);
     return box;
 }
 

@@ -62,6 +62,7 @@ void TicketTab::createControls()
     m_draw->setObjectName(QStringLiteral("draw"));
     m_draw->setPrefix(QStringLiteral("第 "));
     m_draw->setSuffix(QStringLiteral(" 回"));
+    m_draw->setKeyboardTracking(false); // "2058" typed is one choice, not four
     m_drawNumbers = new QLabel(this);
     m_drawNumbers->setObjectName(QStringLiteral("drawNumbers"));
     m_drawTable = createTable(QStringLiteral("perDraw"), QStringLiteral("当せん確認（1回）"),

@@ -128,6 +128,10 @@ private slots:
     void backtest_presetFromSettingsAndSameResultAsTheLibrary();
     void backtest_cancelOrCloseLeavesNoResultAndEndsTheRun_data();
     void backtest_cancelOrCloseLeavesNoResultAndEndsTheRun();
+    void backtest_runNeedsTwoUsableDrawsAndSaysWhy_data();
+    void backtest_runNeedsTwoUsableDrawsAndSaysWhy();
+    void lastDraws_appliesOnEnterNotOnEachKeystroke();
+    void frequency_headerClickSortsCountsAsNumbers();
     void ticket_invalidLinesMarkedAndNotChecked();
     void reload_readsTheFileAgainForEveryTab();
     void journal_scoresDrawnProposalsAndListsPendingOnes();
@@ -204,6 +208,9 @@ void AnalysisWindowTest::backtest_presetFromSettingsAndSameResultAsTheLibrary()
     checkComparison(h, Tab::Backtest, analysis::compareWithChance(expected.tally));
     QVERIFY(h.in<QLabel>(Tab::Backtest, "repeat")->text().endsWith(
         QStringLiteral("--level 0 --pattern 1 --kako 1 --last 40 --seed 42")));
+    // The settings in the dialog's words, as the tool writes them.
+    QVERIFY(h.in<QLabel>(Tab::Backtest, "summary")->text().contains(
+        QStringLiteral("（レベル 標準・抽出パターン すべて・過去利用法 上、種 42）")));
     QCOMPARE(h.settings.level, omvex::Level::Take); // changed for the run only
 }
 
@@ -223,7 +230,8 @@ void AnalysisWindowTest::backtest_cancelOrCloseLeavesNoResultAndEndsTheRun()
     auto *progress = h.in<QProgressBar>(Tab::Backtest, "progress");
     QTest::mouseClick(h.in<QPushButton>(Tab::Backtest, "run"), Qt::LeftButton);
     QVERIFY(h.backtest()->isRunning());
-    QVERIFY(!h.in<QPushButton>(Tab::Backtest, "run")->isEnabled());
+    for (const char *input : {"run", "reload", "level", "pattern", "kako", "last", "seed"})
+        QVERIFY2(!h.in<QWidget>(Tab::Backtest, input)->isEnabled(), input);
     QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 1, 60000);
 
     if (byClosing)
@@ -240,6 +248,56 @@ void AnalysisWindowTest::backtest_cancelOrCloseLeavesNoResultAndEndsTheRun()
     QVERIFY(h.in<QLabel>(Tab::Backtest, "status")->text().contains(QStringLiteral("中止")));
     QVERIFY(h.in<QPushButton>(Tab::Backtest, "run")->isEnabled());
     h.window->shutdown(); // returns once the worker has ended
+}
+
+void AnalysisWindowTest::backtest_runNeedsTwoUsableDrawsAndSaysWhy_data()
+{
+    QTest::addColumn<QByteArray>("history");
+    QTest::addColumn<bool>("canRun");
+    QTest::newRow("noDraws") << QByteArray() << false;
+    QTest::newRow("oneDrawAndABadRow") << QByteArray("1,1,2,3,4,5,6,7\n2,1,2,3,4,5,5,7\n") << false;
+    QTest::newRow("twoDraws") << QByteArray("1,1,2,3,4,5,6,7\n2,10,11,12,13,14,15,16\n") << true;
+}
+
+void AnalysisWindowTest::backtest_runNeedsTwoUsableDrawsAndSaysWhy()
+{
+    QFETCH(QByteArray, history);
+    QFETCH(bool, canRun);
+    Harness h(history);
+    h.open(Tab::Backtest);
+    QCOMPARE(h.in<QPushButton>(Tab::Backtest, "run")->isEnabled(), canRun);
+    auto *why = h.in<QLabel>(Tab::Backtest, "unusable");
+    QCOMPARE(why->isVisible(), !canRun);
+    if (!canRun)
+        QVERIFY(why->text().contains(QStringLiteral("使える当せん数字が 2 回分以上要りますが")));
+}
+
+void AnalysisWindowTest::lastDraws_appliesOnEnterNotOnEachKeystroke()
+{
+    Harness h(sharedHistory());
+    h.open(Tab::Frequency);
+    auto *last = h.in<QSpinBox>(Tab::Frequency, "last");
+    last->setFocus();
+    last->selectAll();
+    QTest::keyClicks(last, QStringLiteral("100"));
+    const auto *chart = h.in<omvex::ui::StatsChartView>(Tab::Frequency, "chart");
+    QCOMPARE(chart->stats().draws, 2058); // still every draw while typing
+    QTest::keyClick(last, Qt::Key_Return);
+    QCOMPARE(chart->stats().draws, 100);
+}
+
+void AnalysisWindowTest::frequency_headerClickSortsCountsAsNumbers()
+{
+    Harness h(sharedHistory());
+    h.open(Tab::Frequency);
+    using Column = omvex::ui::FrequencyTab::Column;
+    // As text "9" would come first.
+    h.in<QTableView>(Tab::Frequency, "numbers")->sortByColumn(Column::NumberColumn, Qt::DescendingOrder);
+    QCOMPARE(h.text(Tab::Frequency, "numbers", 0, Column::NumberColumn), QStringLiteral("43"));
+    QCOMPARE(h.text(Tab::Frequency, "numbers", 42, Column::NumberColumn), QStringLiteral("1"));
+    // The counts travel with their numbers.
+    const analysis::HistoryStats stats = libraryStats(h.kakoPath(), std::nullopt);
+    QCOMPARE(h.text(Tab::Frequency, "numbers", 0, Column::MainColumn), QString::number(stats.numbers.back().main));
 }
 
 void AnalysisWindowTest::ticket_invalidLinesMarkedAndNotChecked()
