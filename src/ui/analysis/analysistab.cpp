@@ -24,6 +24,16 @@ QPushButton *AnalysisTab::createReloadButton()
     return button;
 }
 
+void setTabChain(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
 QString lineText(const std::array<int, kPicks> &numbers)
 {
     QStringList parts;

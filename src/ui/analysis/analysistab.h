@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 
 class QPushButton;
@@ -61,6 +62,9 @@ protected:
 // number by number.
 QString lineText(const std::array<int, kPicks> &numbers);
 TableCell lineCell(const std::array<int, kPicks> &numbers);
+
+// Tab walks the widgets in this order: as the tab lays them out, top to bottom, left to right.
+void setTabChain(std::initializer_list<QWidget *> widgets);
 
 // The words of the settings dialog, in the order of each setting's digits.
 const QStringList &levelWords();

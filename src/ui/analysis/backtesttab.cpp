@@ -1,5 +1,6 @@
 #include "ui/analysis/backtesttab.h"
 
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/backtestjob.h"
 #include "ui/analysis/comparisonview.h"
 
@@ -140,6 +141,8 @@ void BacktestTab::createControls()
     layout->addWidget(m_comparison);
     layout->addWidget(m_repeat);
     layout->addStretch(1);
+
+    setTabChain({m_level, m_pattern, m_kako, m_last, m_seedEdit, m_run, m_stop, m_reload, m_comparison->table()});
 
     connect(m_run, &QPushButton::clicked, this, &BacktestTab::start);
     connect(m_stop, &QPushButton::clicked, this, &BacktestTab::cancelWork);

@@ -68,7 +68,8 @@ void FrequencyTab::createControls()
     auto *controls = new QHBoxLayout;
     controls->addWidget(new QLabel(QStringLiteral("対象:"), this));
     controls->addWidget(m_last);
-    controls->addWidget(createReloadButton());
+    QPushButton *reload = createReloadButton();
+    controls->addWidget(reload);
     controls->addStretch(1);
     controls->addWidget(m_saveStatus);
     controls->addWidget(save);
@@ -83,6 +84,8 @@ void FrequencyTab::createControls()
     layout->addLayout(controls);
     layout->addWidget(splitter, 1);
     layout->addWidget(m_caution);
+
+    setTabChain({m_last, reload, save, m_table});
 
     connect(m_last, &QSpinBox::valueChanged, this, &FrequencyTab::recount);
     connect(save, &QPushButton::clicked, this, &FrequencyTab::saveChart);

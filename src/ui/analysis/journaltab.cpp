@@ -58,19 +58,23 @@ void JournalTab::createControls()
     m_warnings = new QPlainTextEdit(this);
     m_warnings->setObjectName(QStringLiteral("warnings"));
     m_warnings->setReadOnly(true);
+    m_warnings->setTabChangesFocus(true);
     m_warnings->setMaximumHeight(80);
     m_warnings->hide();
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_record);
     top->addWidget(m_choiceNote, 1);
-    top->addWidget(createReloadButton());
+    QPushButton *reload = createReloadButton();
+    top->addWidget(reload);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_summary);
     layout->addWidget(m_entries, 1);
     layout->addWidget(m_warnings);
     layout->addWidget(m_comparison);
+
+    setTabChain({m_record, reload, m_entries, m_warnings, m_comparison->table()});
 
     connect(m_record, &QCheckBox::toggled, this, &JournalTab::chooseRecording);
 }

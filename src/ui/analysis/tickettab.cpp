@@ -53,6 +53,7 @@ void TicketTab::createControls()
     m_editor->setObjectName(QStringLiteral("lines"));
     m_editor->setPlaceholderText(QStringLiteral("1行に6個の数字（例: 3 11 17 25 36 42）。何行でも貼り付けられます。"));
     m_editor->setMaximumHeight(110);
+    m_editor->setTabChangesFocus(true);
     auto *take = new QPushButton(QStringLiteral("予想の数字を入れる"), this);
     take->setObjectName(QStringLiteral("takeProposals"));
     take->setToolTip(QStringLiteral("メイン画面の１回目・２回目の数字を行として加えます"));
@@ -83,7 +84,8 @@ void TicketTab::createControls()
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(take);
-    buttons->addWidget(createReloadButton());
+    QPushButton *reload = createReloadButton();
+    buttons->addWidget(reload);
     buttons->addStretch(1);
     auto *entry = new QHBoxLayout;
     entry->addWidget(m_editor, 1);
@@ -114,6 +116,8 @@ void TicketTab::createControls()
     layout->addLayout(entry);
     layout->addWidget(m_note);
     layout->addWidget(splitter, 1);
+
+    setTabChain({m_editor, take, reload, m_draw, m_drawTable, m_allTable, m_comparison->table()});
 
     connect(m_editor, &QPlainTextEdit::textChanged, this, &TicketTab::recheck);
     connect(take, &QPushButton::clicked, this, &TicketTab::takeProposals);

@@ -244,6 +244,19 @@ OmvexMenus createOmvexMenus(QMenuBar &bar, const OmvexActions &actions)
     m.help = makeMenu(bar, "Y_Hlp", QStringLiteral("ヘルプ"));
     m.help->addAction(actions.help);
     m.help->addAction(actions.version);
+
+    // The captions carry no mnemonics, so F10 is the keyboard's way into the bar: it opens the
+    // first menu, and the arrows walk on from there. The action stays off every menu.
+    if (QWidget *window = bar.parentWidget()) {
+        auto *menuKey = new QAction(window);
+        menuKey->setObjectName(QStringLiteral("menuKey"));
+        menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+        menuKey->setShortcutContext(Qt::WindowShortcut);
+        QObject::connect(menuKey, &QAction::triggered, &bar, [&bar, first = m.prediction] {
+            bar.setActiveAction(first->menuAction());
+        });
+        window->addAction(menuKey);
+    }
     return m;
 }
 

@@ -61,7 +61,8 @@ struct OmvexActions {
 
 OmvexActions createOmvexActions(QObject &owner);
 
-// The four menus of the bar, in the design's order, with "分析" between "設定" and "ヘルプ".
+// The four menus of the bar, in the design's order, with "分析" between "設定" and "ヘルプ"; F10
+// in the bar's window opens the first of them.
 struct OmvexMenus {
     QMenu *prediction = nullptr; // Y_Yoso 予想
     QMenu *data = nullptr;       // Y_Data 過去データ
