@@ -2,7 +2,10 @@
 
 #include "engine/settings.h"
 
+#include <QRect>
 #include <QString>
+
+#include <optional>
 
 namespace omvex {
 
@@ -32,6 +35,12 @@ public:
     bool readRecordEnabled() const;
     // Writes "Record=1" or "Record=0"; section "OmvexINI" stays byte for byte.
     SaveResult saveRecordEnabled(bool enabled) const;
+
+    // Where the analysis window stood when it was last closed: keys "Left" and "Top" (its frame's
+    // top-left corner) and "Width" and "Height" (inside its frame) of section "Bunseki". Nothing
+    // when a key is missing or the size is not positive.
+    std::optional<QRect> readAnalysisPlace() const;
+    SaveResult saveAnalysisPlace(const QRect &place) const;
 
 private:
     QString m_iniPath;

@@ -5,9 +5,12 @@
 #include "ui/analysis/frequencytab.h"
 #include "ui/analysis/journaltab.h"
 #include "ui/analysis/tickettab.h"
+#include "ui/analysis/windowplace.h"
 #include "ui/common/look.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTabWidget>
@@ -20,6 +23,7 @@ namespace omvex::ui {
 namespace {
 
 constexpr QSize kInitialSize{1000, 700};
+constexpr QSize kMinimumSize{640, 360};
 
 } // namespace
 
@@ -36,6 +40,7 @@ AnalysisWindow::AnalysisWindow(AnalysisProviders providers)
     setWindowIcon(omvexIcon());
     setFont(designFont(10));
     resize(kInitialSize);
+    setMinimumSize(kMinimumSize);
 
     m_tabWidget = new QTabWidget(this);
     m_historyNote = new QLabel(this);
@@ -100,6 +105,8 @@ void AnalysisWindow::showTab(Tab tab)
             page->windowOpened();
     }
     m_tabWidget->setCurrentWidget(this->tab(tab));
+    if (!m_isPlaced)
+        placeOnFirstShow();
     show();
     if (isMinimized())
         showNormal();
@@ -109,6 +116,8 @@ void AnalysisWindow::showTab(Tab tab)
 
 void AnalysisWindow::shutdown()
 {
+    if (isVisible())
+        keepPlace();
     for (AnalysisTab *page : m_tabs)
         page->stopWork();
 }
@@ -153,7 +162,51 @@ void AnalysisWindow::closeEvent(QCloseEvent *event)
     // Closing hides the window; a backtest left running would only spend the machine for nothing.
     for (AnalysisTab *page : m_tabs)
         page->cancelWork();
+    keepPlace();
     event->accept();
+}
+
+// The place it had when last closed, if that is still on a screen; otherwise clear of the main
+// window's controls, sized to the screen it is on.
+void AnalysisWindow::placeOnFirstShow()
+{
+    m_isPlaced = true;
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (const std::optional<QRect> saved = m_providers.savedPlace ? m_providers.savedPlace() : std::nullopt) {
+        if (isOnAScreen(QRect(saved->topLeft(), saved->size().expandedTo(minimumSize())), screens)) {
+            resize(saved->size().expandedTo(minimumSize()));
+            move(saved->topLeft());
+            return;
+        }
+    }
+    const QRect keep = m_providers.keepVisible ? m_providers.keepVisible() : QRect();
+    const QScreen *screen = keep.isEmpty() ? nullptr : QGuiApplication::screenAt(keep.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The frame is not known before the window is shown; the parent's is the best guess of it.
+    QMargins frame;
+    if (const QWidget *owner = parentWidget(); owner && owner->isVisible()) {
+        const QRect outer = owner->frameGeometry();
+        const QRect inner = owner->geometry();
+        frame = {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                 outer.bottom() - inner.bottom()};
+    }
+    const QSize extra(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QRect outer = placeBeside(keep, screen->availableGeometry(), kInitialSize + extra, minimumSize() + extra);
+    resize(outer.size() - extra);
+    move(outer.topLeft());
+}
+
+void AnalysisWindow::keepPlace()
+{
+    // A maximised or minimised window's place says nothing of where the user wants it.
+    if (!m_isPlaced || !m_providers.keepPlace || isMaximized() || isMinimized() || isFullScreen())
+        return;
+    m_providers.keepPlace(QRect(pos(), size()));
 }
 
 } // namespace omvex::ui

@@ -22,11 +22,13 @@
 #include "history/settingsstore.h"
 #include "ui/analysis/analysistab.h"
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -46,6 +48,12 @@ struct AnalysisProviders {
     // Whether proposals are kept, and the user changing it (saved in "omvex.ini").
     std::function<bool()> isRecordEnabled;
     std::function<SaveResult(bool)> setRecordEnabled;
+    // What the window must leave visible when it first opens (the main window's menu bar, buttons
+    // and number boxes, in screen pixels), and where it stood when last closed: kept as its frame's
+    // top-left corner with the size inside the frame, and handed back on the next start.
+    std::function<QRect()> keepVisible;
+    std::function<std::optional<QRect>()> savedPlace;
+    std::function<void(const QRect &)> keepPlace;
     QWidget *parent = nullptr;
 };
 
@@ -80,6 +88,8 @@ private:
     void addTab(Tab tab, AnalysisTab *page, const QString &title);
     void equipTables();
     void showHistoryNote();
+    void placeOnFirstShow();
+    void keepPlace();
 
     AnalysisProviders m_providers;
     HistorySnapshot m_history;
@@ -87,6 +97,7 @@ private:
     std::vector<AnalysisTab *> m_tabs; // indexed by Tab
     QLabel *m_historyNote = nullptr;
     QLabel *m_saveNote = nullptr; // where the last "CSVで保存..." went
+    bool m_isPlaced = false;
 };
 
 } // namespace omvex::ui

@@ -48,6 +48,16 @@ void Omvex::showAnalysis(AnalysisWindow::Tab tab)
             providers.proposals = [this] { return shownProposals(); };
             providers.isRecordEnabled = [this] { return m_recorder.isEnabled(); };
             providers.setRecordEnabled = [this](bool enabled) { return m_recorder.setEnabled(enabled); };
+            // The menu bar, the buttons and both rows of number boxes stay in sight.
+            providers.keepVisible = [this] {
+                const QLabel *lowest = m_widgets.numberLabels[1][0];
+                const int bottom = lowest->mapToGlobal(QPoint(0, lowest->height())).y();
+                const QRect frame = frameGeometry();
+                return QRect(frame.topLeft(), QPoint(frame.right(), bottom));
+            };
+            providers.savedPlace = [this] { return SettingsStore(m_app.IniFilePath).readAnalysisPlace(); };
+            // A place that cannot be kept costs nothing but the place.
+            providers.keepPlace = [this](const QRect &place) { (void)SettingsStore(m_app.IniFilePath).saveAnalysisPlace(place); };
             providers.parent = this;
             m_analysis = new AnalysisWindow(std::move(providers));
         }

@@ -8,11 +8,14 @@
 #include "ui/analysis/journaltab.h"
 #include "ui/analysis/statschartview.h"
 #include "ui/analysis/tickettab.h"
+#include "ui/analysis/windowplace.h"
 #include "ui/charts/chart.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -42,6 +45,8 @@ struct Harness {
     std::array<omvex::ui::Proposal, 2> proposals{};
     QString savePath;
     bool isRecordEnabled = true;
+    std::optional<QRect> savedPlace;
+    std::vector<QRect> keptPlaces;
     std::unique_ptr<AnalysisWindow> window;
 
     QString kakoPath() const { return dir.filePath(QStringLiteral("kako.txt")); }
@@ -67,6 +72,8 @@ struct Harness {
         providers.settings = [this] { return settings; };
         providers.proposals = [this] { return proposals; };
         providers.chooseSavePath = [this](QWidget *, const QString &) { return savePath; };
+        providers.savedPlace = [this] { return savedPlace; };
+        providers.keepPlace = [this](const QRect &place) { keptPlaces.push_back(place); };
         window = std::make_unique<AnalysisWindow>(providers);
         window->showTab(tab);
         return *window;
@@ -153,6 +160,9 @@ private slots:
     void frequency_headerClickSortsCountsAsNumbers();
     void keyboard_tabFollowsTheLayoutAndLeavesTablesInOnePress_data();
     void keyboard_tabFollowsTheLayoutAndLeavesTablesInOnePress();
+    void place_clearOfTheMainWindowsControls_data();
+    void place_clearOfTheMainWindowsControls();
+    void place_rememberedWhenOnAScreen();
     void ticket_invalidLinesMarkedAndNotChecked();
     void reload_readsTheFileAgainForEveryTab();
     void journal_scoresDrawnProposalsAndListsPendingOnes();
@@ -351,6 +361,49 @@ void AnalysisWindowTest::keyboard_tabFollowsTheLayoutAndLeavesTablesInOnePress()
     QStringList backwards = stops;
     std::reverse(backwards.begin(), backwards.end());
     QCOMPARE(h.tabStops(Tab(tab), backwards.first(), int(backwards.size()), true), backwards);
+}
+
+void AnalysisWindowTest::place_clearOfTheMainWindowsControls_data()
+{
+    QTest::addColumn<QRect>("keep");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("place");
+    // The main window centred on 1280x1024, with its number boxes 250 px below its top.
+    QTest::newRow("1280x1024_belowTheNumberBoxes_shrunk")
+        << QRect(248, 212, 786, 250) << QRect(0, 0, 1280, 984) << QRect(248, 462, 1000, 522);
+    QTest::newRow("wideScreen_besideWhereThereIsMoreRoom")
+        << QRect(100, 200, 786, 250) << QRect(0, 0, 2560, 1040) << QRect(886, 200, 1000, 700);
+    QTest::newRow("noRoom_theSmallestBelow") << QRect(0, 0, 800, 500) << QRect(0, 0, 800, 600) << QRect(0, 500, 640, 360);
+    QTest::newRow("nothingToKeep_centred") << QRect() << QRect(0, 0, 1280, 1024) << QRect(140, 162, 1000, 700);
+}
+
+void AnalysisWindowTest::place_clearOfTheMainWindowsControls()
+{
+    QFETCH(QRect, keep);
+    QFETCH(QRect, available);
+    QFETCH(QRect, place);
+    QCOMPARE(omvex::ui::placeBeside(keep, available, QSize(1000, 700), QSize(640, 360)), place);
+}
+
+void AnalysisWindowTest::place_rememberedWhenOnAScreen()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    Harness h("1,1,2,3,4,5,6,7\n");
+    h.savedPlace = QRect(screen.right() + 500, 40, 700, 400); // on a screen no longer there
+    h.open(Tab::Frequency);
+    QVERIFY(h.window->frameGeometry().intersects(screen));
+    const QRect moved(screen.left() + 30, screen.top() + 20, 720, 410);
+    h.window->move(moved.topLeft());
+    h.window->resize(moved.size());
+    h.window->close();
+    QCOMPARE(h.keptPlaces.size(), std::size_t{1});
+    QCOMPARE(h.keptPlaces.back(), moved);
+
+    Harness again("1,1,2,3,4,5,6,7\n");
+    again.savedPlace = moved;
+    again.open(Tab::Frequency);
+    QCOMPARE(again.window->pos(), moved.topLeft());
+    QCOMPARE(again.window->size(), moved.size());
 }
 
 void AnalysisWindowTest::ticket_invalidLinesMarkedAndNotChecked()
