@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int column = 1; column <= omvex::kHistoryColumns; ++column)
         history.setNumber(column, 2, column);
     const Journal journal = scoreJournal(read, history);
-    check(journal.scored + journal.pending == static_cast<int>(read.entries.size()));
+    check(journal.scored + journal.pending + journal.missing == static_cast<int>(read.entries.size()));
     check(journal.comparison.has_value() == (journal.scored > 0));
     // Runs newest first; the lines of one run (the same time and draw) in the order written.
     for (std::size_t i = 1; i < journal.entries.size(); ++i) {

@@ -41,6 +41,7 @@ TEST(ParseArguments, acceptedArguments_setTheirOptions)
          [](const Options &o) { return o.tickets.size() == 2 && o.tickets[1][0] == 7 && o.draw == 12; }},
         {"backtestWithJobs", "--backtest --jobs=2", [](const Options &o) { return o.command == Command::Backtest && o.jobs == 2; }},
         {"statsWithLast", "--stats --last 100", [](const Options &o) { return o.command == Command::Stats && o.last == 100; }},
+        {"patternsWithLast", "--patterns --last 50", [](const Options &o) { return o.command == Command::Patterns && o.last == 50; }},
         {"importWithReplace", "--replace --import=r.csv",
          [](const Options &o) { return o.command == Command::Import && o.importPath == QLatin1String("r.csv") && o.replace; }},
         {"journal", "--journal --json", [](const Options &o) { return o.command == Command::Journal && o.json; }},

@@ -61,6 +61,9 @@ void JournalTab::createControls()
     m_warnings->setTabChangesFocus(true);
     m_warnings->setMaximumHeight(80);
     m_warnings->hide();
+    m_alikeNote = new QLabel(this);
+    m_alikeNote->setObjectName(QStringLiteral("alikeNote"));
+    m_alikeNote->setWordWrap(true);
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_record);
@@ -73,6 +76,7 @@ void JournalTab::createControls()
     layout->addWidget(m_entries, 1);
     layout->addWidget(m_warnings);
     layout->addWidget(m_comparison);
+    layout->addWidget(m_alikeNote);
 
     setTabChain({m_record, reload, m_entries, m_warnings, m_comparison->table()});
 
@@ -115,16 +119,19 @@ void JournalTab::reloadRecord()
 void JournalTab::showJournal()
 {
     const analysis::Journal &journal = m_journal;
-    const int total = journal.scored + journal.pending;
+    const int total = journal.scored + journal.pending + journal.missing;
     QString summary;
     if (total == 0) {
         summary = QStringLiteral("%1 にはまだ予想の記録がありません。").arg(m_recordPath);
     } else {
-        summary = QStringLiteral("%1: %2 件（結果の出た予想 %3 件、未抽選 %4 件）")
+        summary = QStringLiteral("%1: %2 件（結果の出た予想 %3 件、未抽選 %4 件")
                       .arg(m_recordPath)
                       .arg(total)
                       .arg(journal.scored)
                       .arg(journal.pending);
+        if (journal.missing > 0)
+            summary += QStringLiteral("、結果が kako.txt にない回 %1 件").arg(journal.missing);
+        summary += QStringLiteral("）");
         if (total > kShownEntries)
             summary += QStringLiteral("。一覧は新しい %1 件です").arg(kShownEntries);
         if (journal.scored == 0)
@@ -139,10 +146,13 @@ void JournalTab::showJournal()
     m_warnings->setPlainText(warnings.join(u'\n'));
     m_warnings->setVisible(!warnings.isEmpty());
 
-    if (journal.comparison)
+    if (journal.comparison) {
         m_comparison->showComparison(*journal.comparison);
-    else
+        m_alikeNote->setText(QString::fromUtf8(analysis::kAlikeLinesNote));
+    } else {
         m_comparison->clear();
+        m_alikeNote->clear();
+    }
 }
 
 void JournalTab::fillEntries()
@@ -158,8 +168,10 @@ void JournalTab::fillEntries()
                      numberCell(record.draw, QStringLiteral("第%1回").arg(record.draw)),
                      textCell(kPassNames.value(record.pass - 1), record.pass), lineCell(record.numbers),
                      textCell(settingsWords(record.settings))};
-        if (entry.pending) {
-            row.push_back(numberCell(-1, QStringLiteral("未抽選")));
+        if (entry.status != analysis::EntryStatus::Scored) {
+            row.push_back(numberCell(-1, entry.status == analysis::EntryStatus::Missing
+                                             ? QString::fromUtf8(analysis::kMissingResult)
+                                             : QStringLiteral("未抽選")));
         } else {
             row.push_back(numberCell(entry.score.matches));
             row.push_back(textCell(entry.score.bonus ? QStringLiteral("一致") : QStringLiteral("—"), entry.score.bonus ? 1 : 0));

@@ -223,7 +223,7 @@ void TicketTab::fillAllDrawsTable()
     std::vector<TableRow> rows;
     for (const auto &numbers : m_validLines) {
         const analysis::TicketResult result = analysis::checkTicket(m_history, numbers);
-        const analysis::ChanceComparison comparison = analysis::compareWithChance(result.tally);
+        const analysis::ChanceComparison comparison = analysis::compareTicketWithChance(result.tally);
         TableRow row{lineCell(result.ticket)};
         for (const analysis::TierComparison &tier : comparison.tiers) {
             TableCell count = numberCell(tier.observed);
@@ -275,7 +275,7 @@ void TicketTab::showSelectedComparison()
             best += QStringLiteral("（同じ結果がほかに %1 回）").arg(result.bestCount - 1);
     }
     m_best->setText(best);
-    m_comparison->showComparison(analysis::compareWithChance(result.tally));
+    m_comparison->showComparison(analysis::compareTicketWithChance(result.tally));
 }
 
 void TicketTab::takeProposals()

@@ -17,7 +17,8 @@ void Omvex::connectImportAndAnalysis()
     const std::pair<QAction *, AnalysisWindow::Tab> tabs[] = {{m_actions.frequency, AnalysisWindow::Tab::Frequency},
                                                               {m_actions.backtest, AnalysisWindow::Tab::Backtest},
                                                               {m_actions.ticket, AnalysisWindow::Tab::Ticket},
-                                                              {m_actions.journal, AnalysisWindow::Tab::Journal}};
+                                                              {m_actions.journal, AnalysisWindow::Tab::Journal},
+                                                              {m_actions.patterns, AnalysisWindow::Tab::Patterns}};
     for (const auto &[action, tab] : tabs)
         connect(action, &QAction::triggered, this, [this, tab = tab] { showAnalysis(tab); });
 }
