@@ -98,13 +98,22 @@ void BM_WindowBacktestLevel3(benchmark::State &state)
     }
 }
 
+// The library's run on one worker (arg 1) and on two (arg 2), each checked against one worker.
 void BM_LibraryBacktestLevel3(benchmark::State &state)
 {
     const omvex::CellGrid history = omvex::ui::readHistorySnapshot(kHistoryPath).grid;
+    const int workers = static_cast<int>(state.range(0));
+    const omvex::analysis::BacktestResult single = omvex::analysis::runBacktest(history, kLevel3, kSeed, std::nullopt);
+    if (omvex::analysis::runBacktest(history, kLevel3, kSeed, std::nullopt, {}, {}, workers).tally.counts
+        != single.tally.counts) {
+        state.SkipWithError("the workers' result differs from one worker's");
+        return;
+    }
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        const omvex::analysis::BacktestResult result = omvex::analysis::runBacktest(history, kLevel3, kSeed, std::nullopt);
+        const omvex::analysis::BacktestResult result =
+            omvex::analysis::runBacktest(history, kLevel3, kSeed, std::nullopt, {}, {}, workers);
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) * 1e-9);
         benchmark::DoNotOptimize(result.tally.counts.data());
     }
@@ -173,7 +182,7 @@ BENCHMARK(BM_WindowBacktestFirstProgress)
 BENCHMARK(BM_WindowBacktestLevel3)
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LibraryBacktestLevel3)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PatternsTabFirstPaint)
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(15)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LibraryPatternReport)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

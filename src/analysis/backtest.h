@@ -18,10 +18,16 @@ namespace omvex::analysis {
 std::uint64_t backtestSeed(std::uint64_t seed, int draw, int pass);
 
 // What a backtest does with the tables for one pass; predictPass unless a test needs to look in.
+// With more than one worker it is called from several threads at once, each with tables of its own.
 using PassRunner = std::function<std::array<int, kPicks>(PredictionTables &tables, int pass,
                                                          const Settings &settings, std::uint64_t seed)>;
-// Told after each draw: draws done so far and draws in all.
+// Told after each draw, always on the thread that called runBacktest: draws done so far (by every
+// worker) and draws in all.
 using ProgressReport = std::function<void(int done, int total)>;
+
+// The workers a backtest uses when asked for `wanted`, or for all cores when nothing is asked: never
+// more than the cores the machine reports, never fewer than one.
+int backtestWorkers(std::optional<int> wanted = std::nullopt);
 
 struct BacktestDraw {
     int draw = 0;
@@ -43,6 +49,11 @@ struct BacktestResult {
 inline constexpr std::uint64_t kLargestFreshSeed = (std::uint64_t{1} << 53) - 1;
 std::uint64_t freshSeed();
 
+// A backtest needs a draw to predict and one before it: fewer usable draws give it nothing to do.
+inline constexpr int kBacktestMinimumDraws = 2;
+// The rows of the history that hold a valid draw.
+int usableDrawCount(const CellGrid &history);
+
 // The draws a backtest predicts: every row that holds a valid draw and has a valid draw in an
 // earlier row, or only the last `last` of them. Ascending.
 std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last, int *skippedRows = nullptr);
@@ -52,16 +63,19 @@ std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last
 // against draw k. The draws are taken from the last backwards, so cutting the grid is all it
 // takes and no row is ever copied back; the history grid is left cut when this returns.
 // A stop requested through cancel is seen between passes.
+// With workers > 1 the draws are shared out among that many threads (the calling one included),
+// each over tables of its own set up as at start-up; every pass is seeded from seed, draw and pass
+// alone, so the result is the same whatever the number of workers.
 BacktestResult runBacktest(PredictionTables &tables, const Settings &settings, std::uint64_t seed,
                            std::optional<int> last, const ProgressReport &progress = {},
-                           std::stop_token cancel = {}, const PassRunner &runner = {});
+                           std::stop_token cancel = {}, const PassRunner &runner = {}, int workers = 1);
 
 // The same over tables of its own, set up as at start-up and holding the given copy of a history
 // grid: it shares nothing with the caller, so it may run on any thread while the caller's grids
 // change.
 BacktestResult runBacktest(CellGrid history, const Settings &settings, std::uint64_t seed,
                            std::optional<int> last, const ProgressReport &progress = {},
-                           std::stop_token cancel = {});
+                           std::stop_token cancel = {}, int workers = 1);
 
 // One line scored against every valid draw of the history.
 struct TicketResult {

@@ -2,6 +2,16 @@
 
 namespace omvex::analysis {
 
+namespace {
+
+// The lines of one run are written together: the same time and draw, one after the other.
+bool sameRun(const RecordEntry &a, const RecordEntry &b)
+{
+    return a.time == b.time && a.draw == b.draw;
+}
+
+} // namespace
+
 const char *entryStatusKey(EntryStatus status)
 {
     switch (status) {
@@ -44,8 +54,16 @@ Journal scoreJournal(const RecordRead &record, const CellGrid &history)
     journal.warnings = record.warnings;
     journal.entries.reserve(record.entries.size());
     const int latest = latestDraw(history).value_or(0);
-    for (auto it = record.entries.rbegin(); it != record.entries.rend(); ++it)
-        journal.entries.push_back(scored(*it, history, latest, journal));
+    // Runs from the last one back, each run's lines as written (１回目 before ２回目).
+    const std::vector<RecordEntry> &entries = record.entries;
+    for (std::size_t end = entries.size(); end > 0;) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && sameRun(entries[begin - 1], entries[begin]))
+            --begin;
+        for (std::size_t i = begin; i < end; ++i)
+            journal.entries.push_back(scored(entries[i], history, latest, journal));
+        end = begin;
+    }
     if (journal.scored > 0)
         journal.comparison = compareWithChance(journal.tally);
     return journal;
@@ -57,7 +75,20 @@ Journal scoreJournalFile(const QString &path, const CellGrid &history,
     Journal journal;
     journal.path = path;
     const int latest = latestDraw(history).value_or(0);
-    reading = readRecordNewestFirst(path, [&](const RecordEntry &record) { take(scored(record, history, latest, journal)); });
+    // The file is read from its end, so the lines of one run arrive last first: they are held until
+    // the run ends and then given in the order written. A run is two lines, so little is held.
+    std::vector<RecordEntry> run;
+    const auto flush = [&] {
+        for (auto it = run.rbegin(); it != run.rend(); ++it)
+            take(scored(*it, history, latest, journal));
+        run.clear();
+    };
+    reading = readRecordNewestFirst(path, [&](const RecordEntry &record) {
+        if (!run.empty() && !sameRun(record, run.back()))
+            flush();
+        run.push_back(record);
+    });
+    flush();
     journal.warnings = reading.warnings;
     if (journal.scored > 0)
         journal.comparison = compareWithChance(journal.tally);

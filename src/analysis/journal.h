@@ -34,7 +34,9 @@ struct JournalEntry {
 
 struct Journal {
     QString path;
-    std::vector<JournalEntry> entries; // newest first: the file is appended, so the last line first
+    // Runs newest first (the file is appended, so the last run first); within a run its lines in the
+    // order written, １回目 before ２回目.
+    std::vector<JournalEntry> entries;
     int scored = 0;
     int pending = 0;
     int missing = 0;

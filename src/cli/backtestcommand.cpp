@@ -71,7 +71,7 @@ int runBacktestCommand(const Options &options, const Environment &environment, c
                        PredictionTables &tables, const LoadedHistory &history, std::ostream &out, std::ostream &err)
 {
     // A prediction needs the draws before the one it is scored against.
-    if (!hasUsableDraws(history, tables.history, 2, "--backtest", err))
+    if (!hasUsableDraws(history, tables.history, kBacktestMinimumDraws, "--backtest", err))
         return kExitHistory;
     noteHistory(history, err);
     const std::uint64_t seed = runSeed(options.seed);
@@ -82,7 +82,7 @@ int runBacktestCommand(const Options &options, const Environment &environment, c
         ProgressReport progress;
         if (environment.progressOnTerminal)
             progress = [&bar](int done, int total) { bar.show(done, total); };
-        result = runBacktest(tables, settings, seed, options.last, progress);
+        result = runBacktest(tables, settings, seed, options.last, progress, {}, {}, backtestWorkers(options.jobs));
     }
     const ChanceComparison comparison = compareWithChance(result.tally);
     if (options.json)

@@ -189,6 +189,8 @@ public:
                 sawRunOption = true;
             } else if (name == QLatin1String("--last")) {
                 o.last = ranged(1, std::numeric_limits<int>::max());
+            } else if (name == QLatin1String("--jobs")) {
+                o.jobs = ranged(1, std::numeric_limits<int>::max());
             } else if (name == QLatin1String("--seed")) {
                 const QString text = value();
                 if (m_error.isEmpty()) {
@@ -218,6 +220,8 @@ public:
             } else if (o.last && o.command != Command::Backtest && o.command != Command::Stats
                        && o.command != Command::Patterns) {
                 fail(QStringLiteral("--last は --backtest、--stats か --patterns と一緒にだけ使えます"));
+            } else if (o.jobs && o.command != Command::Backtest) {
+                fail(QStringLiteral("--jobs は --backtest と一緒にだけ使えます"));
             } else if (o.draw && o.command != Command::Ticket) {
                 fail(QStringLiteral("--draw は --ticket と一緒にだけ使えます"));
             } else if (o.replace && o.command != Command::Import) {

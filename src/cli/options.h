@@ -26,6 +26,7 @@ struct Options {
     std::optional<Kako> kako;
     std::optional<std::uint64_t> seed;
     std::optional<int> last; // --backtest, --stats and --patterns: the last N draws
+    std::optional<int> jobs; // --backtest only: threads; nothing means all cores
     std::vector<std::array<int, kPicks>> tickets; // --ticket, in the order given
     std::optional<int> draw;                       // --ticket only: that one draw
     QString chartPath; // --stats only

@@ -126,8 +126,8 @@ std::string padLeft(const std::string &text, int columns)
 std::string settingsText(const Settings &settings)
 {
     // The captions of the dialog's frames, then of the ticked option buttons.
-    return std::string("レベル ") + word(settings.level) + "・抽出パターン " + word(settings.pattern) + "・過去利用法 "
-        + word(settings.kako);
+    return std::string(kLevelName) + " " + word(settings.level) + "・" + kPatternName + " " + word(settings.pattern)
+        + "・" + kKakoName + " " + word(settings.kako);
 }
 
 void writeLine(std::ostream &out, const std::array<int, kPicks> &numbers)

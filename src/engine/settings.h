@@ -34,6 +34,11 @@ inline constexpr std::array<const char *, kLevelChoices> kLevelWords{"標準", "
 inline constexpr std::array<const char *, kPatternChoices> kPatternWords{"選択", "すべて"};
 inline constexpr std::array<const char *, kKakoChoices> kKakoWords{"並", "上", "特上", "無し"};
 
+// The names of the settings, as the settings dialog's frames caption them.
+inline constexpr const char *kLevelName = "レベル";
+inline constexpr const char *kPatternName = "抽出パターン";
+inline constexpr const char *kKakoName = "過去利用法";
+
 constexpr const char *word(Level level) { return kLevelWords[static_cast<std::size_t>(digit(level))]; }
 constexpr const char *word(Pattern pattern) { return kPatternWords[static_cast<std::size_t>(digit(pattern))]; }
 constexpr const char *word(Kako kako) { return kKakoWords[static_cast<std::size_t>(digit(kako))]; }

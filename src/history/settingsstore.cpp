@@ -3,7 +3,9 @@
 #include "platform/privateprofile.h"
 #include "platform/textscan.h"
 
+#include <array>
 #include <charconv>
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,6 +23,8 @@ constexpr std::string_view kRecordSection = "Kiroku";
 constexpr std::string_view kRecordKey = "Record";
 constexpr std::string_view kImportSection = "Torikomi";
 constexpr std::string_view kImportFolderKey = "Folder";
+constexpr std::string_view kPlaceSection = "Bunseki";
+constexpr std::array<std::string_view, 4> kPlaceKeys{"Left", "Top", "Width", "Height"};
 
 // The whole number a stored value begins with (blanks, an optional sign, digits), or -1 when there
 // is none or it is too large to be any setting: "2abc" is 2, while "4294967297" must not wrap
@@ -113,6 +117,35 @@ SaveResult SettingsStore::saveImportFolder(const QString &folder) const
     QString error;
     if (!platform::writeProfileString(m_iniPath, kImportSection, kImportFolderKey, folder.toStdString(), &error))
         return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+    return {};
+}
+
+std::optional<QRect> SettingsStore::readAnalysisPlace() const
+{
+    const std::vector<std::optional<std::string>> values = platform::readProfileStrings(
+        m_iniPath, kPlaceSection, {kPlaceKeys[0], kPlaceKeys[1], kPlaceKeys[2], kPlaceKeys[3]});
+    std::array<int, 4> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const long long number = storedNumber(values[i]);
+        // A missing key reads as 0 and a huge one as -1: neither is a place.
+        if (!values[i] || number < std::numeric_limits<int>::min() / 2 || number > std::numeric_limits<int>::max() / 2)
+            return std::nullopt;
+        numbers[i] = static_cast<int>(number);
+    }
+    if (numbers[2] <= 0 || numbers[3] <= 0)
+        return std::nullopt;
+    return QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+}
+
+SaveResult SettingsStore::saveAnalysisPlace(const QRect &place) const
+{
+    const std::array<int, 4> numbers{place.x(), place.y(), place.width(), place.height()};
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        entries.emplace_back(std::string(kPlaceKeys[i]), std::to_string(numbers[i]));
+    QString error;
+    if (!platform::writeProfileStrings(m_iniPath, kPlaceSection, entries, &error))
+        return {false, error};
     return {};
 }
 

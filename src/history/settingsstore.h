@@ -2,7 +2,10 @@
 
 #include "engine/settings.h"
 
+#include <QRect>
 #include <QString>
+
+#include <optional>
 
 namespace omvex {
 
@@ -36,6 +39,12 @@ public:
     // The folder "取込" last took a file from: key "Folder" of section "Torikomi"; empty when none.
     QString readImportFolder() const;
     SaveResult saveImportFolder(const QString &folder) const;
+
+    // Where the analysis window stood when it was last closed: keys "Left" and "Top" (its frame's
+    // top-left corner) and "Width" and "Height" (inside its frame) of section "Bunseki". Nothing
+    // when a key is missing or the size is not positive.
+    std::optional<QRect> readAnalysisPlace() const;
+    SaveResult saveAnalysisPlace(const QRect &place) const;
 
 private:
     QString m_iniPath;

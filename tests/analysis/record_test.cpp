@@ -323,8 +323,11 @@ TEST(Journal, scoresRecordedDrawsNewestFirstAndTellsPendingFromMissing)
         {"1,2,3,4,5,6", 6, EntryStatus::Pending, 0, false, Tier::Fewer, nullptr},
     };
     std::string content = kRecordHeader;
+    // Each line a run of its own (a minute apart), so the newest comes first.
+    int minute = 10;
     for (const auto &row : rows)
-        content += "2026-12-07T18:30:05+09:00," + std::to_string(row.draw) + ",0,1,0,1," + row.numbers + "\n";
+        content += "2026-12-07T18:" + std::to_string(minute++) + ":05+09:00," + std::to_string(row.draw) + ",0,1,0,1,"
+            + row.numbers + "\n";
     content += "a broken line\n";
 
     const Journal journal = scoreJournal(parseRecord(content), history);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <stop_token>
 #include <vector>
@@ -68,6 +69,39 @@ TEST(Backtest, runOnACopyMatchesTheTablesRunAndLeavesTheCallerGrid)
         EXPECT_EQ(copied.draws[i].lines, direct.draws[i].lines) << "draw " << copied.draws[i].draw;
     EXPECT_EQ(copied.tally.counts, direct.tally.counts);
     EXPECT_EQ(history.rowCount(), 30);
+}
+
+// Shared among workers, the draws must come out exactly as one thread makes them, a stop must still
+// leave nothing, and the draws reported done must climb to the total without going back.
+TEST(Backtest, workersGiveTheSingleThreadResult)
+{
+    const auto draws = sharedDraws(40);
+    CellGrid history = emptyHistory();
+    for (int k = 1; k <= 40; ++k)
+        addDraw(history, k, draws[static_cast<std::size_t>(k - 1)]);
+    const Settings settings{Level::Ume, Pattern::Sample, Kako::Random};
+    const BacktestResult single = runBacktest(history, settings, 7, std::nullopt);
+    ASSERT_EQ(single.draws.size(), 39u);
+    for (const int workers : {2, 3, 64}) {
+        SCOPED_TRACE(workers);
+        std::vector<int> reported;
+        const BacktestResult shared = runBacktest(
+            history, settings, 7, std::nullopt, [&](int done, int total) { reported.push_back(done * 100 + total); },
+            {}, workers);
+        ASSERT_EQ(shared.draws.size(), single.draws.size());
+        for (std::size_t i = 0; i < shared.draws.size(); ++i) {
+            EXPECT_EQ(shared.draws[i].draw, single.draws[i].draw);
+            EXPECT_EQ(shared.draws[i].lines, single.draws[i].lines) << "draw " << shared.draws[i].draw;
+        }
+        EXPECT_EQ(shared.tally.counts, single.tally.counts);
+        EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+        ASSERT_FALSE(reported.empty());
+        EXPECT_EQ(reported.back(), 39 * 100 + 39);
+
+        std::stop_source stop;
+        stop.request_stop();
+        EXPECT_TRUE(runBacktest(history, settings, 7, std::nullopt, {}, stop.get_token(), workers).cancelled);
+    }
 }
 
 TEST(HistoryStats, lastNCountsOnlyTheLatestValidDraws)

@@ -162,6 +162,10 @@ TEST(AnalysisCommands, jsonCarriesProvenanceAndConsistentCounts)
     ASSERT_EQ(results.size(), 15);
     EXPECT_EQ(results[0]["draw"].toInt(), 2044);
     EXPECT_EQ(runTool(dir.path(), {"--backtest", "--last", "15", "--seed", "77", "--json"}).out, backtest.out);
+    // The threads share the draws out, and every pass is seeded from seed, draw and pass alone.
+    for (const char *jobs : {"1", "2"})
+        EXPECT_EQ(runTool(dir.path(), {"--backtest", "--last", "15", "--seed", "77", "--json", "--jobs", jobs}).out,
+                  backtest.out) << "--jobs " << jobs;
 
     const auto ticket = runTool(dir.path(), {"--ticket", "3,11,17,25,36,42", "--json"});
     ASSERT_EQ(ticket.status, kExitOk) << ticket.err;

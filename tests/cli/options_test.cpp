@@ -39,6 +39,7 @@ TEST(ParseArguments, acceptedArguments_setTheirOptions)
          [](const Options &o) { return o.command == Command::Ticket && o.tickets == std::vector<std::array<int, 6>>{{3, 11, 17, 25, 36, 42}}; }},
         {"severalTickets_inOrderWithOneDraw", "--ticket 1,2,3,4,5,6 --draw 12 --ticket 7,8,9,10,11,12",
          [](const Options &o) { return o.tickets.size() == 2 && o.tickets[1][0] == 7 && o.draw == 12; }},
+        {"backtestWithJobs", "--backtest --jobs=2", [](const Options &o) { return o.command == Command::Backtest && o.jobs == 2; }},
         {"statsWithLast", "--stats --last 100", [](const Options &o) { return o.command == Command::Stats && o.last == 100; }},
         {"patternsWithLast", "--patterns --last 50", [](const Options &o) { return o.command == Command::Patterns && o.last == 50; }},
         {"importWithReplace", "--replace --import=r.csv",
@@ -108,6 +109,8 @@ TEST(ParseArguments, refusedArguments_giveOneLineError)
         {"replaceWithoutImport", {"--replace"}},
         {"recordWithJournal", {"--journal", "--record"}},
         {"lastWithTicket", {"--ticket", "1,2,3,4,5,6", "--last", "3"}},
+        {"jobsZero", {"--backtest", "--jobs", "0"}, "--jobs の値 \"0\" は 1 以上の整数ではありません"},
+        {"jobsWithoutBacktest", {"--stats", "--jobs", "2"}, "--jobs は --backtest と一緒にだけ使えます"},
         {"valueOnAFlag", {"--json=yes"}},
     };
     for (const Row &row : rows) {

@@ -283,7 +283,7 @@ TEST(JournalCommand, scoresTheRecordAgainstTheHistory)
         EXPECT_EQ(journal["warnings"].toArray().isEmpty(), !row.record.has_value());
     }
 
-    // What each entry says, newest first, in the file above.
+    // What each entry says in the file above: runs newest first, １回目 before ２回目 within a run.
     QTemporaryDir dir;
     writeFile(dir.filePath("kako.txt"), kThreeDraws);
     writeFile(dir.filePath("kiroku.txt"), record);
@@ -294,8 +294,8 @@ TEST(JournalCommand, scoresTheRecordAgainstTheHistory)
     // Draw 3 is 1 9 17 25 33 41 with bonus 2; draw 4 is not held yet.
     const char *expected[] = {
         R"({"line":5,"status":"pending","pending":true,"matches":null,"bonus":null,"tier":null,"prize":null})",
-        R"({"line":3,"status":"scored","pending":false,"matches":0,"bonus":true,"tier":"fewer","prize":null})",
         R"({"line":2,"status":"scored","pending":false,"matches":5,"bonus":false,"tier":"5","prize":"3等"})",
+        R"({"line":3,"status":"scored","pending":false,"matches":0,"bonus":true,"tier":"fewer","prize":null})",
     };
     for (qsizetype i = 0; i < entries.size(); ++i) {
         QJsonObject got;

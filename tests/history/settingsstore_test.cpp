@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace omvex {
@@ -121,6 +122,33 @@ TEST(SettingsStore, readRecordEnabled_onUnlessZero)
             writeContent(path, row.content);
         EXPECT_EQ(SettingsStore(path).readRecordEnabled(), row.enabled) << row.name;
     }
+}
+
+TEST(SettingsStore, analysisPlace_readBackOrNothing)
+{
+    const struct {
+        const char *name;
+        const char *content;
+        std::optional<QRect> place;
+    } rows[] = {
+        {"whole_leftOfThePrimaryScreen", "[Bunseki]\nLeft=-1200\nTop=40\nWidth=900\nHeight=600\n", QRect(-1200, 40, 900, 600)},
+        {"keyMissing_nothing", "[Bunseki]\nLeft=10\nTop=40\nWidth=900\n", std::nullopt},
+        {"zeroWidth_nothing", "[Bunseki]\nLeft=10\nTop=40\nWidth=0\nHeight=600\n", std::nullopt},
+        {"huge_nothing", "[Bunseki]\nLeft=99999999999\nTop=40\nWidth=900\nHeight=600\n", std::nullopt},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+        writeContent(path, row.content);
+        EXPECT_EQ(SettingsStore(path).readAnalysisPlace(), row.place) << row.name;
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+    writeContent(path, "[OmvexINI]\nLevel=3\n");
+    const SettingsStore store(path);
+    EXPECT_TRUE(store.saveAnalysisPlace(QRect(-5, 7, 800, 500)).ok);
+    EXPECT_EQ(store.readAnalysisPlace(), QRect(-5, 7, 800, 500));
+    EXPECT_EQ(store.read().level, Level::Matsu);
 }
 
 TEST(SettingsStore, saveRecordEnabled_leavesTheSettingsSectionAsItWas)

@@ -2,11 +2,8 @@
 
 #include "engine/tables.h"
 
-#include <QFontMetrics>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
 
 namespace omvex::ui {
 
@@ -27,16 +24,31 @@ QPushButton *AnalysisTab::createReloadButton()
     return button;
 }
 
-QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent)
+void setTabChain(std::initializer_list<QWidget *> widgets)
 {
-    auto *table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headers);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(table->font()).height() + 6);
-    return table;
+    QWidget *previous = nullptr;
+    for (QWidget *widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+QString lineText(const std::array<int, kPicks> &numbers)
+{
+    QStringList parts;
+    for (const int number : numbers)
+        parts.append(QString::number(number));
+    return parts.join(QLatin1Char(' '));
+}
+
+TableCell lineCell(const std::array<int, kPicks> &numbers)
+{
+    // Two digits each, so that the letters sort as the numbers do.
+    QString key;
+    for (const int number : numbers)
+        key += QStringLiteral("%1 ").arg(number, 2, 10, QLatin1Char('0'));
+    return textCell(lineText(numbers), key);
 }
 
 namespace {
@@ -77,6 +89,14 @@ QString settingsWords(const Settings &settings)
         .join(QStringLiteral("・"));
 }
 
+QString settingsText(const Settings &settings)
+{
+    return QStringLiteral("%1 %2・%3 %4・%5 %6")
+        .arg(QString::fromUtf8(kLevelName), levelWords().at(digit(settings.level)), QString::fromUtf8(kPatternName),
+             patternWords().at(digit(settings.pattern)), QString::fromUtf8(kKakoName),
+             kakoWords().at(digit(settings.kako)));
+}
+
 QSpinBox *createLastDrawsBox(QWidget *parent)
 {
     auto *box = new QSpinBox(parent);
@@ -86,6 +106,7 @@ QSpinBox *createLastDrawsBox(QWidget *parent)
     box->setPrefix(QStringLiteral("最後の "));
     box->setSuffix(QStringLiteral(" 回"));
     box->setValue(0);
+    box->setKeyboardTracking(false);
     return box;
 }
 

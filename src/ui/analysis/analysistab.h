@@ -4,17 +4,18 @@
 #include "engine/settings.h"
 #include "grid/cellgrid.h"
 #include "history/drawhistory.h"
+#include "ui/analysis/celltablemodel.h"
 
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 
 class QPushButton;
 class QSpinBox;
-class QTableWidget;
 
 namespace omvex::ui {
 
@@ -57,8 +58,13 @@ protected:
     QPushButton *createReloadButton();
 };
 
-// A read-only table with rows as high as its text needs and columns sized to their contents.
-QTableWidget *createResultTable(const QString &name, const QStringList &headers, QWidget *parent);
+// Six numbers as the window shows them, "3 11 17 25 36 42", and as a table cell that sorts them
+// number by number.
+QString lineText(const std::array<int, kPicks> &numbers);
+TableCell lineCell(const std::array<int, kPicks> &numbers);
+
+// Tab walks the widgets in this order: as the tab lays them out, top to bottom, left to right.
+void setTabChain(std::initializer_list<QWidget *> widgets);
 
 // The words of the settings dialog, in the order of each setting's digits.
 const QStringList &levelWords();
@@ -66,8 +72,11 @@ const QStringList &patternWords();
 const QStringList &kakoWords();
 // "松・すべて・並": the settings in those words.
 QString settingsWords(const Settings &settings);
+// "レベル 松・抽出パターン すべて・過去利用法 並": with their names, as the tool writes them.
+QString settingsText(const Settings &settings);
 
-// A "last N draws" box: 0, shown as "すべて", stands for every draw.
+// A "last N draws" box: 0, shown as "すべて", stands for every draw. It takes a typed value on
+// Enter or when it loses the focus, never halfway through the typing.
 QSpinBox *createLastDrawsBox(QWidget *parent);
 std::optional<int> lastDraws(const QSpinBox *box);
 

@@ -1,13 +1,18 @@
 #include "ui/analysis/analysiswindow.h"
 
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/backtesttab.h"
 #include "ui/analysis/frequencytab.h"
 #include "ui/analysis/journaltab.h"
 #include "ui/analysis/patternstab.h"
 #include "ui/analysis/tickettab.h"
+#include "ui/analysis/windowplace.h"
 #include "ui/common/look.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -19,6 +24,7 @@ namespace omvex::ui {
 namespace {
 
 constexpr QSize kInitialSize{1000, 700};
+constexpr QSize kMinimumSize{640, 360};
 
 } // namespace
 
@@ -35,15 +41,21 @@ AnalysisWindow::AnalysisWindow(AnalysisProviders providers)
     setWindowIcon(omvexIcon());
     setFont(designFont(10));
     resize(kInitialSize);
+    setMinimumSize(kMinimumSize);
 
     m_tabWidget = new QTabWidget(this);
     m_historyNote = new QLabel(this);
     m_historyNote->setObjectName(QStringLiteral("historyNote"));
     m_historyNote->setWordWrap(true);
+    m_saveNote = new QLabel(this);
+    m_saveNote->setObjectName(QStringLiteral("saveNote"));
+    m_saveNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabWidget, 1);
     layout->addWidget(m_historyNote);
+    layout->addWidget(m_saveNote);
     createTabs();
+    equipTables();
 }
 
 AnalysisWindow::~AnalysisWindow()
@@ -53,7 +65,7 @@ AnalysisWindow::~AnalysisWindow()
 
 void AnalysisWindow::createTabs()
 {
-    addTab(Tab::Frequency, new FrequencyTab(m_providers.chooseChartPath), QStringLiteral("出現回数"));
+    addTab(Tab::Frequency, new FrequencyTab(m_providers.chooseSavePath), QStringLiteral("出現回数"));
     addTab(Tab::Backtest, new BacktestTab(m_providers.settings), QStringLiteral("検証"));
     addTab(Tab::Ticket, new TicketTab(m_providers.proposals), QStringLiteral("当せん確認"));
     addTab(Tab::Journal,
@@ -72,6 +84,16 @@ void AnalysisWindow::addTab(Tab tab, AnalysisTab *page, const QString &title)
     connect(page, &AnalysisTab::reloadRequested, this, &AnalysisWindow::reloadHistory);
 }
 
+// Every table of every tab saves next to "kako.txt" by default and says here where its file went.
+void AnalysisWindow::equipTables()
+{
+    const QString folder = QFileInfo(m_providers.kakoFilePath).absolutePath();
+    for (AnalysisTable *table : findChildren<AnalysisTable *>()) {
+        table->setSaveTarget(folder, m_providers.chooseSavePath);
+        connect(table, &AnalysisTable::saveReported, m_saveNote, &QLabel::setText);
+    }
+}
+
 AnalysisTab *AnalysisWindow::tab(Tab tab) const
 {
     return m_tabs.at(static_cast<std::size_t>(tab));
@@ -85,6 +107,8 @@ void AnalysisWindow::showTab(Tab tab)
             page->windowOpened();
     }
     m_tabWidget->setCurrentWidget(this->tab(tab));
+    if (!m_isPlaced)
+        placeOnFirstShow();
     show();
     if (isMinimized())
         showNormal();
@@ -94,6 +118,8 @@ void AnalysisWindow::showTab(Tab tab)
 
 void AnalysisWindow::shutdown()
 {
+    if (isVisible())
+        keepPlace();
     for (AnalysisTab *page : m_tabs)
         page->stopWork();
 }
@@ -138,7 +164,51 @@ void AnalysisWindow::closeEvent(QCloseEvent *event)
     // Closing hides the window; a backtest left running would only spend the machine for nothing.
     for (AnalysisTab *page : m_tabs)
         page->cancelWork();
+    keepPlace();
     event->accept();
+}
+
+// The place it had when last closed, if that is still on a screen; otherwise clear of the main
+// window's controls, sized to the screen it is on.
+void AnalysisWindow::placeOnFirstShow()
+{
+    m_isPlaced = true;
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (const std::optional<QRect> saved = m_providers.savedPlace ? m_providers.savedPlace() : std::nullopt) {
+        if (isOnAScreen(QRect(saved->topLeft(), saved->size().expandedTo(minimumSize())), screens)) {
+            resize(saved->size().expandedTo(minimumSize()));
+            move(saved->topLeft());
+            return;
+        }
+    }
+    const QRect keep = m_providers.keepVisible ? m_providers.keepVisible() : QRect();
+    const QScreen *screen = keep.isEmpty() ? nullptr : QGuiApplication::screenAt(keep.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The frame is not known before the window is shown; the parent's is the best guess of it.
+    QMargins frame;
+    if (const QWidget *owner = parentWidget(); owner && owner->isVisible()) {
+        const QRect outer = owner->frameGeometry();
+        const QRect inner = owner->geometry();
+        frame = {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                 outer.bottom() - inner.bottom()};
+    }
+    const QSize extra(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QRect outer = placeBeside(keep, screen->availableGeometry(), kInitialSize + extra, minimumSize() + extra);
+    resize(outer.size() - extra);
+    move(outer.topLeft());
+}
+
+void AnalysisWindow::keepPlace()
+{
+    // A maximised or minimised window's place says nothing of where the user wants it.
+    if (!m_isPlaced || !m_providers.keepPlace || isMaximized() || isMinimized() || isFullScreen())
+        return;
+    m_providers.keepPlace(QRect(pos(), size()));
 }
 
 } // namespace omvex::ui

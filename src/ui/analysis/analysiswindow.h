@@ -23,11 +23,13 @@
 #include "history/settingsstore.h"
 #include "ui/analysis/analysistab.h"
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -36,16 +38,23 @@ class QTabWidget;
 namespace omvex::ui {
 
 // What the window takes from the program around it. Empty functions mean: default settings, no
-// proposals, a file dialog to choose where the chart goes, and no choice to keep proposals.
+// proposals, a file dialog to choose where the chart or a table goes, and no choice to keep
+// proposals.
 struct AnalysisProviders {
     QString kakoFilePath;
     QString recordFilePath; // "kiroku.txt"
     std::function<Settings()> settings;
     std::function<std::array<Proposal, 2>()> proposals; // "１回目", "２回目"
-    std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseChartPath;
+    std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseSavePath;
     // Whether proposals are kept, and the user changing it (saved in "omvex.ini").
     std::function<bool()> isRecordEnabled;
     std::function<SaveResult(bool)> setRecordEnabled;
+    // What the window must leave visible when it first opens (the main window's menu bar, buttons
+    // and number boxes, in screen pixels), and where it stood when last closed: kept as its frame's
+    // top-left corner with the size inside the frame, and handed back on the next start.
+    std::function<QRect()> keepVisible;
+    std::function<std::optional<QRect>()> savedPlace;
+    std::function<void(const QRect &)> keepPlace;
     QWidget *parent = nullptr;
 };
 
@@ -78,13 +87,18 @@ protected:
 private:
     void createTabs();
     void addTab(Tab tab, AnalysisTab *page, const QString &title);
+    void equipTables();
     void showHistoryNote();
+    void placeOnFirstShow();
+    void keepPlace();
 
     AnalysisProviders m_providers;
     HistorySnapshot m_history;
     QTabWidget *m_tabWidget = nullptr;
     std::vector<AnalysisTab *> m_tabs; // indexed by Tab
     QLabel *m_historyNote = nullptr;
+    QLabel *m_saveNote = nullptr; // where the last "CSVで保存..." went
+    bool m_isPlaced = false;
 };
 
 } // namespace omvex::ui

@@ -39,7 +39,8 @@ void BacktestJob::start(Request request)
                 Qt::QueuedConnection);
         };
         analysis::BacktestResult result = analysis::runBacktest(std::move(request.history), request.settings,
-                                                                request.seed, request.last, progress, stopToken);
+                                                                request.seed, request.last, progress, stopToken,
+                                                                request.workers);
         QMetaObject::invokeMethod(
             this, [this, run, result = std::move(result)] { deliver(run, result); }, Qt::QueuedConnection);
     });

@@ -9,7 +9,7 @@
 
 namespace omvex::ui {
 
-// One backtest at a time on a thread of its own. It works on a copy of the history, reports
+// One backtest at a time on a thread of its own, the first of the run's workers. It works on a copy of the history, reports
 // progress and the result through queued calls on the thread that owns the job, and drops
 // whatever a run it has given up on still sends.
 class BacktestJob final : public QObject {
@@ -21,6 +21,7 @@ public:
         Settings settings;
         std::uint64_t seed = 0;
         std::optional<int> last;
+        int workers = 1; // threads the run is shared among
     };
 
     explicit BacktestJob(QObject *parent = nullptr);

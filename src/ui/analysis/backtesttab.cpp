@@ -1,5 +1,6 @@
 #include "ui/analysis/backtesttab.h"
 
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/backtestjob.h"
 #include "ui/analysis/comparisonview.h"
 
@@ -27,12 +28,23 @@ QComboBox *createChoice(const QString &name, const QStringList &words, QWidget *
     return box;
 }
 
-QString settingsText(const Settings &settings)
+// A setting's field: its choices and, beside them, what the setting does.
+QWidget *choiceWithHint(QComboBox *box, const QString &hint, QWidget *parent)
 {
-    return QStringLiteral("Level %1, Pattern %2, Kako %3")
-        .arg(digit(settings.level))
-        .arg(digit(settings.pattern))
-        .arg(digit(settings.kako));
+    auto *field = new QWidget(parent);
+    auto *layout = new QHBoxLayout(field);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(box);
+    auto *label = new QLabel(hint, field);
+    label->setObjectName(box->objectName() + QStringLiteral("Hint"));
+    label->setEnabled(false); // greyed: an explanation, not a value
+    layout->addWidget(label, 1);
+    return field;
+}
+
+QString settingLabel(const char *name)
+{
+    return QString::fromUtf8(name) + QLatin1Char(':');
 }
 
 // Digits as typed, half- or full-width; nothing when the text is not a whole number that fits.
@@ -92,32 +104,45 @@ void BacktestTab::createControls()
         label->setWordWrap(true);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
-    m_comparison = new ComparisonView(this);
+    m_comparison = new ComparisonView(QStringLiteral("検証"), this);
+
+    m_reload = createReloadButton();
+    m_unusable = new QLabel(this);
+    m_unusable->setObjectName(QStringLiteral("unusable"));
+    m_unusable->setWordWrap(true);
+    m_unusable->hide();
 
     auto *form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    form->addRow(QStringLiteral("Level（予想の回数）:"), m_level);
-    form->addRow(QStringLiteral("Pattern（集計）:"), m_pattern);
-    form->addRow(QStringLiteral("Kako（過去データの重み）:"), m_kako);
+    form->addRow(settingLabel(kLevelName),
+                 choiceWithHint(m_level, QStringLiteral("1回の予想で作る行数 600〜2400"), this));
+    form->addRow(settingLabel(kPatternName),
+                 choiceWithHint(m_pattern, QStringLiteral("数える行: 選択は無作為に選んだ 430〜1720 行、すべては全部"), this));
+    form->addRow(settingLabel(kKakoName),
+                 choiceWithHint(m_kako, QStringLiteral("過去に出た1回ごとに足す点: 並は一定、上・特上は乱数、無しは足さない"),
+                                this));
     form->addRow(QStringLiteral("対象:"), m_last);
     form->addRow(QStringLiteral("乱数の種:"), m_seedEdit);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_run);
     buttons->addWidget(m_stop);
     buttons->addWidget(m_progress, 1);
-    buttons->addWidget(createReloadButton());
+    buttons->addWidget(m_reload);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("各回を、それより前の回だけを過去データにして予想し、でたらめに選んだ数字と比べます。"
                                                 "ここで変えた設定は保存されません。"),
                                  this));
     layout->addLayout(form);
+    layout->addWidget(m_unusable);
     layout->addLayout(buttons);
     layout->addWidget(m_status);
     layout->addWidget(m_summary);
     layout->addWidget(m_comparison);
     layout->addWidget(m_repeat);
     layout->addStretch(1);
+
+    setTabChain({m_level, m_pattern, m_kako, m_last, m_seedEdit, m_run, m_stop, m_reload, m_comparison->table()});
 
     connect(m_run, &QPushButton::clicked, this, &BacktestTab::start);
     connect(m_stop, &QPushButton::clicked, this, &BacktestTab::cancelWork);
@@ -127,6 +152,18 @@ void BacktestTab::showHistory(const HistorySnapshot &history)
 {
     m_history = history.grid;
     m_last->setMaximum(static_cast<int>(analysis::backtestDraws(m_history, std::nullopt).size()));
+    // The tool's refusal, in its words.
+    const int draws = analysis::usableDrawCount(m_history);
+    m_hasEnoughDraws = draws >= analysis::kBacktestMinimumDraws;
+    if (!history.read.opened)
+        m_unusable->setText(QStringLiteral("検証には過去の当せん数字が要りますが、%1 を読めません。").arg(history.path));
+    else
+        m_unusable->setText(QStringLiteral("検証には使える当せん数字が %1 回分以上要りますが、%2 には %3 回分しかありません。")
+                                .arg(analysis::kBacktestMinimumDraws)
+                                .arg(history.path)
+                                .arg(draws));
+    m_unusable->setVisible(!m_hasEnoughDraws);
+    updateControls();
 }
 
 void BacktestTab::windowOpened()
@@ -155,7 +192,7 @@ bool BacktestTab::isRunning() const
 
 void BacktestTab::start()
 {
-    if (isRunning())
+    if (isRunning() || !m_hasEnoughDraws)
         return;
     std::uint64_t seed = 0;
     if (m_seedEdit->text().trimmed().isEmpty()) {
@@ -174,7 +211,7 @@ void BacktestTab::start()
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_status->setText(QStringLiteral("実行中です（種 %1）…").arg(seed));
-    m_job->start({m_history, m_runSettings, seed, m_runLast});
+    m_job->start({m_history, m_runSettings, seed, m_runLast, analysis::backtestWorkers()});
     updateControls();
 }
 
@@ -248,8 +285,9 @@ void BacktestTab::stopWork()
 void BacktestTab::updateControls()
 {
     const bool running = isRunning();
-    for (QWidget *input : std::initializer_list<QWidget *>{m_level, m_pattern, m_kako, m_last, m_seedEdit, m_run})
+    for (QWidget *input : std::initializer_list<QWidget *>{m_level, m_pattern, m_kako, m_last, m_seedEdit, m_reload})
         input->setEnabled(!running);
+    m_run->setEnabled(!running && m_hasEnoughDraws);
     m_stop->setEnabled(running);
 }
 

@@ -69,6 +69,9 @@ private:
     QLineEdit *m_seedEdit = nullptr;
     QPushButton *m_run = nullptr;
     QPushButton *m_stop = nullptr;
+    QPushButton *m_reload = nullptr;
+    QLabel *m_unusable = nullptr; // why 実行 is off when the history has too few draws
+    bool m_hasEnoughDraws = false;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;
     QLabel *m_summary = nullptr;

@@ -1,41 +1,30 @@
 #include "ui/analysis/comparisonview.h"
 
-#include "ui/analysis/analysistab.h"
+#include "ui/analysis/analysistable.h"
+#include "ui/analysis/celltablemodel.h"
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace omvex::ui {
-
-namespace {
-
-QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-} // namespace
 
 QString fixedNumber(double value, int decimals)
 {
     return QString::number(value, 'f', decimals);
 }
 
-ComparisonView::ComparisonView(QWidget *parent)
+ComparisonView::ComparisonView(const QString &title, QWidget *parent)
     : QWidget(parent)
-    , m_table(createResultTable(QStringLiteral("tiers"),
+    , m_table(new AnalysisTable(QStringLiteral("tiers"), title,
                                 {QStringLiteral("等級"), QStringLiteral("実際"), QStringLiteral("偶然の期待値"),
-                                 QStringLiteral("95%の範囲"), QStringLiteral("1行が当たる確率"), QString()},
+                                 QStringLiteral("95%の範囲"), QStringLiteral("1行が当たる確率"), QStringLiteral("範囲外")},
                                 this))
     , m_mean(new QLabel(this))
     , m_verdict(new QLabel(this))
 {
-    m_table->setRowCount(analysis::kTierCount);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -59,19 +48,17 @@ ComparisonView::ComparisonView(QWidget *parent)
 
 void ComparisonView::showComparison(const analysis::ChanceComparison &comparison)
 {
-    for (int row = 0; row < analysis::kTierCount; ++row) {
-        const analysis::TierComparison &tier = comparison.tiers[static_cast<std::size_t>(row)];
-        m_table->setItem(row, TierColumn, cell(QString::fromStdString(analysis::tierCaption(tier.tier)),
-                                               Qt::AlignLeft | Qt::AlignVCenter));
-        m_table->setItem(row, ObservedColumn, cell(QString::number(tier.observed)));
-        m_table->setItem(row, ExpectedColumn, cell(fixedNumber(tier.expected, 2)));
-        m_table->setItem(row, RangeColumn,
-                         cell(QStringLiteral("%1〜%2").arg(tier.interval.low).arg(tier.interval.high)));
-        m_table->setItem(row, ProbabilityColumn,
-                         cell(QString::fromStdString(analysis::chanceText(analysis::tierProbability(tier.tier)))));
-        m_table->setItem(row, MarkColumn, cell(tier.outside() ? QStringLiteral("← 範囲外") : QString(),
-                                               Qt::AlignLeft | Qt::AlignVCenter));
+    std::vector<TableRow> rows;
+    for (const analysis::TierComparison &tier : comparison.tiers) {
+        const analysis::Fraction probability = analysis::tierProbability(tier.tier);
+        rows.push_back({textCell(QString::fromStdString(analysis::tierCaption(tier.tier)), static_cast<int>(tier.tier)),
+                        numberCell(tier.observed), numberCell(tier.expected, fixedNumber(tier.expected, 2)),
+                        numberCell(static_cast<double>(tier.interval.low),
+                                   QStringLiteral("%1〜%2").arg(tier.interval.low).arg(tier.interval.high)),
+                        numberCell(probability.value(), QString::fromStdString(analysis::chanceText(probability))),
+                        textCell(tier.outside() ? QStringLiteral("← 範囲外") : QString())});
     }
+    m_table->cells()->setRows(std::move(rows));
     m_mean->setText(QStringLiteral("平均一致数（1行あたりの本数字の一致）: %1（偶然なら %2、95%の範囲 %3〜%4）")
                         .arg(fixedNumber(comparison.meanMatches, 3), fixedNumber(comparison.expectedMeanMatches, 3),
                              fixedNumber(comparison.meanLow, 3), fixedNumber(comparison.meanHigh, 3)));
@@ -81,7 +68,7 @@ void ComparisonView::showComparison(const analysis::ChanceComparison &comparison
 
 void ComparisonView::clear()
 {
-    m_table->clearContents();
+    m_table->cells()->clear();
     m_mean->clear();
     m_verdict->clear();
 }

@@ -5,9 +5,10 @@
 #include <QWidget>
 
 class QLabel;
-class QTableWidget;
 
 namespace omvex::ui {
+
+class AnalysisTable;
 
 // The tool's table of observed tier counts beside chance: per tier the count, the count expected
 // from random lines, its 95 % range and the chance of one line; then the mean matches and the
@@ -16,17 +17,18 @@ class ComparisonView final : public QWidget {
 public:
     enum Column { TierColumn, ObservedColumn, ExpectedColumn, RangeColumn, ProbabilityColumn, MarkColumn, ColumnCount };
 
-    explicit ComparisonView(QWidget *parent = nullptr);
+    // title names the table in a saved file's suggested name.
+    explicit ComparisonView(const QString &title, QWidget *parent = nullptr);
 
     void showComparison(const analysis::ChanceComparison &comparison);
     void clear();
 
-    QTableWidget *table() const { return m_table; }
+    AnalysisTable *table() const { return m_table; }
     QLabel *meanLabel() const { return m_mean; }
     QLabel *verdictLabel() const { return m_verdict; }
 
 private:
-    QTableWidget *m_table;
+    AnalysisTable *m_table;
     QLabel *m_mean;
     QLabel *m_verdict;
 };

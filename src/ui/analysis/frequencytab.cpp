@@ -1,5 +1,6 @@
 #include "ui/analysis/frequencytab.h"
 
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/comparisonview.h"
 #include "ui/analysis/statschartview.h"
 #include "ui/charts/chart.h"
@@ -11,9 +12,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -22,25 +23,17 @@ namespace omvex::ui {
 
 namespace {
 
-QTableWidgetItem *cell(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-// "▲" above the band, "▼" below it, as the tool marks them.
-QString outsideMark(bool outside, bool above)
+// "▲" above the band, "▼" below it, as the tool marks them; sorted below, inside, above.
+TableCell outsideMark(bool outside, bool above)
 {
     if (!outside)
-        return {};
-    return above ? QStringLiteral("▲ 多い") : QStringLiteral("▼ 少ない");
+        return textCell(QString(), 0);
+    return above ? textCell(QStringLiteral("▲ 多い"), 1) : textCell(QStringLiteral("▼ 少ない"), -1);
 }
 
-QString bandText(double low, double high)
+TableCell bandCell(double low, double high)
 {
-    return QStringLiteral("%1〜%2").arg(fixedNumber(low, 0), fixedNumber(high, 0));
+    return numberCell(low, QStringLiteral("%1〜%2").arg(fixedNumber(low, 0), fixedNumber(high, 0)));
 }
 
 } // namespace
@@ -62,12 +55,11 @@ void FrequencyTab::createControls()
     m_saveStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_chart = new StatsChartView(this);
-    m_table = createResultTable(QStringLiteral("numbers"),
+    m_table = new AnalysisTable(QStringLiteral("numbers"), QStringLiteral("出現回数"),
                                 {QStringLiteral("数字"), QStringLiteral("本数字"), QStringLiteral("期待値"),
-                                 QStringLiteral("95%の範囲"), QString(), QStringLiteral("ボーナス"),
-                                 QStringLiteral("期待値"), QStringLiteral("95%の範囲"), QString()},
+                                 QStringLiteral("95%の範囲"), QStringLiteral("範囲外"), QStringLiteral("ボーナス"),
+                                 QStringLiteral("期待値"), QStringLiteral("95%の範囲"), QStringLiteral("範囲外")},
                                 this);
-    m_table->setRowCount(kHighestNumber);
     m_table->verticalHeader()->hide();
     m_caution = new QLabel(this);
     m_caution->setObjectName(QStringLiteral("caution"));
@@ -76,7 +68,8 @@ void FrequencyTab::createControls()
     auto *controls = new QHBoxLayout;
     controls->addWidget(new QLabel(QStringLiteral("対象:"), this));
     controls->addWidget(m_last);
-    controls->addWidget(createReloadButton());
+    QPushButton *reload = createReloadButton();
+    controls->addWidget(reload);
     controls->addStretch(1);
     controls->addWidget(m_saveStatus);
     controls->addWidget(save);
@@ -91,6 +84,8 @@ void FrequencyTab::createControls()
     layout->addLayout(controls);
     layout->addWidget(splitter, 1);
     layout->addWidget(m_caution);
+
+    setTabChain({m_last, reload, save, m_table});
 
     connect(m_last, &QSpinBox::valueChanged, this, &FrequencyTab::recount);
     connect(save, &QPushButton::clicked, this, &FrequencyTab::saveChart);
@@ -115,22 +110,25 @@ void FrequencyTab::fillTable()
     int mainOutside = 0;
     int bonusOutside = 0;
     const bool counted = m_stats.draws > 0;
+    std::vector<TableRow> rows;
     for (const analysis::NumberStats &entry : m_stats.numbers) {
-        const int row = entry.number - 1;
-        const QString mainMark = outsideMark(counted && entry.mainOutside(), entry.main > entry.high);
-        const QString bonusMark = outsideMark(counted && entry.bonusOutside(), entry.bonus > entry.bonusHigh);
-        mainOutside += mainMark.isEmpty() ? 0 : 1;
-        bonusOutside += bonusMark.isEmpty() ? 0 : 1;
-        m_table->setItem(row, NumberColumn, cell(QString::number(entry.number)));
-        m_table->setItem(row, MainColumn, cell(QString::number(entry.main)));
-        m_table->setItem(row, ExpectedMainColumn, cell(fixedNumber(entry.expectedMain, 1)));
-        m_table->setItem(row, MainBandColumn, cell(bandText(entry.low, entry.high)));
-        m_table->setItem(row, MainMarkColumn, cell(mainMark));
-        m_table->setItem(row, BonusColumn, cell(QString::number(entry.bonus)));
-        m_table->setItem(row, ExpectedBonusColumn, cell(fixedNumber(entry.expectedBonus, 1)));
-        m_table->setItem(row, BonusBandColumn, cell(bandText(entry.bonusLow, entry.bonusHigh)));
-        m_table->setItem(row, BonusMarkColumn, cell(bonusMark));
+        const bool isMainOutside = counted && entry.mainOutside();
+        const bool isBonusOutside = counted && entry.bonusOutside();
+        mainOutside += isMainOutside ? 1 : 0;
+        bonusOutside += isBonusOutside ? 1 : 0;
+        rows.push_back({numberCell(entry.number), numberCell(entry.main),
+                        numberCell(entry.expectedMain, fixedNumber(entry.expectedMain, 1)), bandCell(entry.low, entry.high),
+                        outsideMark(isMainOutside, entry.main > entry.high), numberCell(entry.bonus),
+                        numberCell(entry.expectedBonus, fixedNumber(entry.expectedBonus, 1)),
+                        bandCell(entry.bonusLow, entry.bonusHigh),
+                        outsideMark(isBonusOutside, entry.bonus > entry.bonusHigh)});
     }
+    m_table->cells()->setRows(std::move(rows));
+    // The table takes the width of all its columns, so the bonus columns never hide behind a
+    // scroll bar; the chart gets the rest.
+    m_table->resizeColumnsToContents();
+    m_table->setMinimumWidth(m_table->horizontalHeader()->length() + m_table->verticalScrollBar()->sizeHint().width()
+                             + 2 * m_table->frameWidth());
     QString caution = QStringLiteral("過去 %1 回を数えました。").arg(m_stats.draws);
     if (m_stats.skippedRows > 0)
         caution += QStringLiteral("正しい当せん数字でない行 %1 行は数えていません。").arg(m_stats.skippedRows);

@@ -7,9 +7,10 @@
 
 class QLabel;
 class QSpinBox;
-class QTableWidget;
 
 namespace omvex::ui {
+
+class AnalysisTable;
 
 class StatsChartView;
 
@@ -52,7 +53,7 @@ private:
 
     QSpinBox *m_last = nullptr;
     StatsChartView *m_chart = nullptr;
-    QTableWidget *m_table = nullptr;
+    AnalysisTable *m_table = nullptr;
     QLabel *m_caution = nullptr;
     QLabel *m_saveStatus = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "ui/analysis/journaltab.h"
 
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/comparisonview.h"
 
 #include <QCheckBox>
@@ -9,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,22 +24,6 @@ namespace {
 constexpr int kShownEntries = 2000;
 
 const QStringList kPassNames{QStringLiteral("１回目"), QStringLiteral("２回目")};
-
-QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-QString numbersText(const analysis::Proposal &numbers)
-{
-    QStringList parts;
-    for (const int number : numbers)
-        parts.append(QString::number(number));
-    return parts.join(QLatin1Char(' '));
-}
 
 } // namespace
 
@@ -63,17 +47,18 @@ void JournalTab::createControls()
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("summary"));
     m_summary->setWordWrap(true);
-    m_entries = createResultTable(QStringLiteral("entries"),
+    m_entries = new AnalysisTable(QStringLiteral("entries"), QStringLiteral("予想の記録"),
                                   {QStringLiteral("記録した時刻"), QStringLiteral("回"), QStringLiteral("予想"),
                                    QStringLiteral("数字"), QStringLiteral("設定"), QStringLiteral("本数字の一致"),
                                    QStringLiteral("ボーナス"), QStringLiteral("等級")},
                                   this);
     m_entries->verticalHeader()->hide();
-    m_comparison = new ComparisonView(this);
+    m_comparison = new ComparisonView(QStringLiteral("予想の記録の等級"), this);
     m_comparison->setObjectName(QStringLiteral("comparison"));
     m_warnings = new QPlainTextEdit(this);
     m_warnings->setObjectName(QStringLiteral("warnings"));
     m_warnings->setReadOnly(true);
+    m_warnings->setTabChangesFocus(true);
     m_warnings->setMaximumHeight(80);
     m_warnings->hide();
     m_alikeNote = new QLabel(this);
@@ -83,7 +68,8 @@ void JournalTab::createControls()
     auto *top = new QHBoxLayout;
     top->addWidget(m_record);
     top->addWidget(m_choiceNote, 1);
-    top->addWidget(createReloadButton());
+    QPushButton *reload = createReloadButton();
+    top->addWidget(reload);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_summary);
@@ -91,6 +77,8 @@ void JournalTab::createControls()
     layout->addWidget(m_warnings);
     layout->addWidget(m_comparison);
     layout->addWidget(m_alikeNote);
+
+    setTabChain({m_record, reload, m_entries, m_warnings, m_comparison->table()});
 
     connect(m_record, &QCheckBox::toggled, this, &JournalTab::chooseRecording);
 }
@@ -169,31 +157,30 @@ void JournalTab::showJournal()
 
 void JournalTab::fillEntries()
 {
-    const int rows = std::min(static_cast<int>(m_journal.entries.size()), kShownEntries);
-    m_entries->setRowCount(rows);
-    for (int row = 0; row < rows; ++row) {
-        const analysis::JournalEntry &entry = m_journal.entries[static_cast<std::size_t>(row)];
+    const std::size_t shown = std::min(m_journal.entries.size(), static_cast<std::size_t>(kShownEntries));
+    std::vector<TableRow> rows;
+    rows.reserve(shown);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const analysis::JournalEntry &entry = m_journal.entries[i];
         const analysis::RecordEntry &record = entry.record;
-        const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-        m_entries->setItem(row, TimeColumn, cell(record.time.toString(QStringLiteral("yyyy/MM/dd HH:mm")), left));
-        m_entries->setItem(row, DrawColumn, cell(QStringLiteral("第%1回").arg(record.draw)));
-        m_entries->setItem(row, PassColumn, cell(kPassNames.value(record.pass - 1), left));
-        m_entries->setItem(row, NumbersColumn, cell(numbersText(record.numbers), left));
-        m_entries->setItem(row, SettingsColumn, cell(settingsWords(record.settings), left));
+        TableRow row{textCell(record.time.toString(QStringLiteral("yyyy/MM/dd HH:mm")),
+                              static_cast<double>(record.time.toMSecsSinceEpoch())),
+                     numberCell(record.draw, QStringLiteral("第%1回").arg(record.draw)),
+                     textCell(kPassNames.value(record.pass - 1), record.pass), lineCell(record.numbers),
+                     textCell(settingsWords(record.settings))};
         if (entry.status != analysis::EntryStatus::Scored) {
-            m_entries->setItem(row, MatchesColumn,
-                               cell(entry.status == analysis::EntryStatus::Missing
-                                        ? QString::fromUtf8(analysis::kMissingResult)
-                                        : QStringLiteral("未抽選")));
-            m_entries->setItem(row, BonusColumn, cell(QString()));
-            m_entries->setItem(row, PrizeColumn, cell(QString()));
-            continue;
+            row.push_back(numberCell(-1, entry.status == analysis::EntryStatus::Missing
+                                             ? QString::fromUtf8(analysis::kMissingResult)
+                                             : QStringLiteral("未抽選")));
+        } else {
+            row.push_back(numberCell(entry.score.matches));
+            row.push_back(textCell(entry.score.bonus ? QStringLiteral("一致") : QStringLiteral("—"), entry.score.bonus ? 1 : 0));
+            row.push_back(textCell(QString::fromStdString(analysis::prizeName(entry.score.tier).value_or("はずれ")),
+                                   static_cast<int>(entry.score.tier)));
         }
-        m_entries->setItem(row, MatchesColumn, cell(QString::number(entry.score.matches)));
-        m_entries->setItem(row, BonusColumn, cell(entry.score.bonus ? QStringLiteral("一致") : QStringLiteral("—")));
-        m_entries->setItem(row, PrizeColumn,
-                           cell(QString::fromStdString(analysis::prizeName(entry.score.tier).value_or("はずれ"))));
+        rows.push_back(std::move(row));
     }
+    m_entries->cells()->setRows(std::move(rows));
 }
 
 } // namespace omvex::ui

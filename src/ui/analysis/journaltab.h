@@ -9,10 +9,10 @@
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
-class QTableWidget;
 
 namespace omvex::ui {
 
+class AnalysisTable;
 class ComparisonView;
 
 // "予想の記録": the proposals kept in "kiroku.txt", newest first, each scored against its draw
@@ -64,7 +64,7 @@ private:
     QCheckBox *m_record = nullptr;
     QLabel *m_choiceNote = nullptr;
     QLabel *m_summary = nullptr;
-    QTableWidget *m_entries = nullptr;
+    AnalysisTable *m_entries = nullptr;
     ComparisonView *m_comparison = nullptr;
     QPlainTextEdit *m_warnings = nullptr;
     QLabel *m_alikeNote = nullptr; // under the totals

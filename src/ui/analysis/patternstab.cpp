@@ -22,7 +22,7 @@ QString text(const std::string &utf8)
     return QString::fromStdString(utf8);
 }
 
-TextCell numberCell(long long value)
+TextCell countCell(long long value)
 {
     return {QString::number(value), value};
 }
@@ -178,7 +178,7 @@ void PatternsTab::showDistributions()
         QList<QList<TextCell>> rows;
         for (const analysis::PatternBin &bin : distribution.bins)
             rows.append({{text(analysis::binText(bin)), bin.low},
-                         numberCell(bin.observed),
+                         countCell(bin.observed),
                          decimalCell(bin.expected, 1),
                          rangeCell(bin.range),
                          {text(analysis::chanceText(bin.chance)), bin.probability},
@@ -195,7 +195,7 @@ void PatternsTab::showGaps()
 {
     QList<QList<TextCell>> rows;
     for (const analysis::NumberGap &gap : m_report.gaps)
-        rows.append({numberCell(gap.number), numberCell(gap.gap),
+        rows.append({countCell(gap.number), countCell(gap.gap),
                      {fixedNumber(gap.probabilityAtLeast * 100, 2) + QLatin1Char('%'), gap.probabilityAtLeast}});
     Page &page = m_page[GapsView];
     page.models[0]->setRows(rows);
@@ -211,7 +211,7 @@ void PatternsTab::showPairs()
     for (std::size_t i = 0; i < lists.size(); ++i) {
         QList<QList<TextCell>> rows;
         for (const analysis::PairCount &pair : *lists[i])
-            rows.append({{pairText(pair), pair.first * 100 + pair.second}, numberCell(pair.observed)});
+            rows.append({{pairText(pair), pair.first * 100 + pair.second}, countCell(pair.observed)});
         page.models[i]->setRows(rows);
     }
     page.summary->setText(QStringLiteral("%1 組の組み合わせ。偶然なら各組 %2 回（95%の範囲 %3〜%4）。範囲外は %5 組"

@@ -3,6 +3,7 @@
 #include "analysis/backtest.h"
 #include "analysis/chance.h"
 #include "analysis/ticketline.h"
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/comparisonview.h"
 
 #include <QHBoxLayout>
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -25,28 +25,16 @@ const QColor kProblemText(0xC6, 0x28, 0x28);
 const QColor kProblemBackground(0xFD, 0xE4, 0xE4);
 const QColor kOutsideBackground(0xFC, 0xE6, 0xCF);
 
-QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter)
+AnalysisTable *createTable(const QString &name, const QString &title, const QStringList &headers, QWidget *parent)
 {
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-QString lineText(const std::array<int, kPicks> &numbers)
-{
-    QStringList parts;
-    for (const int number : numbers)
-        parts.append(QString::number(number));
-    return parts.join(QLatin1Char(' '));
-}
-
-QTableWidget *createTable(const QString &name, const QStringList &headers, QWidget *parent)
-{
-    QTableWidget *table = createResultTable(name, headers, parent);
+    auto *table = new AnalysisTable(name, title, headers, parent);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
     return table;
+}
+
+TableCell prizeCell(analysis::Tier tier)
+{
+    return textCell(QString::fromStdString(analysis::prizeName(tier).value_or("はずれ")), static_cast<int>(tier));
 }
 
 } // namespace
@@ -65,6 +53,7 @@ void TicketTab::createControls()
     m_editor->setObjectName(QStringLiteral("lines"));
     m_editor->setPlaceholderText(QStringLiteral("1行に6個の数字（例: 3 11 17 25 36 42）。何行でも貼り付けられます。"));
     m_editor->setMaximumHeight(110);
+    m_editor->setTabChangesFocus(true);
     auto *take = new QPushButton(QStringLiteral("予想の数字を入れる"), this);
     take->setObjectName(QStringLiteral("takeProposals"));
     take->setToolTip(QStringLiteral("メイン画面の１回目・２回目の数字を行として加えます"));
@@ -74,18 +63,20 @@ void TicketTab::createControls()
     m_draw->setObjectName(QStringLiteral("draw"));
     m_draw->setPrefix(QStringLiteral("第 "));
     m_draw->setSuffix(QStringLiteral(" 回"));
+    m_draw->setKeyboardTracking(false); // "2058" typed is one choice, not four
     m_drawNumbers = new QLabel(this);
     m_drawNumbers->setObjectName(QStringLiteral("drawNumbers"));
-    m_drawTable = createTable(QStringLiteral("perDraw"),
+    m_drawTable = createTable(QStringLiteral("perDraw"), QStringLiteral("当せん確認（1回）"),
                               {QStringLiteral("数字"), QStringLiteral("本数字の一致"), QStringLiteral("ボーナス"),
-                               QStringLiteral("等級")},
+                               QStringLiteral("等級"), QStringLiteral("備考")},
                               this);
     QStringList allHeaders{QStringLiteral("数字")};
     for (const analysis::Tier tier : analysis::kTiers)
         allHeaders.append(QString::fromStdString(analysis::prizeName(tier).value_or("はずれ")));
     allHeaders << QStringLiteral("平均一致数") << QStringLiteral("最高の結果");
-    m_allTable = createTable(QStringLiteral("allDraws"), allHeaders, this);
-    m_comparison = new ComparisonView(this);
+    m_allTable = createTable(QStringLiteral("allDraws"), QStringLiteral("当せん確認（すべての回）"), allHeaders, this);
+    m_allTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_comparison = new ComparisonView(QStringLiteral("当せん確認の等級"), this);
     m_comparison->setObjectName(QStringLiteral("comparison"));
     m_best = new QLabel(this);
     m_best->setObjectName(QStringLiteral("best"));
@@ -93,7 +84,8 @@ void TicketTab::createControls()
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(take);
-    buttons->addWidget(createReloadButton());
+    QPushButton *reload = createReloadButton();
+    buttons->addWidget(reload);
     buttons->addStretch(1);
     auto *entry = new QHBoxLayout;
     entry->addWidget(m_editor, 1);
@@ -125,13 +117,16 @@ void TicketTab::createControls()
     layout->addWidget(m_note);
     layout->addWidget(splitter, 1);
 
+    setTabChain({m_editor, take, reload, m_draw, m_drawTable, m_allTable, m_comparison->table()});
+
     connect(m_editor, &QPlainTextEdit::textChanged, this, &TicketTab::recheck);
     connect(take, &QPushButton::clicked, this, &TicketTab::takeProposals);
     connect(m_draw, &QSpinBox::valueChanged, this, [this] {
         showChosenDraw();
         fillDrawTable();
     });
-    connect(m_allTable, &QTableWidget::itemSelectionChanged, this, &TicketTab::showSelectedComparison);
+    connect(m_allTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TicketTab::showSelectedComparison);
 }
 
 void TicketTab::showHistory(const HistorySnapshot &history)
@@ -195,31 +190,27 @@ void TicketTab::showChosenDraw()
 
 void TicketTab::fillDrawTable()
 {
-    m_drawTable->clearSpans();
-    m_drawTable->setRowCount(static_cast<int>(m_lines.size()));
+    std::vector<TableRow> rows;
     QStringList rowNames;
-    for (int row = 0; row < static_cast<int>(m_lines.size()); ++row) {
-        const EnteredLine &line = m_lines[static_cast<std::size_t>(row)];
+    for (const EnteredLine &line : m_lines) {
         rowNames.append(QStringLiteral("%1行目").arg(line.editorLine));
         if (!line.numbers) {
-            auto *text = cell(line.text, Qt::AlignLeft | Qt::AlignVCenter);
-            auto *problem = cell(QStringLiteral("✕ %1").arg(line.problem), Qt::AlignLeft | Qt::AlignVCenter);
-            problem->setForeground(kProblemText);
-            m_drawTable->setItem(row, DrawLineColumn, text);
-            m_drawTable->setItem(row, MatchesColumn, problem);
-            m_drawTable->setSpan(row, MatchesColumn, 1, DrawColumnCount - MatchesColumn);
+            TableCell problem = textCell(QStringLiteral("✕ %1").arg(line.problem));
+            problem.foreground = kProblemText;
+            rows.push_back({textCell(line.text), {}, {}, {}, problem});
             continue;
         }
-        m_drawTable->setItem(row, DrawLineColumn, cell(lineText(*line.numbers), Qt::AlignLeft | Qt::AlignVCenter));
         const std::optional<analysis::LineScore> score =
             analysis::scoreAgainstDraw(*line.numbers, m_history, m_draw->value());
-        m_drawTable->setItem(row, MatchesColumn, cell(score ? QString::number(score->matches) : QString()));
-        m_drawTable->setItem(row, BonusColumn, cell(score ? (score->bonus ? QStringLiteral("一致") : QStringLiteral("—"))
-                                                          : QString()));
-        const QString prize = score ? QString::fromStdString(analysis::prizeName(score->tier).value_or("はずれ")) : QString();
-        m_drawTable->setItem(row, PrizeColumn, cell(prize));
+        if (!score) {
+            rows.push_back({lineCell(*line.numbers)});
+            continue;
+        }
+        rows.push_back({lineCell(*line.numbers), numberCell(score->matches),
+                        textCell(score->bonus ? QStringLiteral("一致") : QStringLiteral("—"), score->bonus ? 1 : 0),
+                        prizeCell(score->tier)});
     }
-    m_drawTable->setVerticalHeaderLabels(rowNames);
+    m_drawTable->cells()->setRows(std::move(rows), rowNames);
 }
 
 void TicketTab::fillAllDrawsTable()
@@ -229,39 +220,41 @@ void TicketTab::fillAllDrawsTable()
         if (line.numbers)
             m_validLines.push_back(*line.numbers);
     }
-    const QSignalBlocker quiet(m_allTable);
-    m_allTable->setRowCount(static_cast<int>(m_validLines.size()));
-    for (int row = 0; row < static_cast<int>(m_validLines.size()); ++row) {
-        const analysis::TicketResult result = analysis::checkTicket(m_history, m_validLines[static_cast<std::size_t>(row)]);
+    std::vector<TableRow> rows;
+    for (const auto &numbers : m_validLines) {
+        const analysis::TicketResult result = analysis::checkTicket(m_history, numbers);
         const analysis::ChanceComparison comparison = analysis::compareTicketWithChance(result.tally);
-        m_allTable->setItem(row, AllLineColumn, cell(lineText(result.ticket), Qt::AlignLeft | Qt::AlignVCenter));
-        for (int i = 0; i < analysis::kTierCount; ++i) {
-            const analysis::TierComparison &tier = comparison.tiers[static_cast<std::size_t>(i)];
-            auto *count = cell(QString::number(tier.observed));
+        TableRow row{lineCell(result.ticket)};
+        for (const analysis::TierComparison &tier : comparison.tiers) {
+            TableCell count = numberCell(tier.observed);
             if (tier.outside()) {
-                count->setBackground(kOutsideBackground);
-                count->setToolTip(QStringLiteral("偶然の範囲（95%）の外です"));
+                count.background = kOutsideBackground;
+                count.toolTip = QStringLiteral("偶然の範囲（95%）の外です");
             }
-            m_allTable->setItem(row, FirstTierColumn + i, count);
+            row.push_back(count);
         }
-        m_allTable->setItem(row, MeanColumn, cell(fixedNumber(comparison.meanMatches, 3)));
+        row.push_back(numberCell(comparison.meanMatches, fixedNumber(comparison.meanMatches, 3)));
         QString best;
         if (result.best) {
             best = QStringLiteral("第 %1 回 %2").arg(result.bestDraw).arg(QString::fromStdString(analysis::tierCaption(result.best->tier)));
             if (result.bestCount > 1)
                 best += QStringLiteral("（ほかに %1 回）").arg(result.bestCount - 1);
         }
-        m_allTable->setItem(row, BestColumn, cell(best, Qt::AlignLeft | Qt::AlignVCenter));
+        row.push_back(textCell(best, result.best ? static_cast<int>(result.best->tier) : analysis::kTierCount));
+        rows.push_back(std::move(row));
     }
-    if (!m_validLines.empty())
-        m_allTable->selectRow(0);
+    {
+        const QSignalBlocker quiet(m_allTable->selectionModel());
+        m_allTable->cells()->setRows(std::move(rows));
+        if (!m_validLines.empty())
+            m_allTable->selectSourceRow(0);
+    }
     showSelectedComparison();
 }
 
 void TicketTab::showSelectedComparison()
 {
-    const QList<QTableWidgetSelectionRange> selected = m_allTable->selectedRanges();
-    const int row = selected.isEmpty() ? -1 : selected.front().topRow();
+    const int row = m_allTable->selectedSourceRow().value_or(-1);
     if (row < 0 || row >= static_cast<int>(m_validLines.size())) {
         m_comparison->clear();
         m_best->clear();

@@ -10,10 +10,10 @@
 class QLabel;
 class QPlainTextEdit;
 class QSpinBox;
-class QTableWidget;
 
 namespace omvex::ui {
 
+class AnalysisTable;
 class ComparisonView;
 
 // "当せん確認": lines typed, pasted or taken from the main window's proposals, each checked as it
@@ -23,7 +23,8 @@ class TicketTab final : public AnalysisTab {
 
 public:
     using ProposalSource = std::function<std::array<Proposal, 2>()>;
-    enum DrawColumn { DrawLineColumn, MatchesColumn, BonusColumn, PrizeColumn, DrawColumnCount };
+    // A line that is not six numbers says why under "備考" and is scored nowhere.
+    enum DrawColumn { DrawLineColumn, MatchesColumn, BonusColumn, PrizeColumn, NoteColumn, DrawColumnCount };
     // One column per tier between the line and the mean, in the order of analysis::kTiers.
     enum AllColumn { AllLineColumn, FirstTierColumn, MeanColumn = FirstTierColumn + 6, BestColumn, AllColumnCount };
 
@@ -58,8 +59,8 @@ private:
     QLabel *m_note = nullptr;
     QSpinBox *m_draw = nullptr;
     QLabel *m_drawNumbers = nullptr;
-    QTableWidget *m_drawTable = nullptr;
-    QTableWidget *m_allTable = nullptr;
+    AnalysisTable *m_drawTable = nullptr;
+    AnalysisTable *m_allTable = nullptr;
     ComparisonView *m_comparison = nullptr;
     QLabel *m_best = nullptr;
 };

@@ -22,6 +22,7 @@ void Omvex::connectImportAndAnalysis()
     const std::pair<QAction *, AnalysisWindow::Tab> tabs[] = {{m_actions.frequency, AnalysisWindow::Tab::Frequency},
                                                               {m_actions.backtest, AnalysisWindow::Tab::Backtest},
                                                               {m_actions.ticket, AnalysisWindow::Tab::Ticket},
+                                                              {m_actions.journal, AnalysisWindow::Tab::Journal},
                                                               {m_actions.patterns, AnalysisWindow::Tab::Patterns}};
     for (const auto &[action, tab] : tabs)
         connect(action, &QAction::triggered, this, [this, tab = tab] { showAnalysis(tab); });
@@ -76,6 +77,16 @@ void Omvex::showAnalysis(AnalysisWindow::Tab tab)
             providers.proposals = [this] { return shownProposals(); };
             providers.isRecordEnabled = [this] { return m_recorder.isEnabled(); };
             providers.setRecordEnabled = [this](bool enabled) { return m_recorder.setEnabled(enabled); };
+            // The menu bar, the buttons and both rows of number boxes stay in sight.
+            providers.keepVisible = [this] {
+                const QLabel *lowest = m_widgets.numberLabels[1][0];
+                const int bottom = lowest->mapToGlobal(QPoint(0, lowest->height())).y();
+                const QRect frame = frameGeometry();
+                return QRect(frame.topLeft(), QPoint(frame.right(), bottom));
+            };
+            providers.savedPlace = [this] { return SettingsStore(m_app.IniFilePath).readAnalysisPlace(); };
+            // A place that cannot be kept costs nothing but the place.
+            providers.keepPlace = [this](const QRect &place) { (void)SettingsStore(m_app.IniFilePath).saveAnalysisPlace(place); };
             providers.parent = this;
             m_analysis = new AnalysisWindow(std::move(providers));
         }

@@ -222,6 +222,7 @@ OmvexActions createOmvexActions(QObject &owner)
     a.frequency = makeAction(owner, "Y_Shutugen", QStringLiteral("出現回数..."));
     a.backtest = makeAction(owner, "Y_Kensho", QStringLiteral("検証..."));
     a.ticket = makeAction(owner, "Y_Kakunin", QStringLiteral("当せん確認..."));
+    a.journal = makeAction(owner, "Y_Kiroku", QStringLiteral("予想の記録..."));
     a.patterns = makeAction(owner, "Y_Keiko", QStringLiteral("傾向..."));
     return a;
 }
@@ -242,10 +243,23 @@ OmvexMenus createOmvexMenus(QMenuBar &bar, const OmvexActions &actions)
     m.settings = makeMenu(bar, "Y_Setei", QStringLiteral("設定"));
     m.settings->addAction(actions.settings);
     m.analysis = makeMenu(bar, "Y_Bunseki", QStringLiteral("分析"));
-    m.analysis->addActions({actions.frequency, actions.backtest, actions.ticket, actions.patterns});
+    m.analysis->addActions({actions.frequency, actions.backtest, actions.ticket, actions.journal, actions.patterns});
     m.help = makeMenu(bar, "Y_Hlp", QStringLiteral("ヘルプ"));
     m.help->addAction(actions.help);
     m.help->addAction(actions.version);
+
+    // The captions carry no mnemonics, so F10 is the keyboard's way into the bar: it opens the
+    // first menu, and the arrows walk on from there. The action stays off every menu.
+    if (QWidget *window = bar.parentWidget()) {
+        auto *menuKey = new QAction(window);
+        menuKey->setObjectName(QStringLiteral("menuKey"));
+        menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+        menuKey->setShortcutContext(Qt::WindowShortcut);
+        QObject::connect(menuKey, &QAction::triggered, &bar, [&bar, first = m.prediction] {
+            bar.setActiveAction(first->menuAction());
+        });
+        window->addAction(menuKey);
+    }
     return m;
 }
 

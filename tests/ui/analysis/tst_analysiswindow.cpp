@@ -10,11 +10,14 @@
 #include "ui/analysis/texttablemodel.h"
 #include "ui/analysis/statschartview.h"
 #include "ui/analysis/tickettab.h"
+#include "ui/analysis/windowplace.h"
 #include "ui/charts/chart.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,7 +27,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,90 +38,8 @@ using omvex::ui::AnalysisWindow;
 using Tab = omvex::ui::AnalysisWindow::Tab;
 namespace analysis = omvex::analysis;
 
-namespace {
+#include "analysiswindowharness.h"
 
-const QString kSharedHistory = QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt");
-
-// One window over its own copy of a history file, with settings and proposals the test sets.
-struct Harness {
-    QTemporaryDir dir;
-    Settings settings;
-    std::array<omvex::ui::Proposal, 2> proposals{};
-    QString chartPath;
-    bool isRecordEnabled = true;
-    std::unique_ptr<AnalysisWindow> window;
-
-    QString kakoPath() const { return dir.filePath(QStringLiteral("kako.txt")); }
-    QString recordPath() const { return dir.filePath(QStringLiteral("kiroku.txt")); }
-
-    explicit Harness(const QByteArray &history)
-    {
-        QFile file(kakoPath());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(history);
-    }
-
-    AnalysisWindow &open(Tab tab)
-    {
-        omvex::ui::AnalysisProviders providers;
-        providers.kakoFilePath = kakoPath();
-        providers.recordFilePath = recordPath();
-        providers.isRecordEnabled = [this] { return isRecordEnabled; };
-        providers.setRecordEnabled = [this](bool enabled) {
-            isRecordEnabled = enabled;
-            return omvex::SaveResult{};
-        };
-        providers.settings = [this] { return settings; };
-        providers.proposals = [this] { return proposals; };
-        providers.chooseChartPath = [this](QWidget *, const QString &) { return chartPath; };
-        window = std::make_unique<AnalysisWindow>(providers);
-        window->showTab(tab);
-        return *window;
-    }
-
-    template <typename T>
-    T *in(Tab tab, const char *name) const
-    {
-        return window->tab(tab)->findChild<T *>(QString::fromLatin1(name));
-    }
-    omvex::ui::BacktestTab *backtest() const
-    {
-        return static_cast<omvex::ui::BacktestTab *>(window->tab(Tab::Backtest));
-    }
-    QString text(Tab tab, const char *table, int row, int column) const
-    {
-        const QTableWidgetItem *item = in<QTableWidget>(tab, table)->item(row, column);
-        return item ? item->text() : QString();
-    }
-};
-
-QByteArray sharedHistory()
-{
-    QFile file(kSharedHistory);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-analysis::HistoryStats libraryStats(const QString &path, std::optional<int> last)
-{
-    return analysis::historyStats(omvex::ui::readHistorySnapshot(path).grid, last);
-}
-
-void checkComparison(const Harness &h, Tab tab, const analysis::ChanceComparison &expected)
-{
-    const char *table = "tiers";
-    for (int row = 0; row < analysis::kTierCount; ++row) {
-        const analysis::TierComparison &tier = expected.tiers[static_cast<std::size_t>(row)];
-        QCOMPARE(h.text(tab, table, row, omvex::ui::ComparisonView::ObservedColumn), QString::number(tier.observed));
-        QCOMPARE(h.text(tab, table, row, omvex::ui::ComparisonView::ExpectedColumn),
-                 QString::number(tier.expected, 'f', 2));
-        QCOMPARE(h.text(tab, table, row, omvex::ui::ComparisonView::RangeColumn),
-                 QStringLiteral("%1〜%2").arg(tier.interval.low).arg(tier.interval.high));
-    }
-    QVERIFY(h.in<QLabel>(tab, "meanMatches")->text().contains(QString::number(expected.meanMatches, 'f', 3)));
-    QVERIFY(h.in<QLabel>(tab, "verdict")->text().contains(QString::fromStdString(expected.verdict)));
-}
-
-} // namespace
 
 class AnalysisWindowTest : public QObject {
     Q_OBJECT
@@ -174,13 +95,13 @@ void AnalysisWindowTest::frequency_savesTheToolsImageOrSaysWhyNot()
     Harness h(sharedHistory());
     h.open(Tab::Frequency);
     h.in<QSpinBox>(Tab::Frequency, "last")->setValue(300);
-    h.chartPath = h.dir.filePath(QStringLiteral("chart.png"));
+    h.savePath = h.dir.filePath(QStringLiteral("chart.png"));
     QTest::mouseClick(h.in<QPushButton>(Tab::Frequency, "saveChart"), Qt::LeftButton);
     const QImage expected = omvex::charts::renderStatsChart(libraryStats(h.kakoPath(), 300));
-    QCOMPARE(QImage(h.chartPath).convertToFormat(expected.format()), expected);
+    QCOMPARE(QImage(h.savePath).convertToFormat(expected.format()), expected);
     QVERIFY(h.in<QLabel>(Tab::Frequency, "saveStatus")->text().contains(QStringLiteral("保存しました")));
 
-    h.chartPath = h.dir.filePath(QStringLiteral("no/such/folder/chart.png"));
+    h.savePath = h.dir.filePath(QStringLiteral("no/such/folder/chart.png"));
     QTest::mouseClick(h.in<QPushButton>(Tab::Frequency, "saveChart"), Qt::LeftButton);
     QVERIFY(h.in<QLabel>(Tab::Frequency, "saveStatus")->text().contains(QStringLiteral("書けません")));
 }
@@ -210,6 +131,9 @@ void AnalysisWindowTest::backtest_presetFromSettingsAndSameResultAsTheLibrary()
     checkComparison(h, Tab::Backtest, analysis::compareWithChance(expected.tally));
     QVERIFY(h.in<QLabel>(Tab::Backtest, "repeat")->text().endsWith(
         QStringLiteral("--level 0 --pattern 1 --kako 1 --last 40 --seed 42")));
+    // The settings in the dialog's words, as the tool writes them.
+    QVERIFY(h.in<QLabel>(Tab::Backtest, "summary")->text().contains(
+        QStringLiteral("（レベル 標準・抽出パターン すべて・過去利用法 上、種 42）")));
     QCOMPARE(h.settings.level, omvex::Level::Take); // changed for the run only
 }
 
@@ -229,7 +153,8 @@ void AnalysisWindowTest::backtest_cancelOrCloseLeavesNoResultAndEndsTheRun()
     auto *progress = h.in<QProgressBar>(Tab::Backtest, "progress");
     QTest::mouseClick(h.in<QPushButton>(Tab::Backtest, "run"), Qt::LeftButton);
     QVERIFY(h.backtest()->isRunning());
-    QVERIFY(!h.in<QPushButton>(Tab::Backtest, "run")->isEnabled());
+    for (const char *input : {"run", "reload", "level", "pattern", "kako", "last", "seed"})
+        QVERIFY2(!h.in<QWidget>(Tab::Backtest, input)->isEnabled(), input);
     QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 1, 60000);
 
     if (byClosing)
@@ -274,13 +199,12 @@ void AnalysisWindowTest::ticket_invalidLinesMarkedAndNotChecked()
         {"1 2 3 4 5 44", "", "", "「44」"},
         {"3 8 11 17 25 36", "5", "2等", ""},
     };
-    auto *perDraw = h.in<QTableWidget>(Tab::Ticket, "perDraw");
-    QCOMPARE(perDraw->rowCount(), 4);
+    QCOMPARE(h.rows(Tab::Ticket, "perDraw"), 4);
     for (int row = 0; row < 4; ++row) {
         const Row &expected = rows[row];
         QCOMPARE(h.text(Tab::Ticket, "perDraw", row, Column::DrawLineColumn), QString::fromUtf8(expected.line));
         if (*expected.problem) {
-            QVERIFY(h.text(Tab::Ticket, "perDraw", row, Column::MatchesColumn).contains(QString::fromUtf8(expected.problem)));
+            QVERIFY(h.text(Tab::Ticket, "perDraw", row, Column::NoteColumn).contains(QString::fromUtf8(expected.problem)));
             QCOMPARE(h.text(Tab::Ticket, "perDraw", row, Column::PrizeColumn), QString());
         } else {
             QCOMPARE(h.text(Tab::Ticket, "perDraw", row, Column::MatchesColumn), QString::fromUtf8(expected.matches));
@@ -290,13 +214,13 @@ void AnalysisWindowTest::ticket_invalidLinesMarkedAndNotChecked()
     QCOMPARE(editor->extraSelections().size(), 2);
 
     // Every past draw: only the two valid lines, with the tool's counts.
-    QCOMPARE(h.in<QTableWidget>(Tab::Ticket, "allDraws")->rowCount(), 2);
+    QCOMPARE(h.rows(Tab::Ticket, "allDraws"), 2);
     const omvex::CellGrid history = omvex::ui::readHistorySnapshot(h.kakoPath()).grid;
     const analysis::TicketResult second = analysis::checkTicket(history, {3, 8, 11, 17, 25, 36});
     for (int i = 0; i < analysis::kTierCount; ++i)
         QCOMPARE(h.text(Tab::Ticket, "allDraws", 1, Column::FirstTierColumn + i),
                  QString::number(second.tally.counts[static_cast<std::size_t>(i)]));
-    h.in<QTableWidget>(Tab::Ticket, "allDraws")->selectRow(1);
+    h.in<QTableView>(Tab::Ticket, "allDraws")->selectRow(1);
     checkComparison(h, Tab::Ticket, analysis::compareWithChance(second.tally));
 
     // A draw the history does not hold scores nothing.
@@ -344,7 +268,7 @@ void AnalysisWindowTest::journal_scoresDrawnProposalsAndListsPendingOnes()
         const char *prize;
         const char *settings;
     } newestFirst[] = {{"第3回", "未抽選", "", "", "標準・選択・並"}, {"第2回", "5", "一致", "2等", "松・すべて・並"}};
-    QCOMPARE(h.in<QTableWidget>(Tab::Journal, "entries")->rowCount(), 2);
+    QCOMPARE(h.rows(Tab::Journal, "entries"), 2);
     for (int row = 0; row < 2; ++row) {
         QCOMPARE(h.text(Tab::Journal, "entries", row, Column::DrawColumn), QString::fromUtf8(newestFirst[row].draw));
         QCOMPARE(h.text(Tab::Journal, "entries", row, Column::MatchesColumn),

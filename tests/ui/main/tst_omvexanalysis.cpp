@@ -250,6 +250,7 @@ void TestOmvexAnalysis::analysisMenu_opensTheOneWindowOnItsTab_data()
     QTest::addRow("frequency") << QStringLiteral("Y_Shutugen") << int(Tab::Frequency);
     QTest::addRow("backtest") << QStringLiteral("Y_Kensho") << int(Tab::Backtest);
     QTest::addRow("ticket") << QStringLiteral("Y_Kakunin") << int(Tab::Ticket);
+    QTest::addRow("journal") << QStringLiteral("Y_Kiroku") << int(Tab::Journal);
     QTest::addRow("patterns") << QStringLiteral("Y_Keiko") << int(Tab::Patterns);
 }
 

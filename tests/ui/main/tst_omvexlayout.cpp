@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
@@ -28,6 +29,7 @@ private slots:
     void keyboard_tabMovesBetweenControlsInDesignOrder_data();
     void keyboard_tabMovesBetweenControlsInDesignOrder();
     void keyboard_arrowsMoveInsideGrid();
+    void keyboard_f10OpensTheMenuBarAndChangesNoCaption();
     void numberBoxes_showWholeNumberRightAligned_data();
     void numberBoxes_showWholeNumberRightAligned();
 };
@@ -116,6 +118,29 @@ void TestOmvexLayout::keyboard_tabMovesBetweenControlsInDesignOrder()
         QVERIFY(harness.trigger("Y_Kiri"));
 
     QCOMPARE(omvex::test::tabStops(*harness.window, stops.first(), int(stops.size()), backwards), stops);
+}
+
+void TestOmvexLayout::keyboard_f10OpensTheMenuBarAndChangesNoCaption()
+{
+    OmvexHarness harness;
+    harness.start();
+    harness.window->show();
+    harness.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(harness.window.get()));
+    const auto captions = [&harness] {
+        QStringList texts;
+        for (const QAction *menu : harness.window->menuBar()->actions())
+            texts.append(menu->text());
+        return texts;
+    };
+    const QStringList before = captions();
+    QTest::keyClick(harness.window.get(), Qt::Key_F10);
+    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+    QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("Y_Yoso"));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right); // on to the next menu
+    QTRY_COMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("Y_Data"));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QCOMPARE(captions(), before);
 }
 
 void TestOmvexLayout::keyboard_arrowsMoveInsideGrid()
