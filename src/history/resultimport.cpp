@@ -24,6 +24,11 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+QString tooLargeText()
+{
+    return QStringLiteral("大きすぎます（%1 MB まで）").arg(kMaxImportFileBytes / (1024 * 1024));
+}
+
 // The file's bytes, or why they cannot be had. A device or a pipe under the name could deliver
 // bytes forever, and a file beyond the bound is no result file.
 std::optional<QString> readBounded(const QString &path, QByteArray &bytes)
@@ -32,7 +37,7 @@ std::optional<QString> readBounded(const QString &path, QByteArray &bytes)
     if (info.exists() && !info.isFile())
         return QStringLiteral("通常のファイルではありません");
     if (info.size() > kMaxImportFileBytes)
-        return QStringLiteral("大きすぎます（%1 MB まで）").arg(kMaxImportFileBytes / (1024 * 1024));
+        return tooLargeText();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return platform::fileProblemText(path, file.error());
@@ -40,7 +45,7 @@ std::optional<QString> readBounded(const QString &path, QByteArray &bytes)
     if (file.error() != QFileDevice::NoError)
         return platform::fileProblemText(path, file.error());
     if (bytes.size() > kMaxImportFileBytes)
-        return QStringLiteral("大きすぎます（%1 MB まで）").arg(kMaxImportFileBytes / (1024 * 1024));
+        return tooLargeText();
     return std::nullopt;
 }
 
@@ -100,20 +105,19 @@ QString heldText(const HeldDraws &held)
     return QStringLiteral("%1回分（第%2回〜第%3回）").arg(held.count).arg(held.first).arg(held.last);
 }
 
-} // namespace
-
-ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace)
+// The one way to a plan: from the bytes of a result file, or from why they could not be had.
+ImportPlan planFromSource(QByteArray source, const std::optional<QString> &problem, const QString &label,
+                          const QString &kakoPath, bool replace)
 {
     ImportPlan plan;
-    plan.sourcePath = sourcePath;
+    plan.sourcePath = label;
     plan.kakoPath = kakoPath;
     plan.replace = replace;
 
     ImportErrorList errors;
     std::vector<SourceDraw> draws;
-    QByteArray source;
-    if (const std::optional<QString> problem = readBounded(sourcePath, source)) {
-        errors.add(0, "unreadable", QStringLiteral("%1 を読めません: %2").arg(shown(sourcePath), *problem));
+    if (problem) {
+        errors.add(0, "unreadable", QStringLiteral("%1 を読めません: %2").arg(shown(label), *problem));
     } else {
         ResultFile file = readResultFile(source);
         source = QByteArray(); // the draws are all that is needed from here on
@@ -122,14 +126,14 @@ ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool r
         errors = std::move(file.errors);
         draws = std::move(file.draws);
         if (draws.empty() && errors.isEmpty())
-            errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(sourcePath)));
+            errors.add(0, "unreadable", QStringLiteral("%1 には取り込める回がありません").arg(shown(label)));
     }
 
     CellGrid history = emptyHistory();
     plan.kakoExisted = QFileInfo::exists(kakoPath);
     if (plan.kakoExisted) {
-        if (const std::optional<QString> problem = readBounded(kakoPath, plan.previousContent)) {
-            errors.add(0, "kako", QStringLiteral("%1 を読めません: %2").arg(shown(kakoPath), *problem));
+        if (const std::optional<QString> kakoProblem = readBounded(kakoPath, plan.previousContent)) {
+            errors.add(0, "kako", QStringLiteral("%1 を読めません: %2").arg(shown(kakoPath), *kakoProblem));
         } else {
             // The same reader as a prediction's, on the same bytes that the backup will keep.
             const HistoryReadResult read = readDrawHistory(
@@ -153,6 +157,23 @@ ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool r
         plan.content = std::move(merge.content);
     }
     return plan;
+}
+
+} // namespace
+
+ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace)
+{
+    QByteArray source;
+    const std::optional<QString> problem = readBounded(sourcePath, source);
+    return planFromSource(std::move(source), problem, sourcePath, kakoPath, replace);
+}
+
+ImportPlan planImportData(const QByteArray &bytes, const QString &label, const QString &kakoPath, bool replace)
+{
+    std::optional<QString> problem;
+    if (bytes.size() > kMaxImportFileBytes)
+        problem = tooLargeText();
+    return planFromSource(problem ? QByteArray() : bytes, problem, label, kakoPath, replace);
 }
 
 ImportWriteResult writeImport(const ImportPlan &plan)

@@ -22,7 +22,7 @@ enum class ImportOutcome : std::uint8_t { Written, NothingNew, Refused, WriteFai
 // Everything an import will do, worked out before anything is written, so that the window can show
 // it and ask first.
 struct ImportPlan {
-    QString sourcePath;
+    QString sourcePath; // or the label of bytes planned from memory
     QString kakoPath;
     bool replace = false;
 
@@ -49,6 +49,10 @@ struct ImportPlan {
 // kakoPath gives the reader. replace lets the file's numbers win over different ones in kako.txt.
 // Writes nothing.
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace);
+
+// The same for a result file already in memory (a download); label names where it came from and
+// stands in the plan and its texts where a file's path would.
+ImportPlan planImportData(const QByteArray &bytes, const QString &label, const QString &kakoPath, bool replace);
 
 struct ImportWriteResult {
     ImportOutcome outcome = ImportOutcome::NothingNew;

@@ -19,6 +19,8 @@ constexpr std::string_view kPatternKey = "Pattern";
 constexpr std::string_view kKakoKey = "Kako";
 constexpr std::string_view kRecordSection = "Kiroku";
 constexpr std::string_view kRecordKey = "Record";
+constexpr std::string_view kImportSection = "Torikomi";
+constexpr std::string_view kAddressKey = "URL";
 
 // The whole number a stored value begins with (blanks, an optional sign, digits), or -1 when there
 // is none or it is too large to be any setting: "2abc" is 2, while "4294967297" must not wrap
@@ -93,6 +95,20 @@ SaveResult SettingsStore::saveRecordEnabled(bool enabled) const
 {
     QString error;
     if (!platform::writeProfileString(m_iniPath, kRecordSection, kRecordKey, enabled ? "1" : "0", &error))
+        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+    return {};
+}
+
+QString SettingsStore::readFetchAddress() const
+{
+    const std::optional<std::string> value = platform::readProfileStrings(m_iniPath, kImportSection, {kAddressKey})[0];
+    return value ? QString::fromStdString(*value) : QString();
+}
+
+SaveResult SettingsStore::saveFetchAddress(const QString &address) const
+{
+    QString error;
+    if (!platform::writeProfileString(m_iniPath, kImportSection, kAddressKey, address.toStdString(), &error))
         return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }

@@ -33,6 +33,12 @@ public:
     // Writes "Record=1" or "Record=0"; section "OmvexINI" stays byte for byte.
     SaveResult saveRecordEnabled(bool enabled) const;
 
+    // The address of the results file that "最新結果の取得" fetches: key "URL" of section "Torikomi";
+    // empty when none is set. The text as stored; whether it is a usable address is the caller's to judge.
+    QString readFetchAddress() const;
+    // Writes "URL=<address>"; section "OmvexINI" stays byte for byte.
+    SaveResult saveFetchAddress(const QString &address) const;
+
 private:
     QString m_iniPath;
 };
