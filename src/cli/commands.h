@@ -3,6 +3,7 @@
 #include "cli/loadedhistory.h"
 #include "cli/tool.h"
 #include "engine/tables.h"
+#include "history/resultimport.h"
 #include "history/settingsstore.h"
 
 #include <iosfwd>
@@ -32,6 +33,18 @@ int runStatsCommand(const Options &options, const Settings &settings, const Pred
 
 int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
                      std::ostream &out, std::ostream &err);
+
+// --fetch: the results file at the address given or kept in omvex.ini, imported as --import does.
+int runFetchCommand(const Options &options, const Environment &environment, const SettingsStore &store,
+                    const Settings &settings, const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+// The end of --import and --fetch alike: writes a plan, says what it came to, gives the exit status.
+int carryOutImport(const ImportPlan &plan, const Options &options, const Settings &settings,
+                   const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+// The import's JSON answer, with the history as kako.txt now holds it.
+void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out);
 
 int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                       const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err);

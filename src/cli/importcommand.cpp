@@ -84,20 +84,25 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
 
 } // namespace
 
-int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
-                     std::ostream &out, std::ostream &err)
+void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out)
 {
-    const ImportPlan plan = planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
+    // The history keys and the draws held describe kako.txt as the import left it, also when
+    // writing failed half way.
+    PredictionTables tables;
+    resetTablesForStartUp(tables);
+    const LoadedHistory now = loadHistory(history.path, tables.history);
+    writeJson(plan, written, heldDraws(tables.history), settings, now, out);
+}
+
+int carryOutImport(const ImportPlan &plan, const Options &options, const Settings &settings,
+                   const LoadedHistory &history, std::ostream &out, std::ostream &err)
+{
     const ImportWriteResult written = writeImport(plan);
     const int status = exitStatus(written.outcome);
 
     if (options.json) {
-        // The history keys and the draws held describe kako.txt as the import left it, also when
-        // writing failed half way.
-        PredictionTables tables;
-        resetTablesForStartUp(tables);
-        const LoadedHistory now = loadHistory(history.path, tables.history);
-        writeJson(plan, written, heldDraws(tables.history), settings, now, out);
+        writeImportJson(plan, written, settings, history, out);
     } else {
         // The reason for a failed write goes to standard error like any other; the summary says the rest.
         ImportWriteResult summarized = written;
@@ -109,6 +114,13 @@ int runImportCommand(const Options &options, const Settings &settings, const Loa
     if (written.outcome == ImportOutcome::WriteFailed)
         err << written.message.toStdString() << '\n';
     return status;
+}
+
+int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
+                     std::ostream &out, std::ostream &err)
+{
+    const ImportPlan plan = planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
+    return carryOutImport(plan, options, settings, history, out, err);
 }
 
 } // namespace omvex::cli

@@ -54,6 +54,8 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runStatsCommand(options, settings, tables, history, out, err);
     case Command::Import:
         return runImportCommand(options, settings, history, out, err);
+    case Command::Fetch:
+        return runFetchCommand(options, environment, store, settings, history, out, err);
     case Command::Journal:
         return runJournalCommand(options, settings, tables, history, recordPath, out, err);
     case Command::Predict:

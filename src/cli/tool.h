@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/options.h"
+#include "fetch/download.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,7 @@ inline constexpr int kExitUnexpected = 4;  // anything else that went wrong (an 
 struct Environment {
     QString programFolder;           // where "omvex.ini", "kako.txt" and "kiroku.txt" are without --folder
     bool progressOnTerminal = false; // standard error is a terminal: show the backtest's progress
+    fetch::DownloadLimits downloadLimits; // --fetch
 };
 
 // Runs one invocation; everything meant for a script goes to out, notes and errors to err.
