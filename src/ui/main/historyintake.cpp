@@ -114,12 +114,8 @@ void ScreenImportDialogs::report(QWidget *parent, const QString &text, const QSt
     dialog.exec();
 }
 
-bool importResultFile(const QString &kakoPath, ImportDialogs &dialogs, QWidget *parent)
+bool carryOutImport(const ImportPlan &plan, ImportDialogs &dialogs, QWidget *parent)
 {
-    const QString source = dialogs.chooseFile(parent);
-    if (source.isEmpty())
-        return false;
-    const ImportPlan plan = planImport(source, kakoPath, false);
     if (plan.isRefused()) {
         dialogs.report(parent, importSummaryText(plan), importErrorTexts(plan));
         return false;
@@ -137,6 +133,14 @@ bool importResultFile(const QString &kakoPath, ImportDialogs &dialogs, QWidget *
         return false;
     }
     return true;
+}
+
+bool importResultFile(const QString &kakoPath, ImportDialogs &dialogs, QWidget *parent)
+{
+    const QString source = dialogs.chooseFile(parent);
+    if (source.isEmpty())
+        return false;
+    return carryOutImport(planImport(source, kakoPath, false), dialogs, parent);
 }
 
 } // namespace omvex::ui

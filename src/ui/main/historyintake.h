@@ -7,6 +7,7 @@
 #include "grid/cellgrid.h"
 #include "history/drawhistory.h"
 #include "history/historywarnings.h"
+#include "history/resultimport.h"
 
 #include <QString>
 #include <QStringList>
@@ -59,6 +60,10 @@ public:
     bool confirm(QWidget *parent, const QString &summary) override;
     void report(QWidget *parent, const QString &text, const QStringList &problems) override;
 };
+
+// What follows a plan, whatever its source: a refusal or nothing new is reported, otherwise the
+// summary asks, and only OK writes. True when kako.txt was written.
+bool carryOutImport(const ImportPlan &plan, ImportDialogs &dialogs, QWidget *parent);
 
 // The whole "取込" command: choose a file, plan the import against kako.txt, show the plan and
 // write it only after OK. True when kako.txt was written.

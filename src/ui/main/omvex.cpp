@@ -66,6 +66,7 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     , m_seedFromClock(std::move(services.seedFromClock))
     , m_endProgram(std::move(services.endProgram))
     , m_importDialogs(services.importDialogs)
+    , m_fetchServices(services.fetch)
 {
     if (!m_messages) {
         m_ownMessages = std::make_unique<DialogMessageBox>(this);
@@ -133,7 +134,8 @@ void Omvex::updateActions()
                             m_actions.version, m_actions.frequency, m_actions.backtest, m_actions.ticket})
         action->setEnabled(true);
     // An import rewrites the history that a running sequence has just read.
-    m_actions.importResults->setEnabled(!m_isSequenceRunning);
+    m_actions.importResults->setEnabled(!m_isSequenceRunning && !m_fetch);
+    m_actions.fetchResults->setEnabled(!m_isSequenceRunning && !m_fetch);
     m_actions.switchView->setEnabled(m_hasFinishedSequence);
 
     m_widgets.startButton->setEnabled(m_actions.start->isEnabled());
@@ -322,6 +324,8 @@ void Omvex::Y_End_Click()
     m_isQuitting = true;
     if (m_pauseLoop)
         m_pauseLoop->quit();
+    if (m_fetch)
+        m_fetch->cancel();
     // A backtest still running in the analysis window ends before the program does.
     if (m_analysis)
         m_analysis->shutdown();
