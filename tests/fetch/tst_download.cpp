@@ -1,7 +1,10 @@
 #include "fetch/download.h"
 #include "support/localhttpserver.h"
 
+#include <QFile>
 #include <QNetworkAccessManager>
+#include <QSslConfiguration>
+#include <QSslKey>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -36,6 +39,7 @@ private slots:
     void download_endsAsTheServerAnswers_data();
     void download_endsAsTheServerAnswers();
     void cancel_endsOnceWithNothingKept();
+    void tls_certificateNotTrusted_refusedUnasked();
     void parseAddress_takesOnlyWebAddresses_data();
     void parseAddress_takesOnlyWebAddresses();
 };
@@ -158,6 +162,30 @@ void TestDownload::cancel_endsOnceWithNothingKept()
     download.cancel();
     QTest::qWait(200); // the rest of the body, had the reply not been let go
     QCOMPARE(finished.size(), 1);
+}
+
+void TestDownload::tls_certificateNotTrusted_refusedUnasked()
+{
+    const auto bytes = [](const char *name) {
+        QFile file(QStringLiteral(OMVEX_TEST_DATA_DIR "/tls/") + QLatin1String(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    // A certificate of its own, which nothing trusts: what a machine in the middle would present.
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate(bytes("localhost.crt")));
+    tls.setPrivateKey(QSslKey(bytes("localhost.key"), QSsl::Rsa));
+    QVERIFY(!tls.localCertificate().isNull() && !tls.privateKey().isNull());
+    LocalHttpServer server(&tls);
+    QVERIFY(server.isListening());
+    Answer ok;
+    ok.body = results(100);
+    server.serve("/results.csv", ok);
+
+    const fetch::DownloadResult result = fetch::downloadNow(server.url(QStringLiteral("/results.csv")), {kShortTimeout * 5, kSmallLimit});
+    QCOMPARE(result.code, QStringLiteral("tls"));
+    QVERIFY(result.body.isEmpty());
+    QVERIFY2(result.message.startsWith(QStringLiteral("https://127.0.0.1:")), qPrintable(result.message));
+    QCOMPARE(server.requestCount("/results.csv"), 0);
 }
 
 void TestDownload::parseAddress_takesOnlyWebAddresses_data()

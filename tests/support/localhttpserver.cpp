@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QPointer>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -9,11 +10,19 @@
 
 namespace omvex::test {
 
-LocalHttpServer::LocalHttpServer()
+LocalHttpServer::LocalHttpServer(const QSslConfiguration *tls)
 {
-    m_server.listen(QHostAddress::LocalHost, 0);
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    if (tls) {
+        auto server = std::make_unique<QSslServer>();
+        server->setSslConfiguration(*tls);
+        m_server = std::move(server);
+        m_isTls = true;
+    } else {
+        m_server = std::make_unique<QTcpServer>();
+    }
+    m_server->listen(QHostAddress::LocalHost, 0);
+    connect(m_server.get(), &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = m_server->nextPendingConnection()) {
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
         }
@@ -22,7 +31,10 @@ LocalHttpServer::LocalHttpServer()
 
 QUrl LocalHttpServer::url(const QString &path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                    .arg(m_isTls ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(m_server->serverPort())
+                    .arg(path));
 }
 
 void LocalHttpServer::readRequest(QTcpSocket *socket)

@@ -7,7 +7,9 @@
 #include <QUrl>
 
 #include <chrono>
+#include <memory>
 
+class QSslConfiguration;
 class QTcpSocket;
 
 namespace omvex::test {
@@ -30,9 +32,10 @@ public:
         std::chrono::milliseconds pieceDelay{0};
     };
 
-    LocalHttpServer();
+    // With tls, the server speaks HTTPS with that configuration's certificate and key.
+    explicit LocalHttpServer(const QSslConfiguration *tls = nullptr);
 
-    bool isListening() const { return m_server.isListening(); }
+    bool isListening() const { return m_server->isListening(); }
     QUrl url(const QString &path) const;
     void serve(const QByteArray &path, Answer answer) { m_answers.insert(path, std::move(answer)); }
     int requestCount(const QByteArray &path) const { return m_requests.value(path); }
@@ -41,7 +44,8 @@ private:
     void readRequest(QTcpSocket *socket);
     void sendBody(QTcpSocket *socket, const Answer &answer, qint64 from);
 
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server;
+    bool m_isTls = false;
     QHash<QByteArray, Answer> m_answers;
     QHash<QByteArray, int> m_requests;
 };
