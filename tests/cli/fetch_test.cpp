@@ -70,7 +70,7 @@ TEST(FetchCommand, addressAndAnswer_decideWhatIsWrittenAndTheStatus)
 
             Environment environment;
             environment.programFolder = dir.path();
-            environment.downloadLimits.timeout = 500ms;
+            environment.downloadLimits.timeout = 1500ms;
             std::ostringstream out;
             std::ostringstream err;
             const int status = runArguments(arguments, environment, out, err);

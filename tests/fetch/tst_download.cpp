@@ -18,7 +18,7 @@ Q_DECLARE_METATYPE(Answer)
 namespace {
 
 // Short enough for the stalls to end quickly, long enough for a loaded machine to answer.
-constexpr auto kShortTimeout = 700ms;
+constexpr auto kShortTimeout = 1500ms;
 constexpr qint64 kSmallLimit = 64 * 1024;
 
 QByteArray results(qint64 size)
@@ -76,7 +76,7 @@ void TestDownload::download_endsAsTheServerAnswers_data()
 
     Answer silent;
     silent.answers = false;
-    QTest::addRow("noAnswer_timeout") << silent << "timeout" << "0.7 秒";
+    QTest::addRow("noAnswer_timeout") << silent << "timeout" << "1.5 秒";
     Answer stalled = ok;
     stalled.stopAfter = 700;
     QTest::addRow("stallsMidBody_timeout") << stalled << "timeout" << QString();
@@ -181,7 +181,8 @@ void TestDownload::tls_certificateNotTrusted_refusedUnasked()
     ok.body = results(100);
     server.serve("/results.csv", ok);
 
-    const fetch::DownloadResult result = fetch::downloadNow(server.url(QStringLiteral("/results.csv")), {kShortTimeout * 5, kSmallLimit});
+    const fetch::DownloadResult result =
+        fetch::downloadNow(server.url(QStringLiteral("/results.csv")), {kShortTimeout * 5, kSmallLimit});
     QCOMPARE(result.code, QStringLiteral("tls"));
     QVERIFY(result.body.isEmpty());
     QVERIFY2(result.message.startsWith(QStringLiteral("https://127.0.0.1:")), qPrintable(result.message));

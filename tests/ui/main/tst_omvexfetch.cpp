@@ -3,8 +3,12 @@
 #include "support/localhttpserver.h"
 #include "ui/common/look.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QTest>
+#include <QTimer>
 
 using namespace std::chrono_literals;
 using omvex::test::AnsweringImportDialogs;
@@ -65,6 +69,7 @@ private slots:
     void fetch_writesOnlyAfterOk_data();
     void fetch_writesOnlyAfterOk();
     void fetch_showsProgressAndCancelWritesNothing();
+    void addressDialog_acceptsOnlyAWebAddress();
 };
 
 void TestOmvexFetch::fetch_writesOnlyAfterOk_data()
@@ -194,6 +199,36 @@ void TestOmvexFetch::fetch_showsProgressAndCancelWritesNothing()
     QVERIFY(harness.messages.shown.isEmpty());
     QCOMPARE(readFile(harness.folder.kakoPath()), before);
     QCOMPARE(harness.grid("vaSpread4")->model()->rowCount(), 5);
+}
+
+void TestOmvexFetch::addressDialog_acceptsOnlyAWebAddress()
+{
+    omvex::ui::ScreenFetchDialogs dialogs;
+    bool stayedOpen = false;
+    QString note;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fetchAddress"));
+        QPushButton *ok = nullptr;
+        for (QPushButton *button : dialog->findChildren<QPushButton *>())
+            if (button->text() == QStringLiteral("OK"))
+                ok = button;
+        QVERIFY(edit && ok);
+        QCOMPARE(edit->text(), QStringLiteral("ftp://old.test/r.csv"));
+        edit->setText(QStringLiteral("example.test/results.csv"));
+        QTest::mouseClick(ok, Qt::LeftButton);
+        stayedOpen = dialog->isVisible();
+        for (QLabel *label : dialog->findChildren<QLabel *>())
+            if (label->isVisible() && label->text().contains(QStringLiteral("example.test")))
+                note = label->text();
+        edit->setText(QStringLiteral("  https://example.test/r.csv?all=1 "));
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    const QString answer = dialogs.askAddress(nullptr, QStringLiteral("ftp://old.test/r.csv"), QStringLiteral("使えません"));
+    QVERIFY(stayedOpen);
+    QVERIFY2(note.startsWith(QStringLiteral("http:// か https://")), qPrintable(note));
+    QCOMPARE(answer, QStringLiteral("https://example.test/r.csv?all=1"));
 }
 
 QTEST_MAIN(TestOmvexFetch)
