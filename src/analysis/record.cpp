@@ -1,5 +1,7 @@
 #include "analysis/record.h"
 
+#include "analysis/chance.h"
+
 #include "platform/textscan.h"
 
 #include <QDir>
@@ -225,12 +227,14 @@ QString recordTimeText(const QDateTime &time)
                              absolute / 60, absolute % 60);
 }
 
-int nextDrawFor(const CellGrid &history)
+std::optional<int> nextDrawFor(const CellGrid &history)
 {
+    if (!latestDraw(history))
+        return std::nullopt;
     for (int row = history.rowCount(); row >= 1; --row)
         if (hasSixMainNumbers(history, row))
             return row + 1;
-    return 1;
+    return std::nullopt;
 }
 
 QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings,

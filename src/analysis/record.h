@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -60,8 +61,12 @@ struct RecordRead {
 QString recordTimeText(const QDateTime &time);
 
 // The draw a proposal made now is meant for: one after the highest row of the history that holds
-// six distinct main numbers in 1..43, or 1 when there is none.
-int nextDrawFor(const CellGrid &history);
+// six distinct main numbers in 1..43. Nothing when the history holds no usable draw: a proposal
+// recorded for draw 1 would later be scored against the first draw ever held.
+std::optional<int> nextDrawFor(const CellGrid &history);
+
+// What the window and the tool say when nothing is recorded for want of a history.
+inline constexpr char kNoHistoryToRecord[] = "過去データがないため予想を記録しません";
 
 // The lines of one run, pass 1 then pass 2, each ending in "\n"; the numbers in ascending order.
 QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings,

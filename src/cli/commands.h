@@ -31,6 +31,9 @@ int runTicketDrawCommand(const Options &options, const Settings &settings, const
 int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                     const LoadedHistory &history, std::ostream &out, std::ostream &err);
 
+int runPatternsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                       const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
 int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
                      std::ostream &out, std::ostream &err);
 

@@ -58,6 +58,8 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runFetchCommand(options, environment, store, settings, history, out, err);
     case Command::Journal:
         return runJournalCommand(options, settings, tables, history, recordPath, out, err);
+    case Command::Patterns:
+        return runPatternsCommand(options, settings, tables, history, out, err);
     case Command::Predict:
     case Command::Help:
     case Command::Version:
