@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config
+  # qt6-base-dev brings Qt Core, Gui, Widgets, Test and Network (with its TLS backend).
   qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -3,6 +3,7 @@
 #include "cli/loadedhistory.h"
 #include "cli/tool.h"
 #include "engine/tables.h"
+#include "history/resultimport.h"
 #include "history/settingsstore.h"
 
 #include <iosfwd>
@@ -40,6 +41,18 @@ int runImportCommand(const Options &options, const Environment &environment, con
 // A kako.txt that is a results file rewritten as the history, the original kept as kako.txt.orig.
 int runConvertCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
                       std::ostream &out, std::ostream &err);
+
+// --fetch: the results file at the address given or kept in omvex.ini, imported as --import does.
+int runFetchCommand(const Options &options, const Environment &environment, const SettingsStore &store,
+                    const Settings &settings, const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+// The end of --import and --fetch alike: writes a plan, says what it came to, gives the exit status.
+int carryOutImport(const ImportPlan &plan, const Options &options, const Settings &settings,
+                   const LoadedHistory &history, std::ostream &out, std::ostream &err);
+
+// The import's JSON answer, with the history as kako.txt now holds it.
+void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out);
 
 int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                       const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err);

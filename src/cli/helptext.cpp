@@ -33,7 +33,9 @@ QString helpText()
         "                 組み合わせを、それぞれの正確な確率と比べる（--last N で最後の N 回だけ）\n"
         "  --import FILE  結果ファイルの回を \"kako.txt\" に取り込む（前の内容は kako.txt.bak に残す。\n"
         "                 FILE が - なら標準入力から読む）\n"
-        "  --replace      --import で、kako.txt と違う数字の回をファイルの数字で置き換える\n"
+        "  --fetch [URL]  URL（省略すると \"omvex.ini\" の [Torikomi] URL）の結果ファイルを取得して、\n"
+        "                 --import と同じように取り込む（このときだけ接続する。アドレスは保存しない）\n"
+        "  --replace      --import と --fetch で、kako.txt と違う数字の回をファイルの数字で置き換える\n"
         "  --convert      結果ファイルの形（見出しつき、新しい順）の kako.txt を過去データの形に書き直す\n"
         "                 （元のファイルは kako.txt.orig に残す）\n"
         "  --journal      \"kiroku.txt\" の予想を当せん数字と照合し、偶然と比べる\n"
@@ -50,8 +52,9 @@ QString helpText()
         "  0  成功\n"
         "  1  \"kako.txt\" を最後まで読めなかった（--check）、使える当せん数字が足りない\n"
         "     （--backtest は 2 回分、--ticket、--stats と --patterns は 1 回分が要る）、取り込めなかった\n"
-        "     （--import）、その回がない（--draw）、\"kiroku.txt\" を読めなかった（--journal）\n"
-        "  2  オプションの誤り、フォルダがない\n"
+        "     （--import、--fetch）、取得できなかった（--fetch）、その回がない（--draw）、\n"
+        "     \"kiroku.txt\" を読めなかった（--journal）\n"
+        "  2  オプションの誤り、フォルダがない、取得するアドレスがない（--fetch）\n"
         "  3  \"omvex.ini\"、グラフ、\"kako.txt\" または \"kiroku.txt\" を書けなかった\n"
         "  4  思いがけないエラー\n");
 }

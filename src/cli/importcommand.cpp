@@ -103,17 +103,23 @@ QByteArray standardInput(std::istream *input)
     return bytes;
 }
 
+// The import's JSON answer; the history keys and the draws held describe kako.txt as the import
+// left it, also when writing failed half way.
+void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+                     const QString &kakoPath, std::ostream &out)
+{
+    PredictionTables tables;
+    resetTablesForStartUp(tables);
+    const LoadedHistory now = loadHistory(kakoPath, tables.history);
+    writeJson(plan, written, heldDraws(tables.history), settings, now, out);
+}
+
 // What an import or a conversion did, as JSON or as text; note is one more line of text after a write.
 int report(const Options &options, const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
            const QString &kakoPath, const QString &note, std::ostream &out, std::ostream &err)
 {
     if (options.json) {
-        // The history keys and the draws held describe kako.txt as the import left it, also when
-        // writing failed half way.
-        PredictionTables tables;
-        resetTablesForStartUp(tables);
-        const LoadedHistory now = loadHistory(kakoPath, tables.history);
-        writeJson(plan, written, heldDraws(tables.history), settings, now, out);
+        writeImportJson(plan, written, settings, kakoPath, out);
     } else {
         // The reason for a failed write goes to standard error like any other; the summary says the rest.
         ImportWriteResult summarized = written;
@@ -132,18 +138,30 @@ int report(const Options &options, const ImportPlan &plan, const ImportWriteResu
 
 } // namespace
 
-int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
-                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
+void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out)
 {
-    const ImportPlan plan = options.importPath == QLatin1String("-")
-        ? planImportData(standardInput(environment.input), QStringLiteral("-"), history.path, options.replace)
-        : planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace, LockWait::Retry);
+    writeImportJson(plan, written, settings, history.path, out);
+}
+
+int carryOutImport(const ImportPlan &plan, const Options &options, const Settings &settings,
+                   const LoadedHistory &history, std::ostream &out, std::ostream &err)
+{
     // Another import holds kako.txt: one line says so, and nothing was read that could be summed up.
     if (!options.json && plan.errors.size() == 1 && plan.errors.front().code == "busy") {
         writeErrorLine(err, plan.errors.front().message);
         return kExitRefused;
     }
     return report(options, plan, writeImport(plan, LockWait::Retry), settings, history.path, {}, out, err);
+}
+
+int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
+                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
+{
+    const ImportPlan plan = options.importPath == QLatin1String("-")
+        ? planImportData(standardInput(environment.input), QStringLiteral("-"), history.path, options.replace)
+        : planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace, LockWait::Retry);
+    return carryOutImport(plan, options, settings, history, out, err);
 }
 
 int runConvertCommand(const Options &options, const Settings &settings, const LoadedHistory &history,

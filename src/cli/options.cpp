@@ -41,6 +41,8 @@ QString commandOption(Command command)
         return QStringLiteral("--import");
     case Command::Convert:
         return QStringLiteral("--convert");
+    case Command::Fetch:
+        return QStringLiteral("--fetch");
     case Command::Journal:
         return QStringLiteral("--journal");
     case Command::Patterns:
@@ -146,6 +148,15 @@ public:
             } else if (name == QLatin1String("--convert")) {
                 noValue();
                 setCommand(command, Command::Convert);
+            } else if (name == QLatin1String("--fetch")) {
+                // The address is optional: without one, the next argument is another option.
+                setCommand(command, Command::Fetch);
+                const bool hasValue = m_inlineValue
+                    || (m_index + 1 < m_arguments.size() && !m_arguments.at(m_index + 1).startsWith(QLatin1Char('-')));
+                if (hasValue)
+                    o.fetchAddress = value();
+                if (hasValue && o.fetchAddress.trimmed().isEmpty())
+                    fail(QStringLiteral("--fetch のアドレスが空です"));
             } else if (name == QLatin1String("--replace")) {
                 noValue();
                 o.replace = true;
@@ -224,8 +235,8 @@ public:
                 fail(QStringLiteral("--jobs は --backtest と一緒にだけ使えます"));
             } else if (o.draw && o.command != Command::Ticket) {
                 fail(QStringLiteral("--draw は --ticket と一緒にだけ使えます"));
-            } else if (o.replace && o.command != Command::Import) {
-                fail(QStringLiteral("--replace は --import と一緒にだけ使えます"));
+            } else if (o.replace && o.command != Command::Import && o.command != Command::Fetch) {
+                fail(QStringLiteral("--replace は --import か --fetch と一緒にだけ使えます"));
             } else if (!o.chartPath.isEmpty() && o.command != Command::Stats) {
                 fail(QStringLiteral("--chart は --stats と一緒にだけ使えます"));
             }
@@ -245,8 +256,8 @@ private:
     void setCommand(std::optional<Command> &command, Command wanted)
     {
         // Several tickets are checked in one run; a second file to import would silently replace the first.
-        if (command && *command == wanted && wanted == Command::Import)
-            fail(QStringLiteral("--import は一度だけ指定してください"));
+        if (command && *command == wanted && (wanted == Command::Import || wanted == Command::Fetch))
+            fail(QStringLiteral("%1 は一度だけ指定してください").arg(commandOption(wanted)));
         else if (command && *command != wanted && !isInformation(*command) && !isInformation(wanted))
             fail(QStringLiteral("%1 と %2 は一緒には使えません").arg(commandOption(*command), commandOption(wanted)));
         else if (!command || wanted == Command::Help || (wanted == Command::Version && *command != Command::Help))

@@ -16,7 +16,7 @@
 namespace omvex::cli {
 
 // What one invocation of omvex-predict is asked to do; exactly one of these per run.
-enum class Command { Predict, Check, Backtest, Ticket, Stats, Import, Convert, Journal, Patterns, Help, Version };
+enum class Command { Predict, Check, Backtest, Ticket, Stats, Import, Convert, Fetch, Journal, Patterns, Help, Version };
 
 struct Options {
     Command command = Command::Predict;
@@ -31,7 +31,8 @@ struct Options {
     std::optional<int> draw;                       // --ticket only: that one draw
     QString chartPath; // --stats only
     QString importPath; // --import: the result file
-    bool replace = false; // --import only: the file's numbers win over different ones in kako.txt
+    QString fetchAddress; // --fetch: the address given; empty: the one in omvex.ini
+    bool replace = false; // --import and --fetch: the file's numbers win over different ones in kako.txt
     bool json = false;
     bool save = false;
     bool record = false; // a prediction only: append both proposals to kiroku.txt

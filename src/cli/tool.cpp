@@ -56,6 +56,8 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runImportCommand(options, environment, settings, history, out, err);
     case Command::Convert:
         return runConvertCommand(options, settings, history, out, err);
+    case Command::Fetch:
+        return runFetchCommand(options, environment, store, settings, history, out, err);
     case Command::Journal:
         return runJournalCommand(options, settings, tables, history, recordPath, out, err);
     case Command::Patterns:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/options.h"
+#include "fetch/download.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,7 @@ struct Environment {
     QString programFolder;           // where "omvex.ini", "kako.txt" and "kiroku.txt" are without --folder
     bool progressOnTerminal = false; // standard error is a terminal: show the backtest's progress
     std::istream *input = nullptr;   // standard input, for "--import -"; null reads as empty
+    fetch::DownloadLimits downloadLimits; // --fetch
 };
 
 // Runs one invocation; everything meant for a script goes to out, notes and errors to err.

@@ -42,7 +42,7 @@ struct KakoSnapshot {
 // Everything an import will do, worked out before anything is written, so that the window can show
 // it and ask first.
 struct ImportPlan {
-    QString sourcePath;
+    QString sourcePath; // or the label of bytes planned from memory
     QString kakoPath;
     bool replace = false;
 

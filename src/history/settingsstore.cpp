@@ -25,6 +25,7 @@ constexpr std::string_view kImportSection = "Torikomi";
 constexpr std::string_view kImportFolderKey = "Folder";
 constexpr std::string_view kPlaceSection = "Bunseki";
 constexpr std::array<std::string_view, 4> kPlaceKeys{"Left", "Top", "Width", "Height"};
+constexpr std::string_view kAddressKey = "URL";
 
 // The whole number a stored value begins with (blanks, an optional sign, digits), or -1 when there
 // is none or it is too large to be any setting: "2abc" is 2, while "4294967297" must not wrap
@@ -116,6 +117,20 @@ SaveResult SettingsStore::saveImportFolder(const QString &folder) const
         return {false, QStringLiteral("設定を保存できませんでした: フォルダ名に改行があります")};
     QString error;
     if (!platform::writeProfileString(m_iniPath, kImportSection, kImportFolderKey, folder.toStdString(), &error))
+        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+    return {};
+}
+
+QString SettingsStore::readFetchAddress() const
+{
+    const std::optional<std::string> value = platform::readProfileStrings(m_iniPath, kImportSection, {kAddressKey})[0];
+    return value ? QString::fromStdString(*value) : QString();
+}
+
+SaveResult SettingsStore::saveFetchAddress(const QString &address) const
+{
+    QString error;
+    if (!platform::writeProfileString(m_iniPath, kImportSection, kAddressKey, address.toStdString(), &error))
         return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }

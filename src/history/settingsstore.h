@@ -46,6 +46,12 @@ public:
     std::optional<QRect> readAnalysisPlace() const;
     SaveResult saveAnalysisPlace(const QRect &place) const;
 
+    // The address of the results file that "最新結果の取得" fetches: key "URL" of section "Torikomi";
+    // empty when none is set. The text as stored; whether it is a usable address is the caller's to judge.
+    QString readFetchAddress() const;
+    // Writes "URL=<address>"; section "OmvexINI" stays byte for byte.
+    SaveResult saveFetchAddress(const QString &address) const;
+
 private:
     QString m_iniPath;
 };

@@ -178,6 +178,34 @@ TEST(SettingsStore, saveRecordEnabled_leavesTheSettingsSectionAsItWas)
     }
 }
 
+TEST(SettingsStore, saveFetchAddress_keepsTheSettingsSectionAndReadsBack)
+{
+    const struct {
+        const char *name;
+        std::string before;
+        std::string after;
+    } rows[] = {
+        {"noFile", "", "[Torikomi]\nURL=https://example.test/results.csv?all=1\n"},
+        {"afterTheSettings_crlfKept", "[OmvexINI]\r\nLevel=3\r\n",
+         "[OmvexINI]\r\nLevel=3\r\n[Torikomi]\r\nURL=https://example.test/results.csv?all=1\r\n"},
+        {"replacedInPlace", "[torikomi]\nURL = http://old.test/a.csv\nFolder=/home\n[OmvexINI]\nKako=1\n",
+         "[torikomi]\nURL =https://example.test/results.csv?all=1\nFolder=/home\n[OmvexINI]\nKako=1\n"},
+    };
+    const QString address = QStringLiteral("https://example.test/results.csv?all=1");
+    for (const auto &row : rows) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const SettingsStore store(dir.filePath(QStringLiteral("omvex.ini")));
+        if (!row.before.empty())
+            writeContent(store.path(), row.before);
+        EXPECT_EQ(store.readFetchAddress().isEmpty(), row.before.find("URL") == std::string::npos) << row.name;
+        const SaveResult result = store.saveFetchAddress(address);
+        ASSERT_TRUE(result.ok) << row.name << ": " << result.error.toStdString();
+        EXPECT_EQ(fileContent(store.path()), row.after) << row.name;
+        EXPECT_EQ(store.readFetchAddress(), address) << row.name;
+    }
+}
+
 TEST(SettingsStore, saveIntoMissingFolder_reportsPath)
 {
     QTemporaryDir dir;

@@ -197,13 +197,21 @@ std::optional<QString> importResultFile(const QString &kakoPath, const QString &
     // able to keep it is no reason to stop.
     store.saveImportFolder(QFileInfo(source).absolutePath());
 
-    ImportPlan plan = planImport(source, kakoPath, false, LockWait::Once);
+    // The window never waits for another import: it tries the lock once and says it is busy.
+    return carryOutImport([&](bool replace) { return planImport(source, kakoPath, replace, LockWait::Once); },
+                          dialogs, parent);
+}
+
+std::optional<QString> carryOutImport(const std::function<ImportPlan(bool replace)> &planFor, ImportDialogs &dialogs,
+                                      QWidget *parent)
+{
+    ImportPlan plan = planFor(false);
     QStringList changes;
     if (plan.isRefused() && std::all_of(plan.errors.begin(), plan.errors.end(), [](const ImportError &error) {
             return error.code == "conflict" && error.line > 0;
         })) {
         // Only draws that kako.txt holds with other numbers stand in the way: offer to replace them.
-        ImportPlan replacing = planImport(source, kakoPath, true, LockWait::Once);
+        ImportPlan replacing = planFor(true);
         if (!replacing.isRefused()) {
             changes = importErrorTexts(plan);
             plan = std::move(replacing);

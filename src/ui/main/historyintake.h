@@ -7,10 +7,13 @@
 #include "grid/cellgrid.h"
 #include "history/drawhistory.h"
 #include "history/historywarnings.h"
+#include "history/resultimport.h"
 
 #include <QLabel>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 #include <optional>
 #include <vector>
@@ -79,5 +82,12 @@ public:
 // ("72回分を追加しました"), or nothing when kako.txt was left alone.
 std::optional<QString> importResultFile(const QString &kakoPath, const QString &iniPath, ImportDialogs &dialogs,
                                         QWidget *parent);
+
+// What follows choosing a source, whatever it is (a file, a download): the plan without replacing,
+// and when only draws that kako.txt holds with other numbers stand in the way, the plan that
+// replaces them, offered with "置き換える"; a refusal or nothing new is reported, otherwise the
+// summary asks, and only OK writes. What was written, or nothing when kako.txt was left alone.
+std::optional<QString> carryOutImport(const std::function<ImportPlan(bool replace)> &planFor, ImportDialogs &dialogs,
+                                      QWidget *parent);
 
 } // namespace omvex::ui

@@ -8,8 +8,6 @@
 #include "history/settingsstore.h"
 #include "ui/common/look.h"
 #include "ui/common/startuptrace.h"
-#include "ui/dialogs/shoki.h"
-#include "ui/dialogs/verj.h"
 #include "ui/main/dialogmessagebox.h"
 #include "ui/main/gridview.h"
 #include "ui/main/helpwindow.h"
@@ -67,6 +65,7 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     , m_seedFromClock(std::move(services.seedFromClock))
     , m_endProgram(std::move(services.endProgram))
     , m_importDialogs(services.importDialogs)
+    , m_fetchServices(services.fetch)
 {
     if (!m_messages) {
         m_ownMessages = std::make_unique<DialogMessageBox>(this);
@@ -139,8 +138,9 @@ void Omvex::updateActions()
                             m_actions.patterns})
         action->setEnabled(true);
     // An import rewrites the history that a running sequence has just read.
-    m_actions.importResults->setEnabled(!m_isSequenceRunning);
-    m_actions.enterResult->setEnabled(!m_isSequenceRunning);
+    m_actions.importResults->setEnabled(!m_isSequenceRunning && !m_fetch);
+    m_actions.enterResult->setEnabled(!m_isSequenceRunning && !m_fetch);
+    m_actions.fetchResults->setEnabled(!m_isSequenceRunning && !m_fetch);
     m_actions.switchView->setEnabled(m_hasFinishedSequence);
 
     m_widgets.startButton->setEnabled(m_actions.start->isEnabled());
@@ -332,44 +332,13 @@ void Omvex::Y_End_Click()
     m_isQuitting = true;
     if (m_pauseLoop)
         m_pauseLoop->quit();
+    if (m_fetch)
+        m_fetch->cancel();
     // A backtest still running in the analysis window ends before the program does.
     if (m_analysis)
         m_analysis->shutdown();
     close();
     m_endProgram();
-}
-
-void Omvex::Y_Kako_Click()
-{
-    runCommand([this] {
-        const EditorStartResult started = openHistoryInEditor(m_notepadPath, m_kakoFilePath, *m_processes);
-        if (!started.ok)
-            m_messages->show(kAppTitle, started.error);
-    });
-}
-
-void Omvex::Y_Shoki_Click()
-{
-    runCommand([this] {
-        const SettingsStore store(m_app.IniFilePath);
-        Shoki dialog(m_app.settings, store, *m_messages);
-        dialog.setWindowModality(Qt::ApplicationModal);
-        dialog.exec();
-    });
-}
-
-void Omvex::Y_Setumei_Click()
-{
-    runCommand([this] { m_help->open(m_helpFilePath); });
-}
-
-void Omvex::Y_Ver_Click()
-{
-    runCommand([] {
-        Verj dialog;
-        dialog.setWindowModality(Qt::ApplicationModal);
-        dialog.exec();
-    });
 }
 
 void Omvex::closeEvent(QCloseEvent *event)

@@ -7,7 +7,8 @@
 // is a CellGrid shown by a read-only GridView that takes in the grid's changes in bursts.
 // Each command is one QAction; the menu item is the action and a button triggers it.
 // Beyond the design, a status line under the controls says what each reading of "kako.txt" gave,
-// "取込" merges a published result file into it, every completed sequence appends its proposals
+// "取込" merges a published result file into it ("最新結果の取得" one fetched from the address the
+// user set), every completed sequence appends its proposals
 // to "kiroku.txt", and the "分析" menu opens the one analysis window (omvexanalysis.cpp).
 
 #include "engine/predictpass.h"
@@ -18,6 +19,7 @@
 #include "ui/main/historyintake.h"
 #include "ui/main/omvexlayout.h"
 #include "ui/main/proposalrecorder.h"
+#include "ui/main/resultfetch.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -47,6 +49,7 @@ struct OmvexServices {
     std::function<std::uint64_t()> seedFromClock;
     std::function<void()> endProgram;
     ImportDialogs *importDialogs = nullptr;
+    FetchServices fetch; // "最新結果の取得": its address dialog and the download's limits
 };
 
 class Omvex final : public QMainWindow, private PassView {
@@ -78,6 +81,7 @@ private slots:
     void Y_Ver_Click();
     void Y_Torikomi_Click();
     void Y_Nyuryoku_Click();
+    void Y_Shutoku_Click();
     void showAnalysis(AnalysisWindow::Tab tab);
 
 private:
@@ -133,6 +137,9 @@ private:
     std::function<void()> m_endProgram;
     std::unique_ptr<ImportDialogs> m_ownImportDialogs;
     ImportDialogs *m_importDialogs;
+    FetchServices m_fetchServices;
+    std::unique_ptr<FetchDialogs> m_ownFetchDialogs;
+    ResultFetch *m_fetch = nullptr; // while "最新結果の取得" runs
 
     StatusLine m_statusLine;
     ProposalRecorder m_recorder;

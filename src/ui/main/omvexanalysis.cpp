@@ -1,5 +1,5 @@
-// The main window's commands beyond the design: "取込" into kako.txt, the "分析" menu with its one
-// analysis window, and the record of each completed sequence's proposals.
+// The main window's commands beyond the design: "取込" and "最新結果の取得" into kako.txt, the "分析"
+// menu with its one analysis window, and the record of each completed sequence's proposals.
 
 #include "ui/main/omvex.h"
 
@@ -19,6 +19,7 @@ void Omvex::connectImportAndAnalysis()
 {
     connect(m_actions.importResults, &QAction::triggered, this, &Omvex::Y_Torikomi_Click);
     connect(m_actions.enterResult, &QAction::triggered, this, &Omvex::Y_Nyuryoku_Click);
+    connect(m_actions.fetchResults, &QAction::triggered, this, &Omvex::Y_Shutoku_Click);
     const std::pair<QAction *, AnalysisWindow::Tab> tabs[] = {{m_actions.frequency, AnalysisWindow::Tab::Frequency},
                                                               {m_actions.backtest, AnalysisWindow::Tab::Backtest},
                                                               {m_actions.ticket, AnalysisWindow::Tab::Ticket},
@@ -64,6 +65,31 @@ void Omvex::showWrittenHistory(const QString &what)
     m_widgets.historyGrid->scrollToBottom();
     if (m_analysis)
         m_analysis->reloadHistory();
+}
+
+// Refused while a sequence runs, as "取込" is. The download runs on the window's event loop; the
+// command returns at once and the rest follows when it ends.
+void Omvex::Y_Shutoku_Click()
+{
+    if (m_isSequenceRunning || m_fetch)
+        return;
+    runGuarded([this] {
+        if (!m_fetchServices.dialogs) {
+            m_ownFetchDialogs = std::make_unique<ScreenFetchDialogs>();
+            m_fetchServices.dialogs = m_ownFetchDialogs.get();
+        }
+        m_fetch = new ResultFetch(m_app.IniFilePath, m_kakoFilePath, *m_importDialogs, *m_fetchServices.dialogs,
+                                  *m_messages, m_fetchServices.limits, this);
+        connect(m_fetch, &ResultFetch::finished, this, [this](bool written, const QString &what) {
+            m_fetch->deleteLater();
+            m_fetch = nullptr;
+            updateActions();
+            if (written && !m_isQuitting)
+                showWrittenHistory(what);
+        });
+        updateActions();
+        m_fetch->start();
+    });
 }
 
 void Omvex::showAnalysis(AnalysisWindow::Tab tab)

@@ -219,6 +219,7 @@ OmvexActions createOmvexActions(QObject &owner)
     a.version = makeAction(owner, "Y_Ver", QStringLiteral("バージョン情報"));
     a.importResults = makeAction(owner, "Y_Torikomi", QStringLiteral("取込..."));
     a.enterResult = makeAction(owner, "Y_Nyuryoku", QStringLiteral("結果の入力..."));
+    a.fetchResults = makeAction(owner, "Y_Shutoku", QStringLiteral("最新結果の取得..."));
     a.frequency = makeAction(owner, "Y_Shutugen", QStringLiteral("出現回数..."));
     a.backtest = makeAction(owner, "Y_Kensho", QStringLiteral("検証..."));
     a.ticket = makeAction(owner, "Y_Kakunin", QStringLiteral("当せん確認..."));
@@ -240,6 +241,7 @@ OmvexMenus createOmvexMenus(QMenuBar &bar, const OmvexActions &actions)
     m.data->addAction(actions.editHistory);
     m.data->addAction(actions.importResults);
     m.data->addAction(actions.enterResult);
+    m.data->addAction(actions.fetchResults);
     m.settings = makeMenu(bar, "Y_Setei", QStringLiteral("設定"));
     m.settings->addAction(actions.settings);
     m.analysis = makeMenu(bar, "Y_Bunseki", QStringLiteral("分析"));

@@ -1,5 +1,7 @@
 #include "omvexharness.h"
 
+#include <QTimer>
+
 #include <algorithm>
 
 namespace omvex::test {
@@ -16,6 +18,7 @@ ui::Omvex &OmvexHarness::start()
     services.seedFromClock = seedFromClock;
     services.endProgram = [this] { ++endProgramCalls; };
     services.importDialogs = importDialogs;
+    services.fetch = fetch;
     window = std::make_unique<ui::Omvex>(state, services);
     window->show();
     return *window;
@@ -64,6 +67,12 @@ int OmvexHarness::shownPass() const
         }
     }
     return shown;
+}
+
+void inFirstPause(OmvexHarness &harness, std::function<void()> during)
+{
+    harness.pause = std::chrono::milliseconds(150);
+    QTimer::singleShot(30, std::move(during));
 }
 
 bool isEmptyRow(const QStringList &texts)

@@ -28,6 +28,7 @@ struct OmvexHarness {
     std::chrono::milliseconds pause{0};
     std::function<std::uint64_t()> seedFromClock; // empty: the clock
     ui::ImportDialogs *importDialogs = nullptr;   // empty: the real dialogs
+    ui::FetchServices fetch;                      // empty dialogs: the real ones
     std::unique_ptr<ui::Omvex> window;
 
     ui::Omvex &start();
@@ -51,6 +52,29 @@ struct OmvexHarness {
     // The pass whose line and score grids are shown, or -1 when it is not exactly one pair.
     int shownPass() const;
 };
+
+// Answers the import's questions as the test says and keeps the problems the user was shown.
+class AnsweringImportDialogs final : public ui::ImportDialogs {
+public:
+    QString file;
+    bool answer = true;
+    int choices = 0;
+    int confirmations = 0;
+    int reports = 0;
+    QString startFolder;  // where the last file choice started
+    QStringList changes;  // the draws the last confirmation offered to replace
+    QStringList problems;
+
+    QString chooseFile(QWidget *, const QString &start) override { return ++choices, startFolder = start, file; }
+    bool confirm(QWidget *, const QString &, const QStringList &shown) override
+    {
+        return ++confirmations, changes = shown, answer;
+    }
+    void report(QWidget *, const QString &, const QStringList &lines) override { ++reports, problems.append(lines); }
+};
+
+// Runs `during` once the sequence about to start is in its first pause.
+void inFirstPause(OmvexHarness &harness, std::function<void()> during);
 
 bool isEmptyRow(const QStringList &texts);
 // Six distinct whole numbers 1..43 in ascending order, as a proposal must be.

@@ -15,7 +15,9 @@
 #include <QTimer>
 
 using namespace std::chrono_literals;
+using omvex::test::AnsweringImportDialogs;
 using omvex::test::OmvexHarness;
+using omvex::test::inFirstPause;
 using omvex::test::historyRecords;
 using omvex::test::readFile;
 using omvex::test::writeFile;
@@ -23,27 +25,6 @@ using Tab = omvex::ui::AnalysisWindow::Tab;
 namespace analysis = omvex::analysis;
 
 namespace {
-
-// Answers the import's questions as the test says and keeps the problems the user was shown.
-class AnsweringImportDialogs final : public omvex::ui::ImportDialogs {
-public:
-    QString file;
-    bool answer = true;
-    int choices = 0;
-    int confirmations = 0;
-    QStringList problems;
-
-    QString chooseFile(QWidget *, const QString &) override { return ++choices, file; }
-    bool confirm(QWidget *, const QString &, const QStringList &) override { return ++confirmations, answer; }
-    void report(QWidget *, const QString &, const QStringList &lines) override { problems.append(lines); }
-};
-
-// Runs `during` once the sequence about to start is in its first pause.
-void inFirstPause(OmvexHarness &harness, std::function<void()> during)
-{
-    harness.pause = 150ms;
-    QTimer::singleShot(30, std::move(during));
-}
 
 omvex::ui::AnalysisWindow *analysisWindow(const OmvexHarness &harness)
 {

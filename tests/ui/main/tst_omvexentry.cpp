@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+using omvex::test::AnsweringImportDialogs;
 using omvex::test::OmvexHarness;
 using omvex::test::historyRecords;
 using omvex::test::readFile;
@@ -29,25 +30,6 @@ private slots:
     void import_convertsAKakoThatIsAResultsFile_data();
     void import_convertsAKakoThatIsAResultsFile();
 };
-
-namespace {
-
-// Answers "取込" as the test says, and keeps what it was shown.
-class AnsweringImportDialogs final : public omvex::ui::ImportDialogs {
-public:
-    QString file;
-    bool answer = true;
-    QString startFolder;
-    QStringList changes;
-    QStringList problems;
-    int reports = 0;
-
-    QString chooseFile(QWidget *, const QString &start) override { return startFolder = start, file; }
-    bool confirm(QWidget *, const QString &, const QStringList &shown) override { return changes = shown, answer; }
-    void report(QWidget *, const QString &, const QStringList &lines) override { ++reports, problems.append(lines); }
-};
-
-} // namespace
 
 void TestOmvexEntry::entry_addsThroughTheImport_data()
 {
