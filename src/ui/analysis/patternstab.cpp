@@ -1,5 +1,6 @@
 #include "ui/analysis/patternstab.h"
 
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/comparisonview.h"
 #include "ui/analysis/texttablemodel.h"
 
@@ -42,17 +43,11 @@ QString pairText(const analysis::PairCount &pair)
     return QStringLiteral("%1 - %2").arg(pair.first).arg(pair.second);
 }
 
-QTableView *createView(const QString &name, TextTableModel *model, QWidget *parent)
+// The tables sort, copy and save as CSV like every other table of the window.
+QTableView *createView(const QString &name, const QString &title, TextTableModel *model, QWidget *parent)
 {
-    auto *view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->verticalHeader()->hide();
+    auto *view = new AnalysisTable(name, title, model, parent);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(QFontMetrics(view->font()).height() + 6);
     return view;
 }
 
@@ -130,8 +125,12 @@ QWidget *PatternsTab::createPage(View view, const QString &name, const QStringLi
     for (int i = 0; i < tables; ++i) {
         const auto at = static_cast<std::size_t>(i);
         parts.models[at] = new TextTableModel(headers, page);
-        parts.tables[at] = createView(tables == 1 ? QStringLiteral("table") : i == 0 ? QStringLiteral("most") : QStringLiteral("least"),
-                                      parts.models[at], page);
+        const QString table = tables == 1 ? QStringLiteral("table") : i == 0 ? QStringLiteral("most") : QStringLiteral("least");
+        // The view's caption names its CSV file: "傾向_奇数・偶数.csv", "傾向_組み合わせ_多い.csv".
+        QString title = QStringLiteral("傾向_") + m_views->item(m_views->count() - 1)->text();
+        if (tables > 1)
+            title += i == 0 ? QStringLiteral("_多い") : QStringLiteral("_少ない");
+        parts.tables[at] = createView(table, title, parts.models[at], page);
         row->addWidget(parts.tables[at]);
     }
     auto *layout = new QVBoxLayout(page);

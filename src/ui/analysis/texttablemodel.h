@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/analysis/celltablemodel.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
@@ -20,7 +22,7 @@ class TextTableModel final : public QAbstractTableModel {
 
 public:
     // The role under which data() gives a cell's value.
-    static constexpr int SortRole = Qt::UserRole;
+    static constexpr int SortRole = kSortRole;
 
     explicit TextTableModel(QStringList headers, QObject *parent = nullptr);
 

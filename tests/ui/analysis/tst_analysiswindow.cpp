@@ -6,6 +6,7 @@
 #include "ui/analysis/comparisonview.h"
 #include "ui/analysis/frequencytab.h"
 #include "ui/analysis/journaltab.h"
+#include "ui/analysis/analysistable.h"
 #include "ui/analysis/patternstab.h"
 #include "ui/analysis/texttablemodel.h"
 #include "ui/analysis/statschartview.h"
@@ -352,6 +353,15 @@ void AnalysisWindowTest::patterns_sameNumbersAsTheLibrary()
     views->setCurrentRow(View::PairsView);
     QVERIFY(tab->table(View::PairsView)->isVisible());
     QVERIFY(!tab->table(View::OddEvenView)->isVisible());
+
+    // The gaps sort as numbers, like every table of the window: the longest gap first on a second click.
+    auto *gaps = qobject_cast<omvex::ui::AnalysisTable *>(tab->table(View::GapsView));
+    QVERIFY(gaps);
+    gaps->sortByColumn(1, Qt::DescendingOrder);
+    int longest = 0;
+    for (const analysis::NumberGap &gap : expected.gaps)
+        longest = std::max(longest, gap.gap);
+    QCOMPARE(gaps->model()->data(gaps->model()->index(0, 1)).toString(), QString::number(longest));
 }
 
 QTEST_MAIN(AnalysisWindowTest)
