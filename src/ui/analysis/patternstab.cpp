@@ -2,7 +2,7 @@
 
 #include "ui/analysis/analysistable.h"
 #include "ui/analysis/comparisonview.h"
-#include "ui/analysis/texttablemodel.h"
+#include "ui/analysis/celltablemodel.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +14,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <utility>
+#include <vector>
+
 namespace omvex::ui {
 
 namespace {
@@ -23,19 +26,14 @@ QString text(const std::string &utf8)
     return QString::fromStdString(utf8);
 }
 
-TextCell countCell(long long value)
+TableCell decimalCell(double value, int decimals)
 {
-    return {QString::number(value), value};
+    return numberCell(value, fixedNumber(value, decimals));
 }
 
-TextCell decimalCell(double value, int decimals)
+TableCell rangeCell(const analysis::CountInterval &range)
 {
-    return {fixedNumber(value, decimals), value};
-}
-
-TextCell rangeCell(const analysis::CountInterval &range)
-{
-    return {QStringLiteral("%1〜%2").arg(range.low).arg(range.high), static_cast<qlonglong>(range.low)};
+    return numberCell(static_cast<double>(range.low), QStringLiteral("%1〜%2").arg(range.low).arg(range.high));
 }
 
 QString pairText(const analysis::PairCount &pair)
@@ -44,7 +42,7 @@ QString pairText(const analysis::PairCount &pair)
 }
 
 // The tables sort, copy and save as CSV like every other table of the window.
-QTableView *createView(const QString &name, const QString &title, TextTableModel *model, QWidget *parent)
+QTableView *createView(const QString &name, const QString &title, CellTableModel *model, QWidget *parent)
 {
     auto *view = new AnalysisTable(name, title, model, parent);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -124,7 +122,7 @@ QWidget *PatternsTab::createPage(View view, const QString &name, const QStringLi
     auto *row = new QHBoxLayout;
     for (int i = 0; i < tables; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        parts.models[at] = new TextTableModel(headers, page);
+        parts.models[at] = new CellTableModel(headers, page);
         const QString table = tables == 1 ? QStringLiteral("table") : i == 0 ? QStringLiteral("most") : QStringLiteral("least");
         // The view's caption names its CSV file: "傾向_奇数・偶数.csv", "傾向_組み合わせ_多い.csv".
         QString title = QStringLiteral("傾向_") + m_views->item(m_views->count() - 1)->text();
@@ -145,7 +143,7 @@ QTableView *PatternsTab::table(View view, int which) const
     return m_page.at(static_cast<std::size_t>(view)).tables.at(static_cast<std::size_t>(which));
 }
 
-TextTableModel *PatternsTab::model(View view, int which) const
+CellTableModel *PatternsTab::model(View view, int which) const
 {
     return m_page.at(static_cast<std::size_t>(view)).models.at(static_cast<std::size_t>(which));
 }
@@ -174,16 +172,16 @@ void PatternsTab::showDistributions()
 {
     for (std::size_t i = 0; i < analysis::kPatternKinds.size(); ++i) {
         const analysis::PatternDistribution &distribution = m_report.*analysis::kPatternKinds[i].distribution;
-        QList<QList<TextCell>> rows;
+        std::vector<TableRow> rows;
         for (const analysis::PatternBin &bin : distribution.bins)
-            rows.append({{text(analysis::binText(bin)), bin.low},
-                         countCell(bin.observed),
-                         decimalCell(bin.expected, 1),
-                         rangeCell(bin.range),
-                         {text(analysis::chanceText(bin.chance)), bin.probability},
-                         {bin.outside() ? QStringLiteral("← 範囲外") : QString(), {}}});
+            rows.push_back({textCell(text(analysis::binText(bin)), bin.low),
+                            numberCell(static_cast<long long>(bin.observed)),
+                            decimalCell(bin.expected, 1),
+                            rangeCell(bin.range),
+                            numberCell(bin.probability, text(analysis::chanceText(bin.chance))),
+                            textCell(bin.outside() ? QStringLiteral("← 範囲外") : QString())});
         Page &page = m_page[i];
-        page.models[0]->setRows(rows);
+        page.models[0]->setRows(std::move(rows));
         page.summary->setText(QStringLiteral("%1 回。%2\n判定: %3")
                                   .arg(distribution.draws)
                                   .arg(text(analysis::fitText(distribution.fit)), text(distribution.verdict)));
@@ -192,12 +190,12 @@ void PatternsTab::showDistributions()
 
 void PatternsTab::showGaps()
 {
-    QList<QList<TextCell>> rows;
+    std::vector<TableRow> rows;
     for (const analysis::NumberGap &gap : m_report.gaps)
-        rows.append({countCell(gap.number), countCell(gap.gap),
-                     {fixedNumber(gap.probabilityAtLeast * 100, 2) + QLatin1Char('%'), gap.probabilityAtLeast}});
+        rows.push_back({numberCell(static_cast<long long>(gap.number)), numberCell(static_cast<long long>(gap.gap)),
+                        numberCell(gap.probabilityAtLeast, fixedNumber(gap.probabilityAtLeast * 100, 2) + QLatin1Char('%'))});
     Page &page = m_page[GapsView];
-    page.models[0]->setRows(rows);
+    page.models[0]->setRows(std::move(rows));
     page.summary->setText(QStringLiteral("本数字として最後に出てから最新の回までの回数です（対象にかかわらず過去データ全体）。"
                                          "1回に出ない確率は 37/43 なので、g 回以上続く確率は (37/43)^g です。"));
 }
@@ -208,10 +206,11 @@ void PatternsTab::showPairs()
     Page &page = m_page[PairsView];
     const std::array<const std::vector<analysis::PairCount> *, 2> lists{&pairs.most, &pairs.least};
     for (std::size_t i = 0; i < lists.size(); ++i) {
-        QList<QList<TextCell>> rows;
+        std::vector<TableRow> rows;
         for (const analysis::PairCount &pair : *lists[i])
-            rows.append({{pairText(pair), pair.first * 100 + pair.second}, countCell(pair.observed)});
-        page.models[i]->setRows(rows);
+            rows.push_back({textCell(pairText(pair), pair.first * 100 + pair.second),
+                            numberCell(static_cast<long long>(pair.observed))});
+        page.models[i]->setRows(std::move(rows));
     }
     page.summary->setText(QStringLiteral("%1 組の組み合わせ。偶然なら各組 %2 回（95%の範囲 %3〜%4）。範囲外は %5 組"
                                          "（偶然でも平均 %6 組）。左は多い組、右は少ない組の上位 10 組です。")

@@ -13,7 +13,7 @@ class QTableView;
 
 namespace omvex::ui {
 
-class TextTableModel;
+class CellTableModel;
 
 // "傾向": the patterns of the history, or of its last N draws, each beside its exact chance. A list
 // on the left picks one of the seven views.
@@ -31,13 +31,13 @@ public:
     const analysis::PatternReport &report() const { return m_report; }
     // The table of a view; the pairs view has two, the most frequent pairs first.
     QTableView *table(View view, int which = 0) const;
-    TextTableModel *model(View view, int which = 0) const;
+    CellTableModel *model(View view, int which = 0) const;
 
 private:
     struct Page {
         QLabel *summary = nullptr;
         std::array<QTableView *, 2> tables{};
-        std::array<TextTableModel *, 2> models{};
+        std::array<CellTableModel *, 2> models{};
     };
 
     void createControls();

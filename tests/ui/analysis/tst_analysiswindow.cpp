@@ -8,7 +8,7 @@
 #include "ui/analysis/journaltab.h"
 #include "ui/analysis/analysistable.h"
 #include "ui/analysis/patternstab.h"
-#include "ui/analysis/texttablemodel.h"
+#include "ui/analysis/celltablemodel.h"
 #include "ui/analysis/statschartview.h"
 #include "ui/analysis/tickettab.h"
 #include "ui/analysis/windowplace.h"
