@@ -109,6 +109,12 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
 
 Omvex::~Omvex()
 {
+    // The analysis window keeps its place through this window's members when it goes, and a fetch
+    // reports to them: both go while the members are still here, not with the base class's children.
+    delete m_analysis;
+    m_analysis = nullptr;
+    delete m_fetch;
+    m_fetch = nullptr;
     // The views observe m_tables, which is destroyed before the base class deletes the children.
     delete takeCentralWidget();
 }
