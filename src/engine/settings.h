@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace omvex {
 
@@ -34,9 +35,22 @@ inline constexpr std::array<const char *, kLevelChoices> kLevelWords{"標準", "
 inline constexpr std::array<const char *, kPatternChoices> kPatternWords{"選択", "すべて"};
 inline constexpr std::array<const char *, kKakoChoices> kKakoWords{"並", "上", "特上", "無し"};
 
+// The captions of the settings dialog's three frames.
+inline constexpr const char *kLevelCaption = "レベル";
+inline constexpr const char *kPatternCaption = "抽出パターン";
+inline constexpr const char *kKakoCaption = "過去利用法";
+
 constexpr const char *word(Level level) { return kLevelWords[static_cast<std::size_t>(digit(level))]; }
 constexpr const char *word(Pattern pattern) { return kPatternWords[static_cast<std::size_t>(digit(pattern))]; }
 constexpr const char *word(Kako kako) { return kKakoWords[static_cast<std::size_t>(digit(kako))]; }
+
+// The settings as the dialog shows them, each frame's caption and then its ticked choice:
+// "レベル 松・抽出パターン すべて・過去利用法 並".
+inline std::string settingsText(const Settings &settings)
+{
+    return std::string(kLevelCaption) + " " + word(settings.level) + "・" + kPatternCaption + " "
+        + word(settings.pattern) + "・" + kKakoCaption + " " + word(settings.kako);
+}
 
 // A stored digit as a setting; a value outside the setting's range reads as its first choice,
 // as the program has always read a damaged settings file.

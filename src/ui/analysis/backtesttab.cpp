@@ -27,14 +27,6 @@ QComboBox *createChoice(const QString &name, const QStringList &words, QWidget *
     return box;
 }
 
-QString settingsText(const Settings &settings)
-{
-    return QStringLiteral("Level %1, Pattern %2, Kako %3")
-        .arg(digit(settings.level))
-        .arg(digit(settings.pattern))
-        .arg(digit(settings.kako));
-}
-
 // Digits as typed, half- or full-width; nothing when the text is not a whole number that fits.
 std::optional<std::uint64_t> parseSeed(const QString &text)
 {
@@ -96,9 +88,9 @@ void BacktestTab::createControls()
 
     auto *form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    form->addRow(QStringLiteral("Level（予想の回数）:"), m_level);
-    form->addRow(QStringLiteral("Pattern（集計）:"), m_pattern);
-    form->addRow(QStringLiteral("Kako（過去データの重み）:"), m_kako);
+    form->addRow(QString::fromUtf8(kLevelCaption) + QStringLiteral("（予想の回数）:"), m_level);
+    form->addRow(QString::fromUtf8(kPatternCaption) + QStringLiteral("（集計）:"), m_pattern);
+    form->addRow(QString::fromUtf8(kKakoCaption) + QStringLiteral("（過去データの重み）:"), m_kako);
     form->addRow(QStringLiteral("対象:"), m_last);
     form->addRow(QStringLiteral("乱数の種:"), m_seedEdit);
     auto *buttons = new QHBoxLayout;
@@ -191,7 +183,7 @@ void BacktestTab::showResult(const analysis::BacktestResult &result)
     QString summary = QStringLiteral("バックテスト: %1 回 × 2 行 = %2 行（%3、種 %4）")
                           .arg(result.draws.size())
                           .arg(result.tally.lines)
-                          .arg(settingsText(m_runSettings))
+                          .arg(QString::fromStdString(settingsText(m_runSettings)))
                           .arg(*m_seed);
     if (!result.draws.empty())
         summary += QStringLiteral("\n各回は、それより前の回だけを過去データにして予想しました（第 %1 回〜第 %2 回）。")
