@@ -11,7 +11,7 @@ Journal scoreJournal(const RecordRead &record, const CellGrid &history)
     for (auto it = record.entries.rbegin(); it != record.entries.rend(); ++it) {
         JournalEntry entry{*it, true, {}};
         // A row outside the grid, skipped in the file or edited into nonsense is no draw yet.
-        if (const std::optional<Draw> draw = drawAt(history, it->draw)) {
+        if (const std::optional<Draw> draw = usableDrawAt(history, it->draw)) {
             entry.pending = false;
             entry.score = scoreLine(it->numbers, *draw);
             journal.tally.add(entry.score);

@@ -195,23 +195,6 @@ RecordRead fileProblem(const QString &path, const QString &code, const QString &
     return result;
 }
 
-bool hasSixMainNumbers(const CellGrid &history, int row)
-{
-    std::array<bool, kHighestNumber + 1> seen{};
-    for (int column = 1; column <= kPicks; ++column) {
-        if (history.isEmpty(column, row))
-            return false;
-        const double number = history.number(column, row);
-        if (number < 1 || number > kHighestNumber || number != std::floor(number))
-            return false;
-        bool &slot = seen[static_cast<std::size_t>(number)];
-        if (slot)
-            return false;
-        slot = true;
-    }
-    return true;
-}
-
 } // namespace
 
 QString recordTimeText(const QDateTime &time)
@@ -225,12 +208,9 @@ QString recordTimeText(const QDateTime &time)
                              absolute / 60, absolute % 60);
 }
 
-int nextDrawFor(const CellGrid &history)
+int nextDrawFor(const DrawHistory &history)
 {
-    for (int row = history.rowCount(); row >= 1; --row)
-        if (hasSixMainNumbers(history, row))
-            return row + 1;
-    return 1;
+    return history.latest().value_or(0) + 1;
 }
 
 QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings,

@@ -2,7 +2,7 @@
 
 #include "engine/game.h"
 #include "engine/settings.h"
-#include "grid/cellgrid.h"
+#include "history/draws.h"
 #include "platform/safewrite.h"
 
 #include <QByteArray>
@@ -59,9 +59,8 @@ struct RecordRead {
 // "2026-12-07T18:30:05+09:00": always the offset as ±hh:mm, also for UTC.
 QString recordTimeText(const QDateTime &time);
 
-// The draw a proposal made now is meant for: one after the highest row of the history that holds
-// six distinct main numbers in 1..43, or 1 when there is none.
-int nextDrawFor(const CellGrid &history);
+// The draw a proposal made now is meant for: one after the latest usable draw, or 1 when there is none.
+int nextDrawFor(const DrawHistory &history);
 
 // The lines of one run, pass 1 then pass 2, each ending in "\n"; the numbers in ascending order.
 QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings,

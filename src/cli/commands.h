@@ -13,27 +13,28 @@ namespace omvex::cli {
 
 // recordPath: where --record appends the proposals.
 int runPredict(const Options &options, const SettingsStore &store, const Settings &settings, PredictionTables &tables,
-               const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err);
+               const HistoryLoad &history, const QString &recordPath, std::ostream &out, std::ostream &err);
 
-int runCheck(const Options &options, const Settings &settings, const LoadedHistory &history, std::ostream &out);
+int runCheck(const Options &options, const Settings &settings, const HistoryLoad &history, std::ostream &out);
 
 int runBacktestCommand(const Options &options, const Environment &environment, const Settings &settings,
-                       PredictionTables &tables, const LoadedHistory &history, std::ostream &out, std::ostream &err);
+                       PredictionTables &tables, const HistoryLoad &history, std::ostream &out, std::ostream &err);
 
 int runTicketCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                     const LoadedHistory &history, std::ostream &out, std::ostream &err);
+                     const HistoryLoad &history, std::ostream &out, std::ostream &err);
 
 // --ticket with --draw: each line against that one draw.
-int runTicketDrawCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                         const LoadedHistory &history, std::ostream &out, std::ostream &err);
+int runTicketDrawCommand(const Options &options, const Settings &settings,
+                         const HistoryLoad &history, std::ostream &out, std::ostream &err);
 
 int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                    const LoadedHistory &history, std::ostream &out, std::ostream &err);
+                    const HistoryLoad &history, std::ostream &out, std::ostream &err);
 
-int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
+// kakoPath: the kako.txt to import into; the command reads it itself.
+int runImportCommand(const Options &options, const Settings &settings, const QString &kakoPath,
                      std::ostream &out, std::ostream &err);
 
 int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                      const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err);
+                      const HistoryLoad &history, const QString &recordPath, std::ostream &out, std::ostream &err);
 
 } // namespace omvex::cli

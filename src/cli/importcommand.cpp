@@ -35,10 +35,11 @@ void writeOptionalString(JsonWriter &json, const QString &text)
         json.string(text);
 }
 
-// held: what kako.txt holds now.
-void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const HeldDraws &held,
-               const Settings &settings, const LoadedHistory &history, std::ostream &out)
+// history: kako.txt as the import left it.
+void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+               const HistoryLoad &history, std::ostream &out)
 {
+    const HeldDraws &held = history.draws.held();
     JsonWriter json;
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
@@ -82,22 +83,32 @@ void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const H
     out << json.text() << '\n';
 }
 
+// kako.txt as the import left it, from the bytes the import read or wrote where it has them, also
+// when writing failed half way.
+HistoryLoad kakoAfter(const ImportPlan &plan, const ImportWriteResult &written, CellGrid &grid)
+{
+    if (written.outcome == ImportOutcome::Written)
+        return loadKako(plan.kakoPath, plan.content, grid);
+    // A kako.txt changed under the import is read again: the plan's bytes are no longer its content.
+    const bool changed = written.outcome == ImportOutcome::WriteFailed && written.code == QLatin1String("changed");
+    if (plan.kakoRead && !changed)
+        return loadKako(plan.kakoPath, plan.previousContent, grid);
+    return loadKako(plan.kakoPath, grid);
+}
+
 } // namespace
 
-int runImportCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
-                     std::ostream &out, std::ostream &err)
+int runImportCommand(const Options &options, const Settings &settings, const QString &kakoPath, std::ostream &out,
+                     std::ostream &err)
 {
-    const ImportPlan plan = planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace);
+    const ImportPlan plan = planImport(QFileInfo(options.importPath).absoluteFilePath(), kakoPath, options.replace);
     const ImportWriteResult written = writeImport(plan);
     const int status = exitStatus(written.outcome);
 
     if (options.json) {
-        // The history keys and the draws held describe kako.txt as the import left it, also when
-        // writing failed half way.
         PredictionTables tables;
         resetTablesForStartUp(tables);
-        const LoadedHistory now = loadHistory(history.path, tables.history);
-        writeJson(plan, written, heldDraws(tables.history), settings, now, out);
+        writeJson(plan, written, settings, kakoAfter(plan, written, tables.history), out);
     } else {
         // The reason for a failed write goes to standard error like any other; the summary says the rest.
         ImportWriteResult summarized = written;

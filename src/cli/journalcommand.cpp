@@ -48,7 +48,7 @@ void writeEntryJson(JsonWriter &json, const JournalEntry &entry)
     json.endObject();
 }
 
-void writeJson(const Journal &journal, const Settings &settings, const LoadedHistory &history, std::ostream &out)
+void writeJson(const Journal &journal, const Settings &settings, const HistoryLoad &history, std::ostream &out)
 {
     JsonWriter json;
     json.beginObject();
@@ -113,7 +113,7 @@ void writeText(const Journal &journal, const RecordRead &record, std::ostream &o
 } // namespace
 
 int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                      const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err)
+                      const HistoryLoad &history, const QString &recordPath, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
     const RecordRead record = readRecord(recordPath);

@@ -5,6 +5,7 @@
 #include "cli/helptext.h"
 #include "cli/terminaltext.h"
 #include "history/filelocations.h"
+#include "history/resultimport.h"
 #include "omvex/appinfo.h"
 
 #include <QFileInfo>
@@ -38,9 +39,13 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
     if (options.kako)
         settings.kako = *options.kako;
 
+    // The import reads kako.txt itself, once to plan and once to check before it writes.
+    if (options.command == Command::Import)
+        return runImportCommand(options, settings, files.KakoFilePath, out, err);
+
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    const LoadedHistory history = loadHistory(files.KakoFilePath, tables.history);
+    const HistoryLoad history = loadKako(files.KakoFilePath, tables.history);
     const QString recordPath = joinPath(QFileInfo(folder).absoluteFilePath(), QString::fromLatin1(analysis::kRecordFileName));
 
     switch (options.command) {
@@ -52,11 +57,10 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runTicketCommand(options, settings, tables, history, out, err);
     case Command::Stats:
         return runStatsCommand(options, settings, tables, history, out, err);
-    case Command::Import:
-        return runImportCommand(options, settings, history, out, err);
     case Command::Journal:
         return runJournalCommand(options, settings, tables, history, recordPath, out, err);
     case Command::Predict:
+    case Command::Import:
     case Command::Help:
     case Command::Version:
         break;

@@ -53,7 +53,7 @@ QString drawText(const SourceDraw &draw)
 
 } // namespace
 
-ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &draws, bool replace,
+ImportMerge mergeDraws(const CellGrid &history, const DrawHistory &rows, const std::vector<SourceDraw> &draws, bool replace,
                        ImportErrorList &errors)
 {
     ImportMerge merge;
@@ -61,7 +61,7 @@ ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &d
     auto incoming = draws.begin();
     for (int row = 1; row <= last; ++row) {
         const SourceDraw *draw = incoming != draws.end() && incoming->draw == row ? &*incoming++ : nullptr;
-        const bool held = row <= history.rowCount() && hasDraw(history, row);
+        const bool held = rows.isHeld(row);
         if (!draw && !held)
             continue;
         ++merge.held.count;
@@ -76,7 +76,7 @@ ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &d
             merge.content += rowLine(history, row);
             continue;
         }
-        const std::optional<SourceDraw> current = rowDraw(history, row);
+        const Draw *current = rows.usable(row);
         if (current && isSameDraw(current->main, current->bonus, draw->main, draw->bonus)) {
             ++merge.unchanged;
             merge.content += rowLine(history, row);

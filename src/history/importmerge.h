@@ -1,7 +1,7 @@
 #pragma once
 
 #include "grid/cellgrid.h"
-#include "history/historywarnings.h"
+#include "history/draws.h"
 #include "history/resultfile.h"
 
 #include <QByteArray>
@@ -18,11 +18,12 @@ struct ImportMerge {
     QByteArray content;        // the new kako.txt: every draw once, oldest first, LF line ends
 };
 
-// Merges a result file's draws (ascending, each once) into the history read from kako.txt. A row
+// Merges a result file's draws (ascending, each once) into the history read from kako.txt
+// (rows: the same as draws). A row
 // that holds the same draw stays as it is, main numbers in its own order; a row that holds other
 // numbers is a conflict, added to errors at the source line, unless replace lets the file win.
 // Rows the file does not name are written back as the reader stored them.
-ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &draws, bool replace,
-                       ImportErrorList &errors);
+ImportMerge mergeDraws(const CellGrid &history, const DrawHistory &rows, const std::vector<SourceDraw> &draws,
+                       bool replace, ImportErrorList &errors);
 
 } // namespace omvex

@@ -188,7 +188,7 @@ private:
             return std::nullopt;
         }
         const int firstMain = dated ? 2 : 1;
-        for (int k = 0; k < kMainNumbers; ++k) {
+        for (int k = 0; k < kPicks; ++k) {
             const QStringView text = m_fields.at(firstMain + k);
             const std::optional<int> main = wholeIn(text, 1, kHighestNumber);
             if (!main) {
@@ -202,7 +202,7 @@ private:
             }
             draw.main[static_cast<std::size_t>(k)] = *main;
         }
-        const QStringView bonusText = m_fields.at(firstMain + kMainNumbers);
+        const QStringView bonusText = m_fields.at(firstMain + kPicks);
         const std::optional<int> bonus = wholeIn(bonusText, 1, kHighestNumber);
         if (!bonus) {
             fail("bonus", bonusText.isEmpty() ? QStringLiteral("ボーナス数字がありません")
@@ -269,23 +269,6 @@ void ImportErrorList::add(int line, std::string code, QString message)
     }
 }
 
-bool isValidDraw(const SourceDraw &draw)
-{
-    const auto inRange = [](int number) { return number >= 1 && number <= kHighestNumber; };
-    for (std::size_t k = 0; k < draw.main.size(); ++k) {
-        if (!inRange(draw.main[k]) || std::find(draw.main.begin(), draw.main.begin() + static_cast<std::ptrdiff_t>(k), draw.main[k])
-                                          != draw.main.begin() + static_cast<std::ptrdiff_t>(k))
-            return false;
-    }
-    return inRange(draw.bonus) && std::find(draw.main.begin(), draw.main.end(), draw.bonus) == draw.main.end();
-}
-
-bool isSameDraw(const std::array<int, kMainNumbers> &mainA, int bonusA, const std::array<int, kMainNumbers> &mainB,
-                int bonusB)
-{
-    return bonusA == bonusB && std::is_permutation(mainA.begin(), mainA.end(), mainB.begin());
-}
-
 ResultFile readResultFile(const QByteArray &bytes)
 {
     ResultFile file;
@@ -303,6 +286,12 @@ ResultFile readResultFile(const QByteArray &bytes)
     }
     reader.finish();
     return file;
+}
+
+int resultFileDraws(std::string_view content)
+{
+    const ResultFile file = readResultFile(QByteArray(content.data(), static_cast<qsizetype>(content.size())));
+    return file.errors.isEmpty() ? static_cast<int>(file.draws.size()) : 0;
 }
 
 } // namespace omvex

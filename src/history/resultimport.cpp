@@ -1,5 +1,5 @@
 #include "history/resultimport.h"
-#include "history/drawhistory.h"
+#include "history/historyload.h"
 #include "history/historystatus.h"
 #include "history/importmerge.h"
 
@@ -53,8 +53,9 @@ CellGrid emptyHistory()
 }
 
 // Rewriting kako.txt keeps only what the reader stored; anything it did not store would be lost.
-void checkKako(const QByteArray &bytes, const CellGrid &history, const HistoryReadResult &read, ImportErrorList &errors)
+void checkKako(const HistoryLoad &kako, ImportErrorList &errors)
 {
+    const HistoryReadResult &read = kako.read;
     if (!read.complete) {
         errors.add(0, "kako",
                    QStringLiteral("kako.txt は%1行目で読み込みが止まる（%2）ため、書き直すとそれより後が失われます。"
@@ -63,8 +64,7 @@ void checkKako(const QByteArray &bytes, const CellGrid &history, const HistoryRe
                        .arg(readStopReason(read)));
         return;
     }
-    const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    for (const HistoryWarning &warning : historyWarnings(content, history, read)) {
+    for (const HistoryWarning &warning : kako.warnings) {
         if (warning.code == "order") {
             errors.add(0, "kako",
                        QStringLiteral("kako.txt の%1行目から回号が減っているため、書き直すと記録が失われます。新しい順の"
@@ -102,6 +102,17 @@ QString heldText(const HeldDraws &held)
 
 } // namespace
 
+HistoryLoad loadKako(const QString &path, CellGrid &grid)
+{
+    return loadHistory(path, grid, {nullptr, resultFileDraws});
+}
+
+HistoryLoad loadKako(const QString &path, const QByteArray &content, CellGrid &grid)
+{
+    return loadHistory(path, std::string_view(content.constData(), static_cast<std::size_t>(content.size())), grid,
+                       {nullptr, resultFileDraws});
+}
+
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace)
 {
     ImportPlan plan;
@@ -126,20 +137,21 @@ ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool r
     }
 
     CellGrid history = emptyHistory();
+    DrawHistory rows;
     plan.kakoExisted = QFileInfo::exists(kakoPath);
     if (plan.kakoExisted) {
         if (const std::optional<QString> problem = readBounded(kakoPath, plan.previousContent)) {
             errors.add(0, "kako", QStringLiteral("%1 を読めません: %2").arg(shown(kakoPath), *problem));
         } else {
             // The same reader as a prediction's, on the same bytes that the backup will keep.
-            const HistoryReadResult read = readDrawHistory(
-                std::string_view(plan.previousContent.constData(), static_cast<std::size_t>(plan.previousContent.size())),
-                history);
-            checkKako(plan.previousContent, history, read, errors);
+            plan.kakoRead = true;
+            HistoryLoad kako = loadKako(kakoPath, plan.previousContent, history);
+            checkKako(kako, errors);
+            rows = std::move(kako.draws);
         }
     }
 
-    ImportMerge merge = mergeDraws(history, draws, replace, errors);
+    ImportMerge merge = mergeDraws(history, rows, draws, replace, errors);
     plan.read = static_cast<int>(draws.size());
     plan.added = merge.added;
     plan.unchanged = merge.unchanged;
@@ -147,7 +159,7 @@ ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool r
     plan.errors = errors.errors();
     plan.moreErrors = errors.moreCount();
     if (plan.isRefused() || (plan.added == 0 && plan.replaced.empty())) {
-        plan.held = heldDraws(history);
+        plan.held = rows.held();
     } else {
         plan.held = merge.held;
         plan.content = std::move(merge.content);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "history/historywarnings.h"
+#include "history/draws.h"
+#include "history/historyload.h"
 #include "history/resultfile.h"
 
 #include <QByteArray>
@@ -38,6 +39,7 @@ struct ImportPlan {
     int moreErrors = 0;
 
     bool kakoExisted = false;
+    bool kakoRead = false;      // previousContent holds what kako.txt held
     QByteArray previousContent; // kako.txt as it was read for this plan
     QByteArray content;         // kako.txt after the import; empty unless it changes
 
@@ -48,6 +50,12 @@ struct ImportPlan {
 // Reads and checks the result file at sourcePath and merges it into the history that kako.txt at
 // kakoPath gives the reader. replace lets the file's numbers win over different ones in kako.txt.
 // Writes nothing.
+// kako.txt read as the window and the tool read it: the history load, with the results-file reader
+// asked whether a first line that stopped the reading is the heading of a results file.
+HistoryLoad loadKako(const QString &path, CellGrid &grid);
+// The same for kako.txt's bytes, already read.
+HistoryLoad loadKako(const QString &path, const QByteArray &content, CellGrid &grid);
+
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace);
 
 struct ImportWriteResult {

@@ -1,12 +1,10 @@
 #include "ui/main/historyintake.h"
 
-#include "history/historystatus.h"
 #include "history/resultimport.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -17,7 +15,6 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <string_view>
 
 namespace omvex::ui {
 
@@ -27,26 +24,6 @@ const QString kImportTitle = QStringLiteral("取込");
 const QString kFileFilter = QStringLiteral("結果ファイル (*.csv *.txt);;すべてのファイル (*)");
 
 } // namespace
-
-HistoryLoad loadHistoryWithStatus(const QString &kakoPath, CellGrid &history)
-{
-    HistoryLoad load;
-    load.read = loadDrawHistory(kakoPath, history);
-    // The warnings need the bytes the reader saw; a file too large to hold is read for the grid
-    // all the same, only without them.
-    if (load.read.opened && QFileInfo(kakoPath).size() <= kMaxImportFileBytes) {
-        QFile file(kakoPath);
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray content = file.read(kMaxImportFileBytes + 1);
-            if (file.error() == QFileDevice::NoError && content.size() <= kMaxImportFileBytes)
-                load.warnings =
-                    historyWarnings(std::string_view(content.constData(), static_cast<std::size_t>(content.size())),
-                                    history, load.read);
-        }
-    }
-    load.statusText = historyStatusText(history, load.read, load.warnings);
-    return load;
-}
 
 StatusLine createStatusLine(QStatusBar &bar)
 {

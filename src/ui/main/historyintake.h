@@ -4,31 +4,14 @@
 // after each reading, and the import of a published result file, which is the one way the
 // program writes kako.txt.
 
-#include "grid/cellgrid.h"
-#include "history/drawhistory.h"
-#include "history/historywarnings.h"
-
 #include <QString>
 #include <QStringList>
-
-#include <vector>
 
 class QLabel;
 class QStatusBar;
 class QWidget;
 
 namespace omvex::ui {
-
-// One reading of kako.txt into the history grid, with what it takes to tell the user about it.
-struct HistoryLoad {
-    HistoryReadResult read;
-    std::vector<HistoryWarning> warnings;
-    QString statusText; // "過去データ: 2058回分（第1回〜第2058回）", then the first problem if any
-};
-
-// Reads the file into the grid exactly as the designed reload does, then looks at the same file
-// for what the reader itself never complains about.
-HistoryLoad loadHistoryWithStatus(const QString &kakoPath, CellGrid &history);
 
 // The line under the window's controls: the history's state after every reading. A note takes
 // the line's place until the next reading renews it.

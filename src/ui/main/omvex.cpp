@@ -2,7 +2,8 @@
 #include "omvex/appinfo.h"
 
 #include "engine/random.h"
-#include "history/drawhistory.h"
+#include "history/historystatus.h"
+#include "history/resultimport.h"
 #include "history/filelocations.h"
 #include "history/outsideprograms.h"
 #include "history/settingsstore.h"
@@ -184,7 +185,9 @@ void Omvex::LoadDrawHistory()
 {
     // The history comes from the program folder, the same file "データ編集" opens, wherever the
     // program was started from.
-    showHistoryStatus(m_statusLine, loadHistoryWithStatus(m_kakoFilePath, m_tables.history).statusText);
+    HistoryLoad load = loadKako(m_kakoFilePath, m_tables.history);
+    showHistoryStatus(m_statusLine, historyStatusText(load.draws, load.read, load.warnings));
+    m_draws = std::move(load.draws);
 }
 
 void Omvex::RunPredictionSequence()
@@ -212,6 +215,7 @@ void Omvex::RunPredictionSequence()
 
 void Omvex::clearNumbers()
 {
+    m_proposals = {};
     for (const auto &row : m_widgets.numberLabels) {
         for (QLabel *label : row)
             label->clear();
@@ -238,7 +242,8 @@ void Omvex::copyResultInto(int pass)
 void Omvex::PredictPass()
 {
     m_passSettings[static_cast<std::size_t>(m_currentPass)] = m_app.settings;
-    predictPass(m_tables, m_currentPass, m_app.settings, m_seedFromClock(), this);
+    m_proposals[static_cast<std::size_t>(m_currentPass)] =
+        predictPass(m_tables, m_currentPass, m_app.settings, m_seedFromClock(), this);
     refreshGrids();
 }
 
