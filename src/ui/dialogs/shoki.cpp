@@ -1,8 +1,6 @@
 #include "ui/dialogs/shoki.h"
 #include "omvex/appinfo.h"
 
-#include "grid/cellgrid.h"
-#include "history/outsideprograms.h"
 #include "ui/common/look.h"
 #include "ui/dialogs/dialoglayout.h"
 
