@@ -1,11 +1,13 @@
 #include "analysis/backtest.h"
 #include "ui/analysis/analysiswindow.h"
 #include "ui/analysis/backtesttab.h"
+#include "ui/analysis/patternstab.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -108,6 +110,35 @@ void BM_LibraryBacktestLevel3(benchmark::State &state)
     }
 }
 
+// A new "傾向" tab given the 2058-draw history, to its first paint: the report, the tables filled and
+// the tab drawn. The library's report alone runs beside it (BM_LibraryPatternReport).
+void BM_PatternsTabFirstPaint(benchmark::State &state)
+{
+    const omvex::ui::HistorySnapshot history = omvex::ui::readHistorySnapshot(kHistoryPath);
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        omvex::ui::PatternsTab tab;
+        tab.resize(1000, 700);
+        tab.showHistory(history);
+        const QPixmap painted = tab.grab();
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) * 1e-9);
+        if (tab.report().draws != 2058 || painted.isNull()) {
+            state.SkipWithError("the tab did not count the 2058 draws");
+            return;
+        }
+    }
+}
+
+void BM_LibraryPatternReport(benchmark::State &state)
+{
+    const omvex::CellGrid history = omvex::ui::readHistorySnapshot(kHistoryPath).grid;
+    for (auto _ : state) {
+        const omvex::analysis::PatternReport report = omvex::analysis::patternReport(history);
+        benchmark::DoNotOptimize(report.pairs.outside);
+    }
+}
+
 // How long a zero-delay timer waits on the UI thread: idle (arg 0) and while a Level 3 backtest
 // runs (arg 1). Each iteration is one timer; the median across them is the figure to read.
 void BM_QueuedEventLatency(benchmark::State &state)
@@ -143,6 +174,9 @@ BENCHMARK(BM_WindowBacktestLevel3)
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LibraryBacktestLevel3)
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PatternsTabFirstPaint)
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LibraryPatternReport)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_QueuedEventLatency)
     ->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(500)->Repetitions(5)
     ->ReportAggregatesOnly(true);

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int column = 1; column <= omvex::kHistoryColumns; ++column)
         history.setNumber(column, 2, column);
     const Journal journal = scoreJournal(read, history);
-    check(journal.scored + journal.pending == static_cast<int>(read.entries.size()));
+    check(journal.scored + journal.pending + journal.missing == static_cast<int>(read.entries.size()));
     check(journal.comparison.has_value() == (journal.scored > 0));
     check(std::is_sorted(journal.entries.begin(), journal.entries.end(),
                          [](const JournalEntry &x, const JournalEntry &y) { return x.record.line > y.record.line; }));

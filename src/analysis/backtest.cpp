@@ -3,6 +3,7 @@
 #include "engine/predictpass.h"
 #include "engine/random.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace omvex::analysis {
@@ -143,6 +144,17 @@ TicketResult checkTicket(const CellGrid &history, const std::array<int, kPicks> 
         }
     }
     return result;
+}
+
+ChanceComparison compareTicketWithChance(const TierTally &tally)
+{
+    ChanceComparison comparison = compareWithChance(tally);
+    const bool anyOutside = std::any_of(comparison.tiers.begin(), comparison.tiers.end(),
+                                        [](const TierComparison &row) { return row.outside(); })
+        || comparison.meanMatches < comparison.meanLow || comparison.meanMatches > comparison.meanHigh;
+    if (tally.lines > 0 && anyOutside)
+        comparison.verdict += "過去の当せん数字を見てから選んだ数字なら、当たりが多くても偶然について何も示しません。";
+    return comparison;
 }
 
 } // namespace omvex::analysis

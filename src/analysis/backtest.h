@@ -77,4 +77,8 @@ struct TicketResult {
 
 TicketResult checkTicket(const CellGrid &history, const std::array<int, kPicks> &ticket);
 
+// A ticket's tally beside chance. A line may have been picked from the very draws it is checked
+// against, so a result outside the range carries a word on that.
+ChanceComparison compareTicketWithChance(const TierTally &tally);
+
 } // namespace omvex::analysis

@@ -1,4 +1,5 @@
 #include "analysis/chance.h"
+#include "analysis/distributions.h"
 #include "analysis/numbertext.h"
 
 #include <charconv>
@@ -6,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace omvex::analysis {
 
@@ -228,12 +230,14 @@ ChanceComparison compareWithChance(const TierTally &tally)
     }
     comparison.meanMatches = tally.meanMatches();
     comparison.expectedMeanMatches = expectedMatchesPerLine();
-    // The mean of many lines is close to normal; 1.96 standard errors cover 95 %.
-    const double halfWidth = tally.lines
-        ? 1.96 * std::sqrt(matchesVariancePerLine() / static_cast<double>(tally.lines))
-        : 0.0;
-    comparison.meanLow = comparison.expectedMeanMatches - halfWidth;
-    comparison.meanHigh = comparison.expectedMeanMatches + halfWidth;
+    // The range of the mean follows from the exact distribution of the total: a normal curve would
+    // give a negative low end for a few lines.
+    const CountInterval totals = matchTotalInterval95(tally.lines);
+    if (tally.lines > 0) {
+        const auto lines = static_cast<double>(tally.lines);
+        comparison.meanLow = static_cast<double>(totals.low) / lines;
+        comparison.meanHigh = static_cast<double>(totals.high) / lines;
+    }
 
     if (tally.lines == 0) {
         comparison.verdict = "比べられる回がありません。";
@@ -247,21 +251,22 @@ ChanceComparison compareWithChance(const TierTally &tally)
         std::string &list = row.observed > row.interval.high ? more : fewer;
         list += (list.empty() ? "" : "・") + tierCaption(row.tier);
     }
-    const bool meanOutside = tally.lines > 0
-        && (comparison.meanMatches < comparison.meanLow || comparison.meanMatches > comparison.meanHigh);
+    const bool meanOutside = tally.matches < totals.low || tally.matches > totals.high;
     if (more.empty() && fewer.empty() && !meanOutside) {
         comparison.verdict = "どの等級も平均一致数も、でたらめに選んだ数字で起こる範囲（95%）に収まっています。"
                              "偶然と区別できる差はありません。";
         return comparison;
     }
-    std::string verdict;
+    std::vector<std::string> clauses;
     if (!more.empty())
-        verdict += more + "が偶然の範囲より多く、";
+        clauses.push_back(more + "が偶然の範囲より多く");
     if (!fewer.empty())
-        verdict += fewer + "が偶然の範囲より少なく、";
+        clauses.push_back(fewer + "が偶然の範囲より少なく");
     if (meanOutside)
-        verdict += std::string("平均一致数が偶然の範囲より")
-            + (comparison.meanMatches > comparison.meanHigh ? "多く、" : "少なく、");
+        clauses.push_back(std::string("平均一致数が偶然の範囲より") + (tally.matches > totals.high ? "多く" : "少なく"));
+    std::string verdict;
+    for (const std::string &clause : clauses)
+        verdict += (verdict.empty() ? "" : "、") + clause;
     verdict += "出ました。ただし七つの値を比べると、偶然でもどれかが範囲を外れることはよくあり、"
                "これだけで予想が効くとは言えません。";
     comparison.verdict = verdict;

@@ -1,5 +1,7 @@
 #include "analysis/record.h"
 
+#include "analysis/chance.h"
+
 #include "platform/textscan.h"
 
 #include <QDir>
@@ -208,9 +210,11 @@ QString recordTimeText(const QDateTime &time)
                              absolute / 60, absolute % 60);
 }
 
-int nextDrawFor(const DrawHistory &history)
+std::optional<int> nextDrawFor(const DrawHistory &history)
 {
-    return history.latest().value_or(0) + 1;
+    if (const std::optional<int> latest = history.latest())
+        return *latest + 1;
+    return std::nullopt;
 }
 
 QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings,

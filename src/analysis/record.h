@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -59,8 +60,13 @@ struct RecordRead {
 // "2026-12-07T18:30:05+09:00": always the offset as ±hh:mm, also for UTC.
 QString recordTimeText(const QDateTime &time);
 
-// The draw a proposal made now is meant for: one after the latest usable draw, or 1 when there is none.
-int nextDrawFor(const DrawHistory &history);
+// The draw a proposal made now is meant for: one after the latest usable draw. Nothing when the
+// history holds no usable draw: a proposal recorded for draw 1 would later be scored against the
+// first draw ever held.
+std::optional<int> nextDrawFor(const DrawHistory &history);
+
+// What the window and the tool say when nothing is recorded for want of a history.
+inline constexpr char kNoHistoryToRecord[] = "過去データがないため予想を記録しません";
 
 // The lines of one run, pass 1 then pass 2, each ending in "\n"; the numbers in ascending order.
 QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings,

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <cmath>
 #include <vector>
 
 namespace omvex::analysis {
@@ -10,14 +9,15 @@ namespace omvex::analysis {
 namespace {
 
 // Each draw holds a given number as a main number with chance 6/43 and as the bonus with chance
-// 1/43 (by symmetry), independently of other draws: the counts are binomial.
-void band(int draws, double p, double *expected, double *low, double *high)
+// 1/43 (by symmetry), independently of other draws: the counts are binomial. Returns the chance of
+// a count outside the range.
+double band(int draws, double p, double *expected, double *low, double *high)
 {
-    const double n = draws;
-    *expected = n * p;
-    const double sigma = std::sqrt(n * p * (1 - p));
-    *low = *expected - 2 * sigma;
-    *high = *expected + 2 * sigma;
+    *expected = draws * p;
+    const CountInterval range = binomialInterval95(draws, p);
+    *low = static_cast<double>(range.low);
+    *high = static_cast<double>(range.high);
+    return binomialOutsideChance(draws, p, range);
 }
 
 } // namespace
@@ -56,12 +56,24 @@ HistoryStats historyStats(const CellGrid &history, std::optional<int> last)
             ++stats.numbers[static_cast<std::size_t>(number - 1)].main;
         ++stats.numbers[static_cast<std::size_t>(draws[i].bonus - 1)].bonus;
     }
+    // Every number has the same range; it is worked out once.
+    NumberStats shared;
+    const double mainOutside = band(stats.draws, static_cast<double>(kPicks) / kHighestNumber, &shared.expectedMain,
+                                    &shared.low, &shared.high);
+    const double bonusOutside =
+        band(stats.draws, 1.0 / kHighestNumber, &shared.expectedBonus, &shared.bonusLow, &shared.bonusHigh);
     for (int number = 1; number <= kHighestNumber; ++number) {
         NumberStats &entry = stats.numbers[static_cast<std::size_t>(number - 1)];
         entry.number = number;
-        band(stats.draws, static_cast<double>(kPicks) / kHighestNumber, &entry.expectedMain, &entry.low, &entry.high);
-        band(stats.draws, 1.0 / kHighestNumber, &entry.expectedBonus, &entry.bonusLow, &entry.bonusHigh);
+        entry.expectedMain = shared.expectedMain;
+        entry.low = shared.low;
+        entry.high = shared.high;
+        entry.expectedBonus = shared.expectedBonus;
+        entry.bonusLow = shared.bonusLow;
+        entry.bonusHigh = shared.bonusHigh;
     }
+    stats.expectedMainOutside = kHighestNumber * mainOutside;
+    stats.expectedBonusOutside = kHighestNumber * bonusOutside;
     return stats;
 }
 

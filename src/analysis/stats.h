@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/chance.h"
+#include "analysis/distributions.h"
 
 #include <array>
 #include <optional>
@@ -13,7 +14,7 @@ struct NumberStats {
     int main = 0;
     int bonus = 0;
     double expectedMain = 0; // draws x 6/43
-    double low = 0;          // expected -/+ two binomial standard deviations
+    double low = 0;          // the exact binomial 95 % range of the count, whole numbers
     double high = 0;
     double expectedBonus = 0; // draws x 1/43
     double bonusLow = 0;
@@ -27,6 +28,10 @@ struct HistoryStats {
     int draws = 0;       // valid draws counted
     int skippedRows = 0; // rows of the whole history holding something that is not a valid draw
     std::array<NumberStats, kHighestNumber> numbers{};
+    // How many of the 43 numbers chance alone puts outside their range, on average, for this many
+    // draws: 43 times the exact chance of one count to fall outside.
+    double expectedMainOutside = 0;
+    double expectedBonusOutside = 0;
 };
 
 // Counts over every valid draw of the history, or over its last `last` valid draws only (all of

@@ -1,6 +1,7 @@
 #include "omvex/appinfo.h"
 #include "platform/services.h"
 #include "ui/common/look.h"
+#include "ui/common/startuptrace.h"
 #include "ui/common/translations.h"
 #include "ui/main/appstate.h"
 #include "ui/main/dialogmessagebox.h"
@@ -78,14 +79,16 @@ void releaseStartUpMessages()
 
 int main(int argc, char *argv[])
 {
+    omvex::ui::startupCheckpoint("main");
     qInstallMessageHandler(holdStartUpMessage);
     QApplication app(argc, argv);
     releaseStartUpMessages();
+    omvex::ui::startupCheckpoint("application");
 
     QApplication::setApplicationName(QStringLiteral("Omvex"));
     omvex::ui::registerFontSubstitutes();
     omvex::ui::installQtTranslations(&app);
-    QApplication::setWindowIcon(omvex::ui::omvexIcon());
+    omvex::ui::startupCheckpoint("translations");
 
     // The program finds its files by its folder's name; a name that is not UTF-8 cannot be
     // turned into text and back without change, so no file would be found, or the wrong one.
@@ -99,6 +102,7 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(QStringLiteral("omvex: ") + text.section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n')),
                    stderr);
         std::fflush(stderr);
+        QApplication::setWindowIcon(omvex::ui::omvexIcon());
         omvex::ui::DialogMessageBox(nullptr).show(omvex::kAppTitle, text);
         return 1;
     }
@@ -108,9 +112,17 @@ int main(int argc, char *argv[])
         omvex::ui::OmvexServices services;
         services.programFolder = *folder;
         omvex::ui::Omvex window(state, services);
+        omvex::ui::startupCheckpoint("window");
         window.show();
+        omvex::ui::startupCheckpoint("shown");
+        // The icon is for the frame and the task bar. The window system asks for all of its sizes
+        // when the window appears, and drawing them would hold back the window's first paint.
+        omvex::ui::afterFirstPaint(app, [] { QApplication::setWindowIcon(omvex::ui::omvexIcon()); });
+        // Installed last, so that its end comes before the icon.
+        omvex::ui::endAfterFirstPaintWhenTracing(app);
         return QApplication::exec();
     } catch (const std::exception &error) {
+        QApplication::setWindowIcon(omvex::ui::omvexIcon());
         QMessageBox::critical(
             nullptr, omvex::kAppTitle,
             QStringLiteral("予期しないエラーのため終了します。\n%1").arg(QString::fromLocal8Bit(error.what())));

@@ -30,6 +30,9 @@ int runTicketDrawCommand(const Options &options, const Settings &settings,
 int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
                     const HistoryLoad &history, std::ostream &out, std::ostream &err);
 
+int runPatternsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
+                       const HistoryLoad &history, std::ostream &out, std::ostream &err);
+
 // kakoPath: the kako.txt to import into; the command reads it itself.
 int runImportCommand(const Options &options, const Settings &settings, const QString &kakoPath,
                      std::ostream &out, std::ostream &err);

@@ -28,9 +28,10 @@ void writeEntryJson(JsonWriter &json, const JournalEntry &entry)
     json.key("numbers").integers(record.numbers);
     json.key("settings");
     writeSettings(json, record.settings);
-    json.key("pending").boolean(entry.pending);
-    // A pending entry keeps the keys, null, so that every entry reads the same way.
-    if (entry.pending) {
+    json.key("status").string(entryStatusKey(entry.status));
+    json.key("pending").boolean(entry.status == EntryStatus::Pending);
+    // An entry not scored keeps the keys, null, so that every entry reads the same way.
+    if (entry.status != EntryStatus::Scored) {
         json.key("matches").null();
         json.key("bonus").null();
         json.key("tier").null();
@@ -61,6 +62,7 @@ void writeJson(const Journal &journal, const Settings &settings, const HistoryLo
     json.endArray();
     json.key("scored").integer(journal.scored);
     json.key("pending").integer(journal.pending);
+    json.key("missing").integer(journal.missing);
     if (journal.comparison) {
         writeComparisonJson(json, *journal.comparison);
     } else {
@@ -88,15 +90,20 @@ void writeText(const Journal &journal, const RecordRead &record, std::ostream &o
         return;
     }
     out << "予想の記録: " << path << "（" << journal.entries.size() << " 件、照合済み " << journal.scored
-        << " 件、抽せん待ち " << journal.pending << " 件）\n";
+        << " 件、抽せん待ち " << journal.pending << " 件";
+    if (journal.missing > 0)
+        out << "、結果が kako.txt にない回 " << journal.missing << " 件";
+    out << "）\n";
     for (const JournalEntry &entry : journal.entries) {
         const RecordEntry &line = entry.record;
         out << padLeft("第 " + std::to_string(line.draw) + " 回", 11) << "  "
             << kPassCaptions[static_cast<std::size_t>(line.pass - 1)] << "  ";
         writeLine(out, line.numbers);
         out << "  ";
-        if (entry.pending)
+        if (entry.status == EntryStatus::Pending)
             out << "抽せん待ち";
+        else if (entry.status == EntryStatus::Missing)
+            out << kMissingResult;
         else
             out << "本数字 " << entry.score.matches << " 個一致" << (entry.score.bonus ? "＋ボーナス" : "") << "、"
                 << tierCaption(entry.score.tier);
@@ -105,6 +112,7 @@ void writeText(const Journal &journal, const RecordRead &record, std::ostream &o
     if (journal.comparison) {
         out << '\n' << "照合済みの " << journal.scored << " 行を、でたらめに選んだ数字と比べると:\n";
         writeComparisonText(out, *journal.comparison);
+        out << kAlikeLinesNote << '\n';
     } else {
         out << "当せん数字と照合できる予想はまだありません。\n";
     }

@@ -41,6 +41,8 @@ QString commandOption(Command command)
         return QStringLiteral("--import");
     case Command::Journal:
         return QStringLiteral("--journal");
+    case Command::Patterns:
+        return QStringLiteral("--patterns");
     case Command::Help:
         return QStringLiteral("--help");
     case Command::Version:
@@ -118,6 +120,9 @@ public:
             } else if (name == QLatin1String("--stats")) {
                 noValue();
                 setCommand(command, Command::Stats);
+            } else if (name == QLatin1String("--patterns")) {
+                noValue();
+                setCommand(command, Command::Patterns);
             } else if (name == QLatin1String("--ticket")) {
                 setCommand(command, Command::Ticket);
                 const QString text = value();
@@ -203,8 +208,9 @@ public:
                 fail(QStringLiteral("--level/--pattern/--kako/--seed は %1 と一緒には使えません").arg(which));
             } else if (o.record && o.command != Command::Predict) {
                 fail(QStringLiteral("--record は %1 と一緒には使えません").arg(which));
-            } else if (o.last && o.command != Command::Backtest && o.command != Command::Stats) {
-                fail(QStringLiteral("--last は --backtest か --stats と一緒にだけ使えます"));
+            } else if (o.last && o.command != Command::Backtest && o.command != Command::Stats
+                       && o.command != Command::Patterns) {
+                fail(QStringLiteral("--last は --backtest、--stats か --patterns と一緒にだけ使えます"));
             } else if (o.draw && o.command != Command::Ticket) {
                 fail(QStringLiteral("--draw は --ticket と一緒にだけ使えます"));
             } else if (o.replace && o.command != Command::Import) {

@@ -16,7 +16,7 @@
 namespace omvex::cli {
 
 // What one invocation of omvex-predict is asked to do; exactly one of these per run.
-enum class Command { Predict, Check, Backtest, Ticket, Stats, Import, Journal, Help, Version };
+enum class Command { Predict, Check, Backtest, Ticket, Stats, Import, Journal, Patterns, Help, Version };
 
 struct Options {
     Command command = Command::Predict;
@@ -25,7 +25,7 @@ struct Options {
     std::optional<Pattern> pattern;
     std::optional<Kako> kako;
     std::optional<std::uint64_t> seed;
-    std::optional<int> last; // --backtest and --stats: the last N draws
+    std::optional<int> last; // --backtest, --stats and --patterns: the last N draws
     std::vector<std::array<int, kPicks>> tickets; // --ticket, in the order given
     std::optional<int> draw;                       // --ticket only: that one draw
     QString chartPath; // --stats only

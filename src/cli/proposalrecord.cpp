@@ -1,6 +1,7 @@
 #include "cli/proposalrecord.h"
 
 #include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
 #include "cli/tool.h"
 
 #include <QDateTime>
@@ -15,7 +16,12 @@ RecordedProposals recordProposals(const QString &path, const DrawHistory &histor
 {
     RecordedProposals recorded;
     recorded.path = path;
-    recorded.draw = analysis::nextDrawFor(history);
+    const std::optional<int> draw = analysis::nextDrawFor(history);
+    if (!draw) {
+        recorded.noHistory = true;
+        return recorded;
+    }
+    recorded.draw = *draw;
     const platform::FileWriteResult result =
         analysis::appendRecord(path, QDateTime::currentDateTime(), recorded.draw, settings, proposals);
     recorded.written = result.ok;
@@ -28,11 +34,17 @@ void writeRecordJson(JsonWriter &json, const RecordedProposals &recorded)
     json.beginObject();
     json.key("path").string(recorded.path);
     json.key("written").boolean(recorded.written);
+    if (recorded.noHistory)
+        json.key("reason").string("no-history");
     json.endObject();
 }
 
 int reportRecord(const RecordedProposals &recorded, std::ostream &note, std::ostream &err)
 {
+    if (recorded.noHistory) {
+        writeErrorLine(err, QString::fromUtf8(analysis::kNoHistoryToRecord));
+        return kExitOk;
+    }
     if (!recorded.written) {
         err << recorded.error.toStdString() << '\n';
         return kExitWriteFailed;

@@ -64,33 +64,43 @@ void writeJson(const HistoryStats &stats, std::optional<int> last, const QString
         json.endObject();
     }
     json.endArray();
+    json.key("expected_outside").number(stats.expectedMainOutside);
+    json.key("expected_bonus_outside").number(stats.expectedBonusOutside);
     json.endObject();
     json.endObject();
     out << json.text() << '\n';
+}
+
+std::string rangeText(double low, double high)
+{
+    return fixedText(low, 0) + "〜" + fixedText(high, 0);
 }
 
 void writeText(const HistoryStats &stats, const QString &chart, std::ostream &out)
 {
     const NumberStats &first = stats.numbers.front();
     out << "過去 " << stats.draws << " 回の出現回数。偶然なら各数字は本数字で " << fixedText(first.expectedMain, 1)
-        << " 回（±2σ: " << fixedText(first.low, 1) << "〜" << fixedText(first.high, 1) << "）、ボーナスで "
-        << fixedText(first.expectedBonus, 1) << " 回（" << fixedText(first.bonusLow, 1) << "〜"
-        << fixedText(first.bonusHigh, 1) << "）。\n";
+        << " 回（95%の範囲: " << rangeText(first.low, first.high) << "）、ボーナスで "
+        << fixedText(first.expectedBonus, 1) << " 回（" << rangeText(first.bonusLow, first.bonusHigh) << "）。\n";
     if (stats.skippedRows > 0)
         out << "正しい当せん数字でない行 " << stats.skippedRows << " 行は数えていません。\n";
     out << padLeft("数字", 4) << padLeft("本数字", 8) << "   " << padLeft("ボーナス", 8) << '\n';
     int outside = 0;
+    int bonusOutside = 0;
     for (const NumberStats &entry : stats.numbers) {
         const bool mainOut = stats.draws > 0 && entry.mainOutside();
         const bool bonusOut = stats.draws > 0 && entry.bonusOutside();
         outside += mainOut ? 1 : 0;
+        bonusOutside += bonusOut ? 1 : 0;
         out << padLeft(std::to_string(entry.number), 4) << padLeft(std::to_string(entry.main), 8)
             << (mainOut ? (entry.main > entry.high ? " ▲" : " ▼") : "  ") << ' '
             << padLeft(std::to_string(entry.bonus), 8)
             << (bonusOut ? (entry.bonus > entry.bonusHigh ? " ▲" : " ▼") : "") << '\n';
     }
-    out << "▲ は偶然の範囲（期待値±2σ）より多い、▼ は少ない数字です。本数字で範囲外は " << outside
-        << " 個。43 個の数字を比べれば、偶然でも 2 個ほどは範囲外になります。\n";
+    out << "▲ は偶然の 95%の範囲より多い、▼ は少ない数字です。範囲外は本数字で " << outside
+        << " 個（偶然でも平均 " << fixedText(stats.expectedMainOutside, 1) << " 個）、ボーナスで " << bonusOutside
+        << " 個（偶然でも平均 " << fixedText(stats.expectedBonusOutside, 1)
+        << " 個）。範囲外だからといって、出やすい数字・出にくい数字とは言えません。\n";
     if (!chart.isEmpty())
         out << "グラフ: " << escapeControls(chart).toStdString() << '\n';
 }

@@ -68,7 +68,7 @@ int runTicketCommand(const Options &options, const Settings &settings, const Pre
     std::vector<ChanceComparison> comparisons;
     for (const std::array<int, kPicks> &ticket : options.tickets) {
         results.push_back(checkTicket(tables.history, ticket));
-        comparisons.push_back(compareWithChance(results.back().tally));
+        comparisons.push_back(compareTicketWithChance(results.back().tally));
     }
     if (options.json) {
         JsonWriter json;

@@ -67,7 +67,11 @@ int runTicketDrawCommand(const Options &options, const Settings &settings,
     noteHistory(history, err);
     const Draw *draw = history.draws.usable(*options.draw);
     if (!draw) {
-        err << "第 " << *options.draw << " 回の当せん数字がありません（" << heldRangeText(history.draws) << "）\n";
+        if (history.draws.isHeld(*options.draw))
+            err << "第 " << *options.draw << " 回の kako.txt の数字が正しくありません（本数字が 1〜43 の異なる 6 個で、"
+                << "ボーナスがそのどれでもない回だけと照合できます）\n";
+        else
+            err << "第 " << *options.draw << " 回の当せん数字がありません（" << heldRangeText(history.draws) << "）\n";
         return kExitRefused;
     }
     std::vector<LineScore> scores;

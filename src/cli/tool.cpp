@@ -59,6 +59,8 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runStatsCommand(options, settings, tables, history, out, err);
     case Command::Journal:
         return runJournalCommand(options, settings, tables, history, recordPath, out, err);
+    case Command::Patterns:
+        return runPatternsCommand(options, settings, tables, history, out, err);
     case Command::Predict:
     case Command::Import:
     case Command::Help:

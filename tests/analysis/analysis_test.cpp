@@ -353,16 +353,19 @@ TEST(HistoryStats, handCheckedCountsAndBands)
     EXPECT_EQ(mainTotal, 24);
     EXPECT_EQ(bonusTotal, 4);
 
-    // 4 draws: expected 24/43 as a main number, sigma sqrt(4 x 6/43 x 37/43).
+    // 4 draws: expected 24/43 as a main number; the exact 95 % range of Binomial(4, 6/43) is 0..2
+    // (P(X <= 2) = 0.991), where a normal curve gave -0.8..1.9 and flagged every number drawn twice.
     const NumberStats &one = stats.numbers[0];
-    const double sigma = std::sqrt(4.0 * 6 / 43 * 37 / 43);
+    const double p = 6.0 / 43;
     EXPECT_DOUBLE_EQ(one.expectedMain, 24.0 / 43);
-    EXPECT_NEAR(one.low, 24.0 / 43 - 2 * sigma, 1e-12);
-    EXPECT_NEAR(one.high, 24.0 / 43 + 2 * sigma, 1e-12);
-    EXPECT_TRUE(one.mainOutside()) << "4 of 4 draws is above 0.56 + 2 x 0.69";
-    EXPECT_TRUE(stats.numbers[2].mainOutside()) << "2 is above 0.56 + 2 x 0.69 as well";
-    EXPECT_FALSE(stats.numbers[29].mainOutside()) << "number 30 came up once";
-    EXPECT_FALSE(stats.numbers[41].mainOutside()) << "never is within the band, whose low end is below 0";
+    EXPECT_EQ(one.low, 0);
+    EXPECT_EQ(one.high, 2);
+    EXPECT_TRUE(one.mainOutside()) << "4 of 4 draws";
+    EXPECT_FALSE(stats.numbers[2].mainOutside()) << "2 of 4 draws is within the range";
+    EXPECT_FALSE(stats.numbers[41].mainOutside()) << "never";
+    EXPECT_NEAR(stats.expectedMainOutside, 43 * (4 * p * p * p * (1 - p) + p * p * p * p), 1e-12);
+    EXPECT_EQ(one.bonusHigh, 1);
+    EXPECT_TRUE(stats.numbers[6].bonusOutside()) << "7 was the bonus twice";
     EXPECT_DOUBLE_EQ(one.expectedBonus, 4.0 / 43);
 }
 

@@ -243,10 +243,11 @@ TEST(NextDraw, followsTheLatestUsableDraw)
         std::vector<std::array<int, 7>> rows; // rows 1, 2, ... in order
         int next;
     } rows[] = {
-        {"noHistory_one", 0, {}, 1},
+        {"noHistory_none", 0, {}, 0},
         {"threeDraws_four", 3, {valid, valid, valid}, 4},
         {"emptyRowsAfterTheLast_ignored", 10, {valid, valid, valid}, 4},
         {"badBonus_notADraw", 3, {valid, valid, {1, 2, 3, 4, 5, 6, 6}}, 3},
+        {"noUsableDraw_none", 2, {{1, 2, 3, 4, 5, 6, 6}, {1, 2, 3, 4, 5, 6, 1}}, 0},
         {"lastMainTwice_notADraw", 3, {valid, valid, {1, 2, 3, 4, 5, 5, 7}}, 3},
         {"lastMain44_notADraw", 3, {valid, valid, {1, 2, 3, 4, 5, 44, 7}}, 3},
     };
@@ -254,33 +255,35 @@ TEST(NextDraw, followsTheLatestUsableDraw)
         CellGrid history(7, row.rowCount);
         for (std::size_t i = 0; i < row.rows.size(); ++i)
             setDraw(history, static_cast<int>(i) + 1, row.rows[i]);
-        EXPECT_EQ(nextDrawFor(DrawHistory::fromGrid(history)), row.next) << row.name;
+        EXPECT_EQ(nextDrawFor(DrawHistory::fromGrid(history)).value_or(0), row.next) << row.name;
     }
 }
 
-TEST(Journal, scoresRecordedDrawsNewestFirstAndLeavesTheRestPending)
+TEST(Journal, scoresRecordedDrawsNewestFirstAndTellsPendingFromMissing)
 {
-    CellGrid history(7, 3);
+    CellGrid history(7, 5);
     setDraw(history, 1, {1, 2, 3, 4, 5, 6, 7});
     setDraw(history, 2, {10, 11, 12, 13, 14, 15, 16});
-    setDraw(history, 3, {1, 2, 3, 4, 5, 5, 7}); // edited into nonsense: no draw yet
+    setDraw(history, 3, {1, 2, 3, 4, 5, 5, 7}); // edited into nonsense; row 4 skipped
+    setDraw(history, 5, {30, 31, 32, 33, 34, 35, 36});
     const struct {
         const char *numbers;
         int draw;
-        bool pending;
+        EntryStatus status;
         int matches;
         bool bonus;
         Tier tier;
         const char *prize; // nullptr: none
     } rows[] = {
-        {"1,2,3,4,5,6", 1, false, 6, false, Tier::Six, "1等"},
-        {"1,2,3,4,5,7", 1, false, 5, true, Tier::FivePlusBonus, "2等"},
-        {"1,2,3,4,5,8", 1, false, 5, false, Tier::Five, "3等"},
-        {"1,2,3,4,7,8", 1, false, 4, true, Tier::Four, "4等"},
-        {"1,2,3,10,11,12", 2, false, 3, false, Tier::Three, "5等"},
-        {"16,20,21,22,23,24", 2, false, 0, true, Tier::Fewer, nullptr},
-        {"1,2,3,4,5,6", 3, true, 0, false, Tier::Fewer, nullptr},
-        {"1,2,3,4,5,6", 4, true, 0, false, Tier::Fewer, nullptr},
+        {"1,2,3,4,5,6", 1, EntryStatus::Scored, 6, false, Tier::Six, "1等"},
+        {"1,2,3,4,5,7", 1, EntryStatus::Scored, 5, true, Tier::FivePlusBonus, "2等"},
+        {"1,2,3,4,5,8", 1, EntryStatus::Scored, 5, false, Tier::Five, "3等"},
+        {"1,2,3,4,7,8", 1, EntryStatus::Scored, 4, true, Tier::Four, "4等"},
+        {"1,2,3,10,11,12", 2, EntryStatus::Scored, 3, false, Tier::Three, "5等"},
+        {"16,20,21,22,23,24", 2, EntryStatus::Scored, 0, true, Tier::Fewer, nullptr},
+        {"1,2,3,4,5,6", 3, EntryStatus::Missing, 0, false, Tier::Fewer, nullptr},
+        {"1,2,3,4,5,6", 4, EntryStatus::Missing, 0, false, Tier::Fewer, nullptr},
+        {"1,2,3,4,5,6", 6, EntryStatus::Pending, 0, false, Tier::Fewer, nullptr},
     };
     std::string content = kRecordHeader;
     for (const auto &row : rows)
@@ -295,8 +298,8 @@ TEST(Journal, scoresRecordedDrawsNewestFirstAndLeavesTheRestPending)
         const JournalEntry &entry = journal.entries[count - 1 - i];
         SCOPED_TRACE(row.numbers + std::string(" for draw ") + std::to_string(row.draw));
         EXPECT_EQ(entry.record.line, static_cast<int>(i) + 2);
-        EXPECT_EQ(entry.pending, row.pending);
-        if (row.pending)
+        EXPECT_EQ(entry.status, row.status);
+        if (row.status != EntryStatus::Scored)
             continue;
         EXPECT_EQ(entry.score.matches, row.matches);
         EXPECT_EQ(entry.score.bonus, row.bonus);
@@ -304,8 +307,9 @@ TEST(Journal, scoresRecordedDrawsNewestFirstAndLeavesTheRestPending)
         EXPECT_EQ(prizeName(entry.score.tier).value_or("none"), row.prize ? row.prize : "none");
     }
     EXPECT_EQ(journal.scored, 6);
-    EXPECT_EQ(journal.pending, 2);
-    EXPECT_EQ(warningsOf(journal.warnings), std::vector<std::string>{"10:fields"});
+    EXPECT_EQ(journal.pending, 1);
+    EXPECT_EQ(journal.missing, 2);
+    EXPECT_EQ(warningsOf(journal.warnings), std::vector<std::string>{"11:fields"});
 
     // One proposal in each tier; chance expects six random lines to land in 3 matches with
     // probability C(6,3) x C(37,3) / C(43,6) = 155400 / 6096454 each.
@@ -321,7 +325,7 @@ TEST(Journal, scoresRecordedDrawsNewestFirstAndLeavesTheRestPending)
 
     const Journal beforeAnyDraw = scoreJournal(parseRecord(content), CellGrid(7, 0));
     EXPECT_EQ(beforeAnyDraw.scored, 0);
-    EXPECT_EQ(beforeAnyDraw.pending, 8);
+    EXPECT_EQ(beforeAnyDraw.pending, 9);
     EXPECT_FALSE(beforeAnyDraw.comparison);
 }
 

@@ -1,4 +1,4 @@
-// --check, --version and the analysis commands (--backtest, --ticket, --stats) through the tool.
+// --check, --version and the analysis commands (--backtest, --ticket, --stats, --patterns) through the tool.
 #include "clitestsupport.h"
 
 #include "omvex/appinfo.h"
@@ -101,6 +101,7 @@ TEST(AnalysisCommands, withoutUsableDraws_refuseInOneLine)
         {"statsMissingFile", std::nullopt, {"--stats"}},
         {"statsEmptyFile", "", {"--stats", "--json"}},
         {"statsRepeatedMainNumber", "1,1,1,2,3,4,5,6\n2,7,8,9,10,11,44,1\n", {"--stats"}},
+        {"patternsEmptyFile", "", {"--patterns", "--json"}},
         {"ticketStoppedBeforeAnyDraw", "x,1,2,3,4,5,6,7\n", {"--ticket", "1,2,3,4,5,6"}},
         {"backtestOneDraw", oneDraw, {"--backtest", "--seed", "1"}},
         {"backtestOneDrawAndABadRow", oneDraw + "2,1,2,3,4,5,5,7\n", {"--backtest", "--json"}},
@@ -174,6 +175,39 @@ TEST(AnalysisCommands, jsonCarriesProvenanceAndConsistentCounts)
     }
     EXPECT_EQ(mains, 6 * 2058);
     EXPECT_EQ(bonuses, 2058);
+
+    const auto patterns = runTool(dir.path(), {"--patterns", "--last", "100", "--json"});
+    ASSERT_EQ(patterns.status, kExitOk) << patterns.err;
+    const QJsonObject p = parseJson(patterns.out);
+    EXPECT_EQ(p["history"]["sha256"].toString(), sha);
+    const QJsonObject pt = p["patterns"].toObject();
+    EXPECT_EQ(pt["draws"].toInt(), 100);
+    EXPECT_EQ(pt["last"].toInt(), 100);
+    EXPECT_EQ(pt["first_draw"].toInt(), 1959);
+    EXPECT_EQ(pt["last_draw"].toInt(), 2058);
+    for (const char *key : {"odd_even", "low_high", "sum", "consecutive", "repeats"}) {
+        SCOPED_TRACE(key);
+        const QJsonArray bins = pt[QLatin1String(key)]["bins"].toArray();
+        int counted = 0;
+        double probability = 0;
+        for (const QJsonValue &bin : bins) {
+            counted += bin["observed"].toInt();
+            probability += bin["probability"].toDouble();
+            EXPECT_LE(bin["range"]["low"].toInt(), bin["range"]["high"].toInt());
+        }
+        EXPECT_EQ(counted, 100) << "every draw's previous draw is held as well";
+        EXPECT_NEAR(probability, 1, 1e-12);
+        EXPECT_GE(pt[QLatin1String(key)]["df"].toInt(), 1);
+        EXPECT_FALSE(pt[QLatin1String(key)]["verdict"].toString().isEmpty());
+    }
+    EXPECT_EQ(pt["sum"]["bins"][0]["value"].toArray(), QJsonArray({21, 80}));
+    EXPECT_EQ(pt["gaps"]["numbers"].toArray().size(), 43);
+    EXPECT_EQ(pt["pairs"]["most"].toArray().size(), 10);
+    EXPECT_EQ(pt["pairs"]["least"][0]["pair"].toArray().size(), 2);
+    const auto patternsText = runTool(dir.path(), {"--patterns"});
+    ASSERT_EQ(patternsText.status, kExitOk) << patternsText.err;
+    for (const char *caption : {"奇数・偶数", "小・大", "合計", "連続数字", "前回からの引っ張り", "出ていない回数", "組み合わせ"})
+        EXPECT_NE(patternsText.out.find(caption), std::string::npos) << caption;
 }
 
 TEST(BacktestCommand, progressGoesToStandardErrorOnlyOnATerminal)

@@ -40,6 +40,7 @@ TEST(ParseArguments, acceptedArguments_setTheirOptions)
         {"severalTickets_inOrderWithOneDraw", "--ticket 1,2,3,4,5,6 --draw 12 --ticket 7,8,9,10,11,12",
          [](const Options &o) { return o.tickets.size() == 2 && o.tickets[1][0] == 7 && o.draw == 12; }},
         {"statsWithLast", "--stats --last 100", [](const Options &o) { return o.command == Command::Stats && o.last == 100; }},
+        {"patternsWithLast", "--patterns --last 50", [](const Options &o) { return o.command == Command::Patterns && o.last == 50; }},
         {"importWithReplace", "--replace --import=r.csv",
          [](const Options &o) { return o.command == Command::Import && o.importPath == QLatin1String("r.csv") && o.replace; }},
         {"journal", "--journal --json", [](const Options &o) { return o.command == Command::Journal && o.json; }},

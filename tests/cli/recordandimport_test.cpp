@@ -114,17 +114,19 @@ TEST(RecordOption, appendsBothProposalsOrFailsAfterShowingThem)
         QStringList arguments;
         bool blockRecord; // a folder where kiroku.txt goes
         int status;
+        bool noHistory = false; // an empty kako.txt
     };
     const Row rows[] = {
         {"json_appended", {"--seed", "5", "--record", "--json"}, false, kExitOk},
         {"withoutRecord_nothingWritten", {"--seed", "5", "--json"}, false, kExitOk},
         {"jsonCannotWrite", {"--seed", "5", "--record", "--json"}, true, kExitWriteFailed},
         {"textCannotWrite", {"--seed", "5", "--record"}, true, kExitWriteFailed},
+        {"noHistory_nothingRecorded", {"--seed", "5", "--record", "--json"}, false, kExitOk, true},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
-        writeFile(dir.filePath("kako.txt"), kThreeDraws);
+        writeFile(dir.filePath("kako.txt"), row.noHistory ? QByteArray() : kThreeDraws);
         if (row.blockRecord) {
             ASSERT_TRUE(QDir(dir.path()).mkdir("kiroku.txt"));
         }
@@ -141,7 +143,8 @@ TEST(RecordOption, appendsBothProposalsOrFailsAfterShowingThem)
             EXPECT_EQ(output["record"].isObject(), recording);
             if (recording) {
                 EXPECT_EQ(output["record"]["path"].toString(), dir.filePath("kiroku.txt"));
-                EXPECT_EQ(output["record"]["written"].toBool(), !row.blockRecord);
+                EXPECT_EQ(output["record"]["written"].toBool(), !row.blockRecord && !row.noHistory);
+                EXPECT_EQ(output["record"]["reason"].toString(), row.noHistory ? "no-history" : "");
             }
         }
         if (json) {
@@ -152,6 +155,11 @@ TEST(RecordOption, appendsBothProposalsOrFailsAfterShowingThem)
         if (row.blockRecord) {
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
             EXPECT_NE(run.err.find("kiroku.txt"), std::string::npos) << run.err;
+            continue;
+        }
+        if (row.noHistory) {
+            EXPECT_NE(run.err.find("過去データがないため予想を記録しません"), std::string::npos) << run.err;
+            EXPECT_FALSE(QFile::exists(dir.filePath("kiroku.txt")));
             continue;
         }
         EXPECT_EQ(QFile::exists(dir.filePath("kiroku.txt")), recording);
@@ -232,13 +240,13 @@ TEST(JournalCommand, scoresTheRecordAgainstTheHistory)
     ASSERT_EQ(entries.size(), 3);
     // Draw 3 is 1 9 17 25 33 41 with bonus 2; draw 4 is not held yet.
     const char *expected[] = {
-        R"({"line":5,"pending":true,"matches":null,"bonus":null,"tier":null,"prize":null})",
-        R"({"line":3,"pending":false,"matches":0,"bonus":true,"tier":"fewer","prize":null})",
-        R"({"line":2,"pending":false,"matches":5,"bonus":false,"tier":"5","prize":"3等"})",
+        R"({"line":5,"status":"pending","pending":true,"matches":null,"bonus":null,"tier":null,"prize":null})",
+        R"({"line":3,"status":"scored","pending":false,"matches":0,"bonus":true,"tier":"fewer","prize":null})",
+        R"({"line":2,"status":"scored","pending":false,"matches":5,"bonus":false,"tier":"5","prize":"3等"})",
     };
     for (qsizetype i = 0; i < entries.size(); ++i) {
         QJsonObject got;
-        for (const char *key : {"line", "pending", "matches", "bonus", "tier", "prize"})
+        for (const char *key : {"line", "status", "pending", "matches", "bonus", "tier", "prize"})
             got.insert(QLatin1String(key), entries[i][QLatin1String(key)]);
         EXPECT_EQ(got, jsonOf(expected[i])) << i;
     }

@@ -28,16 +28,17 @@ TEST(TicketCommand, drawOption_scoresEachLineAgainstThatDrawOnly)
         const char *name;
         QStringList arguments;
         int status;
-        const char *expected; // each ticket's matches, bonus, tier and prize, compact
+        const char *expected; // each ticket's matches, bonus, tier and prize, compact; or what a refusal says
     };
     const Row rows[] = {
         {"sixMatches_firstPrize", {"--ticket", "41,33,25,17,9,1", "--draw", "3"}, kExitOk, "6,false,6,1等"},
         {"fiveAndBonus_secondPrize", {"--ticket", "1,2,3,4,5,7", "--draw", "1"}, kExitOk, "5,true,5+bonus,2等"},
         {"twoLines_eachScored", {"--ticket", "9,10,11,40,41,42", "--ticket", "1,2,3,4,5,6", "--draw", "5"}, kExitOk,
          "3,false,3,5等 0,false,fewer,null"},
-        {"missingDraw_refused", {"--ticket", "1,2,3,4,5,6", "--draw", "2"}, kExitRefused, ""},
-        {"invalidNumbers_refused", {"--ticket", "1,2,3,4,5,6", "--draw", "4"}, kExitRefused, ""},
-        {"beyondTheHistory_refused", {"--ticket", "1,2,3,4,5,6", "--draw", "99999999"}, kExitRefused, ""},
+        {"missingDraw_refused", {"--ticket", "1,2,3,4,5,6", "--draw", "2"}, kExitRefused, "第 1 回〜第 5 回"},
+        {"invalidNumbers_refusedForThatRow", {"--ticket", "1,2,3,4,5,6", "--draw", "4"}, kExitRefused,
+         "第 4 回の kako.txt の数字が正しくありません"},
+        {"beyondTheHistory_refused", {"--ticket", "1,2,3,4,5,6", "--draw", "99999999"}, kExitRefused, "第 1 回〜第 5 回"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -50,7 +51,7 @@ TEST(TicketCommand, drawOption_scoresEachLineAgainstThatDrawOnly)
         if (row.status != kExitOk) {
             EXPECT_TRUE(run.out.empty()) << run.out;
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-            EXPECT_NE(run.err.find("第 1 回〜第 5 回"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(row.expected), std::string::npos) << run.err;
             continue;
         }
         QStringList got;
@@ -96,12 +97,15 @@ TEST(StatsCommand, lastOption_countsOnlyTheLastValidDraws)
         int skipped;
         int mainsOfOne; // times 1 came up as a main number
         int bonusesOfTwo;
+        int high;    // of the exact 95 % range of a main number's count, whose low end is 0 here
+        int outside; // main numbers outside it
     };
     const Row rows[] = {
-        {"all", {}, 3, 1, 2, 1},
-        {"lastOne", {"--last", "1"}, 1, 0, 0, 0},
-        {"lastTwo_fromDrawThree_countsTheBadRowBetween", {"--last", "2"}, 2, 1, 1, 1},
-        {"moreThanHeld_all", {"--last", "50"}, 3, 1, 2, 1},
+        {"all", {}, 3, 1, 2, 1, 2, 0},
+        {"lastOne_nothingOutside", {"--last", "1"}, 1, 0, 0, 0, 1, 0},
+        // 9 came up in both draws: P(X = 2) = (6/43)^2 < 2.5 %.
+        {"lastTwo_fromDrawThree_countsTheBadRowBetween", {"--last", "2"}, 2, 1, 1, 1, 1, 1},
+        {"moreThanHeld_all", {"--last", "50"}, 3, 1, 2, 1, 2, 0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -116,6 +120,14 @@ TEST(StatsCommand, lastOption_countsOnlyTheLastValidDraws)
         EXPECT_EQ(stats["numbers"][0]["main"].toInt(), row.mainsOfOne);
         EXPECT_EQ(stats["numbers"][1]["bonus"].toInt(), row.bonusesOfTwo);
         EXPECT_DOUBLE_EQ(stats["numbers"][0]["expected_main"].toDouble(), row.draws * 6.0 / 43);
+        EXPECT_EQ(stats["numbers"][0]["low"].toInt(), 0);
+        EXPECT_EQ(stats["numbers"][0]["high"].toInt(), row.high);
+        EXPECT_LT(stats["expected_outside"].toDouble(), 1) << "few draws leave little room outside";
+        const QJsonArray numbers = stats["numbers"].toArray();
+        EXPECT_EQ(std::count_if(numbers.begin(), numbers.end(), [](const QJsonValue &n) { return n["outside"].toBool(); }),
+                  row.outside);
+        const auto text = runTool(dir.path(), QStringList{"--stats"} << row.last);
+        EXPECT_NE(text.out.find("出やすい数字・出にくい数字とは言えません"), std::string::npos) << text.out;
     }
 }
 

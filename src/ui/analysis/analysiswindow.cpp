@@ -3,6 +3,7 @@
 #include "ui/analysis/backtesttab.h"
 #include "ui/analysis/frequencytab.h"
 #include "ui/analysis/journaltab.h"
+#include "ui/analysis/patternstab.h"
 #include "ui/analysis/tickettab.h"
 #include "ui/common/look.h"
 
@@ -58,6 +59,7 @@ void AnalysisWindow::createTabs()
     addTab(Tab::Journal,
            new JournalTab(m_providers.recordFilePath, {m_providers.isRecordEnabled, m_providers.setRecordEnabled}),
            QStringLiteral("予想の記録"));
+    addTab(Tab::Patterns, new PatternsTab, QStringLiteral("傾向"));
 }
 
 void AnalysisWindow::addTab(Tab tab, AnalysisTab *page, const QString &title)

@@ -2,7 +2,8 @@
 
 // The analysis window "Omvex予想の分析": how often each number came up, a backtest of the
 // prediction against chance, a check of lines against past draws, and the record of the main
-// window's proposals scored against their draws. It reads "kako.txt" into
+// window's proposals scored against their draws, and the patterns of past draws beside their exact
+// chance. It reads "kako.txt" into
 // a grid of its own when it opens and whenever a tab's "更新" is pressed, never writes it, and
 // computes everything through the analysis library, so its numbers are the command-line tool's.
 //
@@ -53,7 +54,7 @@ class AnalysisWindow final : public QWidget {
 
 public:
     // In the order of the tabs. A new tab: a value here and one line in createTabs().
-    enum class Tab { Frequency, Backtest, Ticket, Journal };
+    enum class Tab { Frequency, Backtest, Ticket, Journal, Patterns };
 
     explicit AnalysisWindow(AnalysisProviders providers);
     ~AnalysisWindow() override;

@@ -40,7 +40,7 @@ QString outsideMark(bool outside, bool above)
 
 QString bandText(double low, double high)
 {
-    return QStringLiteral("%1〜%2").arg(fixedNumber(low, 1), fixedNumber(high, 1));
+    return QStringLiteral("%1〜%2").arg(fixedNumber(low, 0), fixedNumber(high, 0));
 }
 
 } // namespace
@@ -64,8 +64,8 @@ void FrequencyTab::createControls()
     m_chart = new StatsChartView(this);
     m_table = createResultTable(QStringLiteral("numbers"),
                                 {QStringLiteral("数字"), QStringLiteral("本数字"), QStringLiteral("期待値"),
-                                 QStringLiteral("±2σの範囲"), QString(), QStringLiteral("ボーナス"),
-                                 QStringLiteral("期待値"), QStringLiteral("±2σの範囲"), QString()},
+                                 QStringLiteral("95%の範囲"), QString(), QStringLiteral("ボーナス"),
+                                 QStringLiteral("期待値"), QStringLiteral("95%の範囲"), QString()},
                                 this);
     m_table->setRowCount(kHighestNumber);
     m_table->verticalHeader()->hide();
@@ -134,11 +134,12 @@ void FrequencyTab::fillTable()
     QString caution = QStringLiteral("過去 %1 回を数えました。").arg(m_stats.draws);
     if (m_stats.skippedRows > 0)
         caution += QStringLiteral("正しい当せん数字でない行 %1 行は数えていません。").arg(m_stats.skippedRows);
-    caution += QStringLiteral("範囲（期待値±2σ）の外にあるのは本数字で %1 個、ボーナスで %2 個です。"
-                              "偶然だけでも、およそ20個に1個の数字は範囲の外に出ます"
-                              "（43 個なら 2 個ほど）。範囲外だからといって、出やすい数字・出にくい数字とは言えません。")
+    caution += QStringLiteral("95%の範囲の外にあるのは本数字で %1 個、ボーナスで %2 個です。"
+                              "偶然だけでも、この回数なら本数字で平均 %3 個、ボーナスで平均 %4 個が範囲の外に出ます。"
+                              "範囲外だからといって、出やすい数字・出にくい数字とは言えません。")
                    .arg(mainOutside)
-                   .arg(bonusOutside);
+                   .arg(bonusOutside)
+                   .arg(fixedNumber(m_stats.expectedMainOutside, 1), fixedNumber(m_stats.expectedBonusOutside, 1));
     m_caution->setText(caution);
 }
 

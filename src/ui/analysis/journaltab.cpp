@@ -76,6 +76,9 @@ void JournalTab::createControls()
     m_warnings->setReadOnly(true);
     m_warnings->setMaximumHeight(80);
     m_warnings->hide();
+    m_alikeNote = new QLabel(this);
+    m_alikeNote->setObjectName(QStringLiteral("alikeNote"));
+    m_alikeNote->setWordWrap(true);
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_record);
@@ -87,6 +90,7 @@ void JournalTab::createControls()
     layout->addWidget(m_entries, 1);
     layout->addWidget(m_warnings);
     layout->addWidget(m_comparison);
+    layout->addWidget(m_alikeNote);
 
     connect(m_record, &QCheckBox::toggled, this, &JournalTab::chooseRecording);
 }
@@ -127,16 +131,19 @@ void JournalTab::reloadRecord()
 void JournalTab::showJournal()
 {
     const analysis::Journal &journal = m_journal;
-    const int total = journal.scored + journal.pending;
+    const int total = journal.scored + journal.pending + journal.missing;
     QString summary;
     if (total == 0) {
         summary = QStringLiteral("%1 にはまだ予想の記録がありません。").arg(m_recordPath);
     } else {
-        summary = QStringLiteral("%1: %2 件（結果の出た予想 %3 件、未抽選 %4 件）")
+        summary = QStringLiteral("%1: %2 件（結果の出た予想 %3 件、未抽選 %4 件")
                       .arg(m_recordPath)
                       .arg(total)
                       .arg(journal.scored)
                       .arg(journal.pending);
+        if (journal.missing > 0)
+            summary += QStringLiteral("、結果が kako.txt にない回 %1 件").arg(journal.missing);
+        summary += QStringLiteral("）");
         if (total > kShownEntries)
             summary += QStringLiteral("。一覧は新しい %1 件です").arg(kShownEntries);
         if (journal.scored == 0)
@@ -151,10 +158,13 @@ void JournalTab::showJournal()
     m_warnings->setPlainText(warnings.join(u'\n'));
     m_warnings->setVisible(!warnings.isEmpty());
 
-    if (journal.comparison)
+    if (journal.comparison) {
         m_comparison->showComparison(*journal.comparison);
-    else
+        m_alikeNote->setText(QString::fromUtf8(analysis::kAlikeLinesNote));
+    } else {
         m_comparison->clear();
+        m_alikeNote->clear();
+    }
 }
 
 void JournalTab::fillEntries()
@@ -170,8 +180,11 @@ void JournalTab::fillEntries()
         m_entries->setItem(row, PassColumn, cell(kPassNames.value(record.pass - 1), left));
         m_entries->setItem(row, NumbersColumn, cell(numbersText(record.numbers), left));
         m_entries->setItem(row, SettingsColumn, cell(settingsWords(record.settings), left));
-        if (entry.pending) {
-            m_entries->setItem(row, MatchesColumn, cell(QStringLiteral("未抽選")));
+        if (entry.status != analysis::EntryStatus::Scored) {
+            m_entries->setItem(row, MatchesColumn,
+                               cell(entry.status == analysis::EntryStatus::Missing
+                                        ? QString::fromUtf8(analysis::kMissingResult)
+                                        : QStringLiteral("未抽選")));
             m_entries->setItem(row, BonusColumn, cell(QString()));
             m_entries->setItem(row, PrizeColumn, cell(QString()));
             continue;

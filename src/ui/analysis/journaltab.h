@@ -67,6 +67,7 @@ private:
     QTableWidget *m_entries = nullptr;
     ComparisonView *m_comparison = nullptr;
     QPlainTextEdit *m_warnings = nullptr;
+    QLabel *m_alikeNote = nullptr; // under the totals
 };
 
 } // namespace omvex::ui

@@ -234,7 +234,7 @@ void TicketTab::fillAllDrawsTable()
     m_allTable->setRowCount(static_cast<int>(m_validLines.size()));
     for (int row = 0; row < static_cast<int>(m_validLines.size()); ++row) {
         const analysis::TicketResult result = analysis::checkTicket(m_history, m_validLines[static_cast<std::size_t>(row)]);
-        const analysis::ChanceComparison comparison = analysis::compareWithChance(result.tally);
+        const analysis::ChanceComparison comparison = analysis::compareTicketWithChance(result.tally);
         m_allTable->setItem(row, AllLineColumn, cell(lineText(result.ticket), Qt::AlignLeft | Qt::AlignVCenter));
         for (int i = 0; i < analysis::kTierCount; ++i) {
             const analysis::TierComparison &tier = comparison.tiers[static_cast<std::size_t>(i)];
@@ -283,7 +283,7 @@ void TicketTab::showSelectedComparison()
             best += QStringLiteral("（同じ結果がほかに %1 回）").arg(result.bestCount - 1);
     }
     m_best->setText(best);
-    m_comparison->showComparison(analysis::compareWithChance(result.tally));
+    m_comparison->showComparison(analysis::compareTicketWithChance(result.tally));
 }
 
 void TicketTab::takeProposals()

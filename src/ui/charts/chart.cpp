@@ -118,11 +118,11 @@ void drawPanel(QPainter &painter, const QRectF &area, const Panel &panel, const 
     painter.setFont(sized(base, sizes.label));
     painter.setPen(kNoteColour);
     const QString note = axis.isCut()
-        ? QStringLiteral("期待値 %1 回（±2σ: %2〜%3）　縦軸は %4 回から（途中を省略）")
-              .arg(panel.expected, 0, 'f', 1).arg(panel.low, 0, 'f', 1).arg(panel.high, 0, 'f', 1)
+        ? QStringLiteral("期待値 %1 回（95%の範囲: %2〜%3）　縦軸は %4 回から（途中を省略）")
+              .arg(panel.expected, 0, 'f', 1).arg(panel.low, 0, 'f', 0).arg(panel.high, 0, 'f', 0)
               .arg(countText(axis.bottom))
-        : QStringLiteral("期待値 %1 回（±2σ: %2〜%3）").arg(panel.expected, 0, 'f', 1)
-              .arg(panel.low, 0, 'f', 1).arg(panel.high, 0, 'f', 1);
+        : QStringLiteral("期待値 %1 回（95%の範囲: %2〜%3）").arg(panel.expected, 0, 'f', 1)
+              .arg(panel.low, 0, 'f', 0).arg(panel.high, 0, 'f', 0);
     painter.drawText(QRectF(used.right() + sizes.heading, area.top(), plot.right() - used.right(), headingHeight),
                      Qt::AlignLeft | Qt::AlignVCenter, note);
 
@@ -193,7 +193,7 @@ void drawLegend(QPainter &painter, const QRectF &line, const TextSizes &sizes)
         painter.setPen(QPen(kExpectedColour, 2, Qt::DashLine));
         painter.drawLine(QPointF(key.left(), key.center().y()), QPointF(key.right(), key.center().y()));
     });
-    item(QStringLiteral("期待値±2σ の範囲"), [&](const QRectF &key) { painter.fillRect(key, kBandColour); });
+    item(QStringLiteral("95%の範囲"), [&](const QRectF &key) { painter.fillRect(key, kBandColour); });
     painter.setFont(base);
 }
 

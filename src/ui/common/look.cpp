@@ -1,12 +1,19 @@
 #include "ui/common/look.h"
 
+#include <QApplication>
+#include <QCoreApplication>
 #include <QFontDatabase>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 
 namespace omvex::ui {
 
@@ -74,16 +81,30 @@ QPainterPath numberOutline(const Ball &ball)
 
 // One size for every number: the one at which the widest number's corners reach kNumberReach of
 // the face's radius. Outlines rather than text, so the size does not depend on font hinting.
-qreal numberScale()
+// The same for every size of the icon, so the numbers are shaped and placed once per process.
+const std::array<QPainterPath, std::size(kBalls)> &placedNumbers()
 {
-    const qreal reach = kNumberReach * (kBallDiameter / 2 - kFaceInset);
-    qreal scale = 1;
-    for (const Ball &ball : kBalls) {
-        const QRectF bounds = numberOutline(ball).boundingRect();
-        const qreal halfDiagonal = std::hypot(bounds.width() / 2, bounds.height() / 2);
-        scale = std::min(scale, reach / halfDiagonal);
-    }
-    return scale;
+    static const std::array<QPainterPath, std::size(kBalls)> placed = [] {
+        std::array<QPainterPath, std::size(kBalls)> outlines;
+        const qreal reach = kNumberReach * (kBallDiameter / 2 - kFaceInset);
+        qreal scale = 1;
+        for (std::size_t i = 0; i < outlines.size(); ++i) {
+            outlines[i] = numberOutline(kBalls[i]);
+            const QRectF bounds = outlines[i].boundingRect();
+            scale = std::min(scale, reach / std::hypot(bounds.width() / 2, bounds.height() / 2));
+        }
+        for (std::size_t i = 0; i < outlines.size(); ++i) {
+            const QPointF centre = faceOf(kBalls[i]).center();
+            const QPointF middle = outlines[i].boundingRect().center();
+            QTransform placement;
+            placement.translate(centre.x(), centre.y());
+            placement.scale(scale, scale);
+            placement.translate(-middle.x(), -middle.y());
+            outlines[i] = placement.map(outlines[i]);
+        }
+        return outlines;
+    }();
+    return placed;
 }
 
 } // namespace
@@ -96,36 +117,93 @@ QImage renderOmvexIcon(int size, bool withNumbers)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 48.0, size / 48.0);
 
-    const qreal scale = numberScale();
-    for (const Ball &ball : kBalls) {
+    for (std::size_t i = 0; i < std::size(kBalls); ++i) {
+        const Ball &ball = kBalls[i];
         const QColor colour = QColor::fromRgb(ball.colour);
         painter.setPen(QPen(colour.darker(140), 1));
         painter.setBrush(colour);
         painter.drawEllipse(QRectF(ball.x, ball.y, kBallDiameter, kBallDiameter));
-        const QRectF face = faceOf(ball);
         painter.setPen(Qt::NoPen);
         painter.setBrush(Qt::white);
-        painter.drawEllipse(face);
-        if (!withNumbers)
-            continue;
-        const QPainterPath outline = numberOutline(ball);
-        QTransform placement;
-        placement.translate(face.center().x(), face.center().y());
-        placement.scale(scale, scale);
-        placement.translate(-outline.boundingRect().center().x(), -outline.boundingRect().center().y());
-        painter.fillPath(placement.map(outline), Qt::black);
+        painter.drawEllipse(faceOf(ball));
+        if (withNumbers)
+            painter.fillPath(placedNumbers()[i], Qt::black);
     }
     painter.setPen(QPen(QColor(0x42, 0x42, 0x42), 2));
     painter.drawLine(QPointF(4, 45), QPointF(44, 45));
     return image;
 }
 
+namespace {
+
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+// Draws each size of the icon the first time it is asked for, at exactly that size. The window
+// system asks for every size in kIconSizes when a window with this icon appears; most dialogs
+// and the offscreen platform ask for one or none.
+class OmvexIconEngine final : public QIconEngine {
+public:
+    QIconEngine *clone() const override { return new OmvexIconEngine(*this); }
+    QString key() const override { return QStringLiteral("omvex"); }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : kIconSizes)
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        return side > 0 ? QSize(side, side) : QSize();
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QSize square = actualSize(size, mode, state);
+        if (square.isEmpty())
+            return {};
+        QPixmap &drawn = m_drawn[square.width()];
+        if (drawn.isNull())
+            drawn = QPixmap::fromImage(renderOmvexIcon(square.width()));
+        // A disabled or selected icon looks as the style makes any other one look in that mode.
+        if (mode == QIcon::Normal || mode == QIcon::Active
+            || !qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return drawn;
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        return QApplication::style()->generatedIconPixmap(mode, drawn, &option);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QPixmap drawn = pixmap(rect.size(), mode, state);
+        QRect target(QPoint(), drawn.size());
+        target.moveCenter(rect.center());
+        painter->drawPixmap(target, drawn);
+    }
+
+private:
+    std::map<int, QPixmap> m_drawn;
+};
+
+} // namespace
+
 QIcon omvexIcon()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(QPixmap::fromImage(renderOmvexIcon(size)));
-    return icon;
+    // One icon for every window and dialog of the application, so that each size is drawn once.
+    // Dropped with the application, before the toolkit it needs.
+    static QIcon *shared = nullptr;
+    if (shared == nullptr) {
+        shared = new QIcon(new OmvexIconEngine);
+        qAddPostRoutine([] {
+            delete shared;
+            shared = nullptr;
+        });
+    }
+    return *shared;
 }
 
 } // namespace omvex::ui

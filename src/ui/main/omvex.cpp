@@ -8,6 +8,7 @@
 #include "history/outsideprograms.h"
 #include "history/settingsstore.h"
 #include "ui/common/look.h"
+#include "ui/common/startuptrace.h"
 #include "ui/dialogs/shoki.h"
 #include "ui/dialogs/verj.h"
 #include "ui/main/dialogmessagebox.h"
@@ -90,16 +91,20 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     }
 
     setWindowTitle(kAppTitle);
-    setWindowIcon(omvexIcon());
     setFont(designFont(kWindowPointSize));
     auto *client = new QWidget;
     setCentralWidget(client);
+    // The views are made over the grids as Form_Load leaves them: over the design's hundreds of
+    // empty rows, each view would first lay out and measure rows that Form_Load removes at once.
+    resetTablesForStartUp(m_tables);
     m_widgets = createOmvexWidgets(*client, m_tables);
+    startupCheckpoint("widgets");
     m_actions = createOmvexActions(*this);
     m_menus = createOmvexMenus(*menuBar(), m_actions);
     m_statusLine = createStatusLine(*statusBar());
     connectCommands();
     connectImportAndAnalysis();
+    startupCheckpoint("menus");
 
     Form_Load();
 }
@@ -131,7 +136,8 @@ void Omvex::updateActions()
     // A start or a switch given during a sequence's pause is refused by the sequence itself, not
     // by disabling: the design keeps the start and quit commands enabled throughout.
     for (QAction *action : {m_actions.start, m_actions.quit, m_actions.editHistory, m_actions.settings, m_actions.help,
-                            m_actions.version, m_actions.frequency, m_actions.backtest, m_actions.ticket})
+                            m_actions.version, m_actions.frequency, m_actions.backtest, m_actions.ticket,
+                            m_actions.patterns})
         action->setEnabled(true);
     // An import rewrites the history that a running sequence has just read.
     m_actions.importResults->setEnabled(!m_isSequenceRunning);
@@ -157,10 +163,13 @@ void Omvex::Form_Load()
     updateActions();
     m_widgets.passArrows[0]->hide();
     m_widgets.passArrows[1]->hide();
+    startupCheckpoint("tables");
 
     LocateFiles();
     ReadSettings();
+    startupCheckpoint("settings");
     LoadDrawHistory();
+    startupCheckpoint("history");
     refreshGrids();
 }
 

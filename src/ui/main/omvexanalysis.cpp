@@ -15,7 +15,8 @@ void Omvex::connectImportAndAnalysis()
     connect(m_actions.importResults, &QAction::triggered, this, &Omvex::Y_Torikomi_Click);
     const std::pair<QAction *, AnalysisWindow::Tab> tabs[] = {{m_actions.frequency, AnalysisWindow::Tab::Frequency},
                                                               {m_actions.backtest, AnalysisWindow::Tab::Backtest},
-                                                              {m_actions.ticket, AnalysisWindow::Tab::Ticket}};
+                                                              {m_actions.ticket, AnalysisWindow::Tab::Ticket},
+                                                              {m_actions.patterns, AnalysisWindow::Tab::Patterns}};
     for (const auto &[action, tab] : tabs)
         connect(action, &QAction::triggered, this, [this, tab = tab] { showAnalysis(tab); });
 }

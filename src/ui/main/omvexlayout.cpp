@@ -221,6 +221,7 @@ OmvexActions createOmvexActions(QObject &owner)
     a.frequency = makeAction(owner, "Y_Shutugen", QStringLiteral("出現回数..."));
     a.backtest = makeAction(owner, "Y_Kensho", QStringLiteral("検証..."));
     a.ticket = makeAction(owner, "Y_Kakunin", QStringLiteral("当せん確認..."));
+    a.patterns = makeAction(owner, "Y_Keiko", QStringLiteral("傾向..."));
     return a;
 }
 
@@ -239,7 +240,7 @@ OmvexMenus createOmvexMenus(QMenuBar &bar, const OmvexActions &actions)
     m.settings = makeMenu(bar, "Y_Setei", QStringLiteral("設定"));
     m.settings->addAction(actions.settings);
     m.analysis = makeMenu(bar, "Y_Bunseki", QStringLiteral("分析"));
-    m.analysis->addActions({actions.frequency, actions.backtest, actions.ticket});
+    m.analysis->addActions({actions.frequency, actions.backtest, actions.ticket, actions.patterns});
     m.help = makeMenu(bar, "Y_Hlp", QStringLiteral("ヘルプ"));
     m.help->addAction(actions.help);
     m.help->addAction(actions.version);

@@ -25,8 +25,15 @@ std::optional<QString> ProposalRecorder::record(const QDateTime &now, const Draw
     // set of settings, and a line that named the wrong ones would skew every total kept by them.
     if (passSettings[0] != passSettings[1])
         return QStringLiteral("１回目と２回目で設定が違うため、この予想は記録しませんでした");
+    const std::optional<int> draw = analysis::nextDrawFor(history);
+    if (!draw) {
+        if (m_hasToldNoHistory)
+            return std::nullopt;
+        m_hasToldNoHistory = true;
+        return QString::fromUtf8(analysis::kNoHistoryToRecord);
+    }
     const platform::FileWriteResult written =
-        analysis::appendRecord(m_recordPath, now, analysis::nextDrawFor(history), passSettings[1], proposals);
+        analysis::appendRecord(m_recordPath, now, *draw, passSettings[1], proposals);
     if (written.ok || m_hasToldFailure)
         return std::nullopt;
     m_hasToldFailure = true;

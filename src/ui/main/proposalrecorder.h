@@ -28,7 +28,8 @@ public:
 
     // Appends one sequence's two proposals, made with the settings of each pass. What comes back
     // is for the user's eyes: the first failure to write in this run of the program and nothing
-    // after it, so that a lasting problem is said once and not at every sequence.
+    // after it, so that a lasting problem is said once and not at every sequence. With no usable
+    // draw in the history nothing is recorded, and that too is said once.
     std::optional<QString> record(const QDateTime &now, const DrawHistory &history,
                                   const std::array<Settings, 2> &passSettings,
                                   const std::array<analysis::Proposal, 2> &proposals);
@@ -38,6 +39,7 @@ private:
     QString m_iniPath;
     bool m_isEnabled = true;
     bool m_hasToldFailure = false;
+    bool m_hasToldNoHistory = false;
 };
 
 } // namespace omvex::ui

@@ -6,6 +6,8 @@
 #include "ui/analysis/comparisonview.h"
 #include "ui/analysis/frequencytab.h"
 #include "ui/analysis/journaltab.h"
+#include "ui/analysis/patternstab.h"
+#include "ui/analysis/texttablemodel.h"
 #include "ui/analysis/statschartview.h"
 #include "ui/analysis/tickettab.h"
 #include "ui/charts/chart.h"
@@ -15,6 +17,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -129,6 +133,8 @@ private slots:
     void ticket_invalidLinesMarkedAndNotChecked();
     void reload_readsTheFileAgainForEveryTab();
     void journal_scoresDrawnProposalsAndListsPendingOnes();
+    void patterns_sameNumbersAsTheLibrary_data();
+    void patterns_sameNumbersAsTheLibrary();
 };
 
 void AnalysisWindowTest::frequency_sameNumbersAsTheLibrary_data()
@@ -154,11 +160,13 @@ void AnalysisWindowTest::frequency_sameNumbersAsTheLibrary()
         QCOMPARE(h.text(Tab::Frequency, "numbers", row, Column::MainColumn), QString::number(entry.main));
         QCOMPARE(h.text(Tab::Frequency, "numbers", row, Column::BonusColumn), QString::number(entry.bonus));
         QCOMPARE(h.text(Tab::Frequency, "numbers", row, Column::MainBandColumn),
-                 QStringLiteral("%1〜%2").arg(entry.low, 0, 'f', 1).arg(entry.high, 0, 'f', 1));
+                 QStringLiteral("%1〜%2").arg(entry.low, 0, 'f', 0).arg(entry.high, 0, 'f', 0));
         QCOMPARE(!h.text(Tab::Frequency, "numbers", row, Column::MainMarkColumn).isEmpty(), entry.mainOutside());
         QCOMPARE(!h.text(Tab::Frequency, "numbers", row, Column::BonusMarkColumn).isEmpty(), entry.bonusOutside());
     }
-    QVERIFY(h.in<QLabel>(Tab::Frequency, "caution")->text().contains(QStringLiteral("20個に1個")));
+    QVERIFY(h.in<QLabel>(Tab::Frequency, "caution")
+                ->text()
+                .contains(QStringLiteral("本数字で平均 %1 個").arg(expected.expectedMainOutside, 0, 'f', 1)));
 }
 
 void AnalysisWindowTest::frequency_savesTheToolsImageOrSaysWhyNot()
@@ -353,6 +361,7 @@ void AnalysisWindowTest::journal_scoresDrawnProposalsAndListsPendingOnes()
                                       omvex::ui::readHistorySnapshot(h.kakoPath()).grid);
     };
     checkComparison(h, Tab::Journal, *libraryJournal().comparison);
+    QVERIFY(h.in<QLabel>(Tab::Journal, "alikeNote")->text().contains(QStringLiteral("似る")));
 
     // The checkbox shows the choice and hands a change back to be kept.
     auto *keep = h.in<QCheckBox>(Tab::Journal, "record");
@@ -369,6 +378,56 @@ void AnalysisWindowTest::journal_scoresDrawnProposalsAndListsPendingOnes()
     QCOMPARE(h.text(Tab::Journal, "entries", 0, Column::PrizeColumn), QStringLiteral("3等"));
     QVERIFY(h.in<QLabel>(Tab::Journal, "summary")->text().contains(QStringLiteral("結果の出た予想 2 件、未抽選 0 件")));
     checkComparison(h, Tab::Journal, *libraryJournal().comparison);
+}
+
+void AnalysisWindowTest::patterns_sameNumbersAsTheLibrary_data()
+{
+    QTest::addColumn<int>("last");
+    QTest::newRow("allDraws") << 0;
+    QTest::newRow("lastHundred") << 100;
+}
+
+void AnalysisWindowTest::patterns_sameNumbersAsTheLibrary()
+{
+    QFETCH(int, last);
+    Harness h(sharedHistory());
+    h.open(Tab::Patterns);
+    auto *tab = static_cast<omvex::ui::PatternsTab *>(h.window->tab(Tab::Patterns));
+    using View = omvex::ui::PatternsTab::View;
+    QAbstractItemModelTester tester(tab->model(View::SumView), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    h.in<QSpinBox>(Tab::Patterns, "last")->setValue(last);
+    const analysis::PatternReport expected = analysis::patternReport(omvex::ui::readHistorySnapshot(h.kakoPath()).grid,
+                                                                     last ? std::optional<int>(last) : std::nullopt);
+    QCOMPARE(tab->report().draws, last ? last : 2058);
+    const auto cell = [&](View view, int row, int column, int which = 0) {
+        const QAbstractItemModel *model = tab->model(view, which);
+        return model->data(model->index(row, column)).toString();
+    };
+    for (std::size_t kind = 0; kind < analysis::kPatternKinds.size(); ++kind) {
+        const analysis::PatternDistribution &distribution = expected.*analysis::kPatternKinds[kind].distribution;
+        const auto view = View(kind);
+        QCOMPARE(tab->model(view)->rowCount(), int(distribution.bins.size()));
+        for (int row = 0; row < int(distribution.bins.size()); ++row) {
+            const analysis::PatternBin &bin = distribution.bins[std::size_t(row)];
+            QCOMPARE(cell(view, row, 1), QString::number(bin.observed));
+            QCOMPARE(cell(view, row, 3), QStringLiteral("%1〜%2").arg(bin.range.low).arg(bin.range.high));
+        }
+        QVERIFY(tab->table(view)->parentWidget()->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(
+            QString::fromStdString(distribution.verdict)));
+    }
+    QCOMPARE(cell(View::SumView, 0, 0), QStringLiteral("21〜80"));
+    QCOMPARE(tab->model(View::GapsView)->rowCount(), 43);
+    QCOMPARE(cell(View::GapsView, 42, 1), QString::number(expected.gaps[42].gap));
+    const analysis::PairCount &most = expected.pairs.most.front();
+    QCOMPARE(cell(View::PairsView, 0, 0), QStringLiteral("%1 - %2").arg(most.first).arg(most.second));
+    QCOMPARE(cell(View::PairsView, 0, 1, 1), QString::number(expected.pairs.least.front().observed));
+
+    // The list picks the page.
+    auto *views = h.in<QListWidget>(Tab::Patterns, "views");
+    QCOMPARE(views->count(), int(View::ViewCount));
+    views->setCurrentRow(View::PairsView);
+    QVERIFY(tab->table(View::PairsView)->isVisible());
+    QVERIFY(!tab->table(View::OddEvenView)->isVisible());
 }
 
 QTEST_MAIN(AnalysisWindowTest)

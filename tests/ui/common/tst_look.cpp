@@ -1,11 +1,15 @@
 #include "support/programfolder.h"
 #include "ui/common/look.h"
+#include "ui/common/startuptrace.h"
 #include "ui/common/translations.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QTest>
 #include <QTranslator>
+#include <QWidget>
 
 #include <algorithm>
 #include <memory>
@@ -18,13 +22,27 @@ private slots:
     void icon_numbersStayOnTheWhiteFaces();
     void qtTranslations_japaneseWhenInstalledEnglishOtherwise_data();
     void qtTranslations_japaneseWhenInstalledEnglishOtherwise();
+    void afterFirstPaint_runsOnceWhenTheWindowHasBeenPainted();
 };
+
+namespace {
+
+class PaintCounter final : public QWidget {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override { ++paints; }
+};
+
+} // namespace
 
 void TestLook::icon_numbersStayOnTheWhiteFaces_data()
 {
     QTest::addColumn<int>("size");
     QTest::addRow("aboutBox48") << 48;
     QTest::addRow("small32") << 32;
+    QTest::addRow("betweenTheListedSizes40") << 40;
     QTest::addRow("large256") << 256;
 }
 
@@ -36,6 +54,8 @@ void TestLook::icon_numbersStayOnTheWhiteFaces()
     const QImage numbered = omvex::ui::renderOmvexIcon(size);
     const QImage bare = omvex::ui::renderOmvexIcon(size, false);
     QCOMPARE(numbered.size(), QSize(size, size));
+    // The icon the windows show draws each size when asked, at exactly that size.
+    QCOMPARE(omvex::ui::omvexIcon().pixmap(size).toImage().convertToFormat(numbered.format()), numbered);
 
     int textPixels = 0;
     QStringList strays;
@@ -76,6 +96,28 @@ void TestLook::qtTranslations_japaneseWhenInstalledEnglishOtherwise()
         const QString shown = QCoreApplication::translate(context, text);
         QVERIFY2((shown != QLatin1String(text)) == fromQtFolder, qPrintable(shown));
     }
+}
+
+void TestLook::afterFirstPaint_runsOnceWhenTheWindowHasBeenPainted()
+{
+    PaintCounter window;
+    int runs = 0;
+    int paintsBeforeRun = -1;
+    omvex::ui::afterFirstPaint(*QCoreApplication::instance(), [&] {
+        ++runs;
+        paintsBeforeRun = window.paints;
+    });
+    QCoreApplication::processEvents();
+    QCOMPARE(runs, 0);
+
+    window.show();
+    QTRY_COMPARE(runs, 1);
+    QVERIFY(paintsBeforeRun >= 1);
+    window.hide();
+    window.show();
+    window.repaint();
+    QCoreApplication::processEvents();
+    QCOMPARE(runs, 1);
 }
 
 QTEST_MAIN(TestLook)

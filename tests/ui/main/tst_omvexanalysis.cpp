@@ -174,9 +174,12 @@ void TestOmvexAnalysis::record_appendsOnlyCompletedSequences_data()
     QTest::addColumn<QByteArray>("recordSection");
     QTest::addColumn<bool>("quitInPause");
     QTest::addColumn<int>("entries");
-    QTest::addRow("completed_bothProposals") << QByteArray() << false << 2;
-    QTest::addRow("quitDuringPause_nothing") << QByteArray() << true << 0;
-    QTest::addRow("recordOff_nothing") << QByteArray("[Kiroku]\nRecord=0\n") << false << 0;
+    QTest::addColumn<bool>("withHistory");
+    QTest::addRow("completed_bothProposals") << QByteArray() << false << 2 << true;
+    QTest::addRow("quitDuringPause_nothing") << QByteArray() << true << 0 << true;
+    QTest::addRow("recordOff_nothing") << QByteArray("[Kiroku]\nRecord=0\n") << false << 0 << true;
+    // Proposals meant for "draw 1" would later be scored against the first draw ever held.
+    QTest::addRow("noHistory_nothingAndSaidSo") << QByteArray() << false << 0 << false;
 }
 
 void TestOmvexAnalysis::record_appendsOnlyCompletedSequences()
@@ -184,13 +187,16 @@ void TestOmvexAnalysis::record_appendsOnlyCompletedSequences()
     QFETCH(QByteArray, recordSection);
     QFETCH(bool, quitInPause);
     QFETCH(int, entries);
+    QFETCH(bool, withHistory);
     OmvexHarness harness;
-    QVERIFY(writeFile(harness.folder.kakoPath(), historyRecords(1, 5)));
+    QVERIFY(writeFile(harness.folder.kakoPath(), withHistory ? historyRecords(1, 5) : QByteArray()));
     QVERIFY(writeFile(harness.folder.iniPath(), "[OmvexINI]\nLevel=1\nKako=3\n" + recordSection));
     if (quitInPause)
         inFirstPause(harness, [&] { harness.trigger("Y_End"); });
     harness.start();
     QVERIFY(harness.trigger("Y_Start"));
+    if (!withHistory)
+        QCOMPARE(harness.window->statusBar()->currentMessage(), QString::fromUtf8(analysis::kNoHistoryToRecord));
 
     const QString path = harness.folder.filePath(QStringLiteral("kiroku.txt"));
     const analysis::RecordRead record = analysis::readRecord(path);
@@ -211,6 +217,7 @@ void TestOmvexAnalysis::record_unwritableSaysSoOncePerRun()
 {
     OmvexHarness harness;
     QVERIFY(QDir(harness.folder.path()).mkdir(QStringLiteral("kiroku.txt"))); // unwritable, also for root
+    QVERIFY(writeFile(harness.folder.kakoPath(), historyRecords(1, 5)));
     harness.start();
     QStatusBar *bar = harness.window->statusBar();
     QSignalSpy messages(bar, &QStatusBar::messageChanged);
@@ -235,6 +242,7 @@ void TestOmvexAnalysis::analysisMenu_opensTheOneWindowOnItsTab_data()
     QTest::addRow("frequency") << QStringLiteral("Y_Shutugen") << int(Tab::Frequency);
     QTest::addRow("backtest") << QStringLiteral("Y_Kensho") << int(Tab::Backtest);
     QTest::addRow("ticket") << QStringLiteral("Y_Kakunin") << int(Tab::Ticket);
+    QTest::addRow("patterns") << QStringLiteral("Y_Keiko") << int(Tab::Patterns);
 }
 
 void TestOmvexAnalysis::analysisMenu_opensTheOneWindowOnItsTab()

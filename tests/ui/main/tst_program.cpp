@@ -30,6 +30,7 @@ private slots:
     void start_withoutDisplay_saysSoAndFails();
     void start_withDisplay_keepsRunning();
     void start_fromFolderNotUtf8_saysSo();
+    void start_withStartUpTrace_marksItAndEndsAfterFirstPaint();
     void build_placesHelpFileBesideProgram();
 };
 
@@ -128,6 +129,40 @@ void TestProgram::start_fromFolderNotUtf8_saysSo()
     // The message box that follows waits for its OK, which nobody can press here.
     QVERIFY2(said.contains(QStringLiteral("omvex: プログラムのフォルダ名に UTF-8 でない文字")), qPrintable(said));
     QCOMPARE(program.state(), QProcess::Running);
+}
+
+// What the start-up benchmark reads: checkpoints in the order they are reached, from the start of
+// main() to the first paint, after which the program ends by itself.
+void TestProgram::start_withStartUpTrace_marksItAndEndsAfterFirstPaint()
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("OMVEX_STARTUP_TRACE"), QStringLiteral("1"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(OMVEX_PROGRAM), {});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+
+    QStringList names;
+    qint64 previousWall = 0;
+    qint64 previousCpu = 0;
+    for (const QByteArray &line : program.readAllStandardError().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.first() != "omvex-startup-trace")
+            continue;
+        QCOMPARE(fields.size(), 4);
+        names.append(QString::fromLatin1(fields[1]));
+        QVERIFY2(fields[2].toLongLong() >= previousWall && fields[3].toLongLong() >= previousCpu, line.constData());
+        previousWall = fields[2].toLongLong();
+        previousCpu = fields[3].toLongLong();
+    }
+    QVERIFY2(names.size() > 4, qPrintable(names.join(u' ')));
+    QCOMPARE(names.first(), QStringLiteral("main"));
+    QVERIFY2(names.indexOf(QStringLiteral("history")) < names.indexOf(QStringLiteral("window")),
+             qPrintable(names.join(u' ')));
+    QCOMPARE(names.mid(names.size() - 3), QStringList({"shown", "exposed", "painted"}));
 }
 
 void TestProgram::build_placesHelpFileBesideProgram()
