@@ -3,9 +3,9 @@
 // reader must read back to the very draws and rows it was made from.
 #include "engine/tables.h"
 #include "history/historystatus.h"
-#include "history/historywarnings.h"
 #include "history/importmerge.h"
 #include "history/resultfile.h"
+#include "history/resultimport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -52,21 +52,21 @@ void checkResultFile(const ResultFile &file)
     }
     for (std::size_t i = 0; i < file.draws.size(); ++i) {
         const SourceDraw &draw = file.draws[i];
-        check(isValidDraw(draw) && draw.draw >= 1 && draw.draw <= kMaxDrawNumber && draw.line >= 1);
+        check(isUsableDraw(draw.main, draw.bonus) && draw.draw >= 1 && draw.draw <= kMaxDrawNumber && draw.line >= 1);
         check(i == 0 || file.draws[i - 1].draw < draw.draw);
     }
 }
 
-void checkWarnings(std::string_view content, const CellGrid &history, const HistoryReadResult &read)
+void checkWarnings(const HistoryLoad &load)
 {
-    const std::vector<HistoryWarning> warnings = historyWarnings(content, history, read);
+    const std::vector<HistoryWarning> &warnings = load.warnings;
     std::set<std::string> seen;
     for (std::size_t i = 0; i < warnings.size(); ++i) {
         check(seen.insert(warnings[i].code).second && warnings[i].line >= 0);
         check(!warnings[i].message.isEmpty() && !warnings[i].statusText.isEmpty());
         check(i == 0 || warnings[i - 1].line <= warnings[i].line);
     }
-    check(!historyStatusText(history, read, warnings).isEmpty());
+    check(!historyStatusText(load.draws, load.read, warnings).isEmpty());
 }
 
 // A cell of 255 characters may be what is left of a longer field, which no file can give back.
@@ -78,7 +78,7 @@ bool isCut(const std::string &text)
 void checkMergeReadsBack(const CellGrid &history, const std::vector<SourceDraw> &draws)
 {
     ImportErrorList errors;
-    const ImportMerge merge = mergeDraws(history, draws, true, errors);
+    const ImportMerge merge = mergeDraws(history, DrawHistory::fromGrid(history), draws, true, errors);
     check(errors.isEmpty());
     check(merge.added + merge.unchanged + static_cast<int>(merge.replaced.size()) == static_cast<int>(draws.size()));
 
@@ -93,7 +93,7 @@ void checkMergeReadsBack(const CellGrid &history, const std::vector<SourceDraw> 
             const SourceDraw &draw = draws[next++];
             std::multiset<double> read;
             std::multiset<double> given;
-            for (int k = 0; k < kMainNumbers; ++k) {
+            for (int k = 0; k < kPicks; ++k) {
                 read.insert(again.number(k + 1, row));
                 given.insert(draw.main[static_cast<std::size_t>(k)]);
             }
@@ -115,10 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const ResultFile file = readResultFile(bytes);
     checkResultFile(file);
 
-    const std::string_view content(bytes.constData(), size);
     CellGrid history = emptyHistory();
-    const HistoryReadResult read = readDrawHistory(content, history);
-    checkWarnings(content, history, read);
+    checkWarnings(loadKako(QStringLiteral("kako.txt"), bytes, history));
 
     checkMergeReadsBack(emptyHistory(), file.draws);
     checkMergeReadsBack(history, file.draws);

@@ -61,7 +61,7 @@ std::vector<Draw> backtestDraws(const CellGrid &history, std::optional<int> last
     int skipped = 0;
     bool seenEarlier = false;
     for (int row = 1; row <= history.rowCount(); ++row) {
-        const std::optional<Draw> draw = drawAt(history, row);
+        const std::optional<Draw> draw = usableDrawAt(history, row);
         if (!draw) {
             if (rowHoldsAnything(history, row))
                 ++skipped;
@@ -250,7 +250,7 @@ TicketResult checkTicket(const CellGrid &history, const std::array<int, kPicks> 
     TicketResult result;
     result.ticket = ticket;
     for (int row = 1; row <= history.rowCount(); ++row) {
-        const std::optional<Draw> draw = drawAt(history, row);
+        const std::optional<Draw> draw = usableDrawAt(history, row);
         if (!draw) {
             if (rowHoldsAnything(history, row))
                 ++result.skippedRows;

@@ -13,17 +13,6 @@ namespace omvex::analysis {
 
 namespace {
 
-bool isNumber(const CellGrid &grid, int column, int row, int *value)
-{
-    if (grid.isEmpty(column, row))
-        return false;
-    const double number = grid.number(column, row);
-    if (number < 1 || number > kHighestNumber || number != std::floor(number))
-        return false;
-    *value = static_cast<int>(number);
-    return true;
-}
-
 double logBinomialPmf(long long trials, long long k, double logP, double logQ)
 {
     const auto n = static_cast<double>(trials);
@@ -90,26 +79,6 @@ std::optional<std::string> prizeName(Tier tier)
     return std::nullopt;
 }
 
-std::optional<Draw> drawAt(const CellGrid &history, int row)
-{
-    Draw draw;
-    draw.number = row;
-    for (int column = 1; column <= kPicks; ++column) {
-        int value = 0;
-        if (!isNumber(history, column, row, &value))
-            return std::nullopt;
-        const auto end = draw.main.begin() + (column - 1);
-        if (std::find(draw.main.begin(), end, value) != end)
-            return std::nullopt;
-        draw.main[static_cast<std::size_t>(column - 1)] = value;
-    }
-    if (!isNumber(history, kPicks + 1, row, &draw.bonus))
-        return std::nullopt;
-    if (std::find(draw.main.begin(), draw.main.end(), draw.bonus) != draw.main.end())
-        return std::nullopt;
-    return draw;
-}
-
 LineScore scoreLine(const std::array<int, kPicks> &line, const Draw &draw)
 {
     LineScore score;
@@ -139,26 +108,12 @@ LineScore scoreLine(const std::array<int, kPicks> &line, const Draw &draw)
     return score;
 }
 
-bool holdsDraw(const CellGrid &history, int number)
+std::optional<LineScore> scoreAgainstDraw(const std::array<int, kPicks> &line, const DrawHistory &history, int number)
 {
-    return drawAt(history, number).has_value();
-}
-
-std::optional<LineScore> scoreAgainstDraw(const std::array<int, kPicks> &line, const CellGrid &history, int number)
-{
-    const std::optional<Draw> draw = drawAt(history, number);
+    const Draw *draw = history.usable(number);
     if (!draw)
         return std::nullopt;
     return scoreLine(line, *draw);
-}
-
-std::optional<int> latestDraw(const CellGrid &history)
-{
-    for (int row = history.rowCount(); row >= 1; --row) {
-        if (holdsDraw(history, row))
-            return row;
-    }
-    return std::nullopt;
 }
 
 std::uint64_t binomialCoefficient(int n, int k)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/game.h"
-#include "grid/cellgrid.h"
+#include "history/draws.h"
 
 #include <array>
 #include <cstdint>
@@ -24,16 +24,7 @@ std::string tierCaption(Tier tier);
 // The prize's short name, "1等" to "5等"; nothing below three matches.
 std::optional<std::string> prizeName(Tier tier);
 
-// One past draw: six distinct main numbers and a bonus that is none of them, all 1..43.
-struct Draw {
-    int number = 0;
-    std::array<int, kPicks> main{};
-    int bonus = 0;
-};
-
-// Row `row` of a history grid as a draw, or nothing when the row does not hold a valid draw
-// (a skipped draw number leaves an empty row; a hand-edited file may hold anything).
-std::optional<Draw> drawAt(const CellGrid &history, int row);
+using omvex::Draw;
 
 struct LineScore {
     int matches = 0;
@@ -43,12 +34,8 @@ struct LineScore {
 
 LineScore scoreLine(const std::array<int, kPicks> &line, const Draw &draw);
 
-// Whether the history holds draw `number` as a valid draw (row r is draw r).
-bool holdsDraw(const CellGrid &history, int number);
-// The line scored against draw `number`, or nothing when the history does not hold that draw.
-std::optional<LineScore> scoreAgainstDraw(const std::array<int, kPicks> &line, const CellGrid &history, int number);
-// The highest draw number the history holds as a valid draw, if any.
-std::optional<int> latestDraw(const CellGrid &history);
+// The line scored against usable draw `number`, or nothing when the history does not hold it.
+std::optional<LineScore> scoreAgainstDraw(const std::array<int, kPicks> &line, const DrawHistory &history, int number);
 
 // n over k without overflow for the sizes used here (n <= 64).
 std::uint64_t binomialCoefficient(int n, int k);

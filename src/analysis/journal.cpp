@@ -30,7 +30,7 @@ namespace {
 JournalEntry scored(const RecordEntry &record, const CellGrid &history, int latest, Journal &journal)
 {
     JournalEntry entry{record, EntryStatus::Pending, {}};
-    if (const std::optional<Draw> draw = drawAt(history, record.draw)) {
+    if (const std::optional<Draw> draw = usableDrawAt(history, record.draw)) {
         entry.status = EntryStatus::Scored;
         entry.score = scoreLine(record.numbers, *draw);
         journal.tally.add(entry.score);
@@ -53,7 +53,7 @@ Journal scoreJournal(const RecordRead &record, const CellGrid &history)
     journal.path = record.path;
     journal.warnings = record.warnings;
     journal.entries.reserve(record.entries.size());
-    const int latest = latestDraw(history).value_or(0);
+    const int latest = DrawHistory::fromGrid(history).latest().value_or(0);
     // Runs from the last one back, each run's lines as written (１回目 before ２回目).
     const std::vector<RecordEntry> &entries = record.entries;
     for (std::size_t end = entries.size(); end > 0;) {

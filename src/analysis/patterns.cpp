@@ -171,7 +171,7 @@ PatternReport patternReport(const CellGrid &history, std::optional<int> last)
     std::vector<Draw> usable;
     std::vector<bool> isUsable(static_cast<std::size_t>(history.rowCount()) + 1, false);
     for (int row = 1; row <= history.rowCount(); ++row) {
-        if (std::optional<Draw> draw = drawAt(history, row)) {
+        if (std::optional<Draw> draw = usableDrawAt(history, row)) {
             usable.push_back(*draw);
             isUsable[static_cast<std::size_t>(row)] = true;
         }
@@ -214,7 +214,7 @@ PatternReport patternReport(const CellGrid &history, std::optional<int> last)
         // The first draw of the window too is held against the draw before it.
         const int previous = draw.number - 1;
         if (previous >= 1 && isUsable[static_cast<std::size_t>(previous)]) {
-            const Draw before = *drawAt(history, previous);
+            const Draw before = *usableDrawAt(history, previous);
             repeats.push_back(countOf(draw, [&](int n) {
                 return std::find(before.main.begin(), before.main.end(), n) != before.main.end();
             }));

@@ -204,23 +204,6 @@ RecordRead fileProblem(const QString &path, const QString &code, const QString &
     return result;
 }
 
-bool hasSixMainNumbers(const CellGrid &history, int row)
-{
-    std::array<bool, kHighestNumber + 1> seen{};
-    for (int column = 1; column <= kPicks; ++column) {
-        if (history.isEmpty(column, row))
-            return false;
-        const double number = history.number(column, row);
-        if (number < 1 || number > kHighestNumber || number != std::floor(number))
-            return false;
-        bool &slot = seen[static_cast<std::size_t>(number)];
-        if (slot)
-            return false;
-        slot = true;
-    }
-    return true;
-}
-
 } // namespace
 
 QString recordTimeText(const QDateTime &time)
@@ -234,13 +217,10 @@ QString recordTimeText(const QDateTime &time)
                              absolute / 60, absolute % 60);
 }
 
-std::optional<int> nextDrawFor(const CellGrid &history)
+std::optional<int> nextDrawFor(const DrawHistory &history)
 {
-    if (!latestDraw(history))
-        return std::nullopt;
-    for (int row = history.rowCount(); row >= 1; --row)
-        if (hasSixMainNumbers(history, row))
-            return row + 1;
+    if (const std::optional<int> latest = history.latest())
+        return *latest + 1;
     return std::nullopt;
 }
 

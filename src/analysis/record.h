@@ -2,7 +2,7 @@
 
 #include "engine/game.h"
 #include "engine/settings.h"
-#include "grid/cellgrid.h"
+#include "history/draws.h"
 #include "platform/safewrite.h"
 
 #include <QByteArray>
@@ -61,10 +61,10 @@ struct RecordRead {
 // "2026-12-07T18:30:05+09:00": always the offset as ±hh:mm, also for UTC.
 QString recordTimeText(const QDateTime &time);
 
-// The draw a proposal made now is meant for: one after the highest row of the history that holds
-// six distinct main numbers in 1..43. Nothing when the history holds no usable draw: a proposal
-// recorded for draw 1 would later be scored against the first draw ever held.
-std::optional<int> nextDrawFor(const CellGrid &history);
+// The draw a proposal made now is meant for: one after the latest usable draw. Nothing when the
+// history holds no usable draw: a proposal recorded for draw 1 would later be scored against the
+// first draw ever held.
+std::optional<int> nextDrawFor(const DrawHistory &history);
 
 // What the window and the tool say when nothing is recorded for want of a history.
 inline constexpr char kNoHistoryToRecord[] = "過去データがないため予想を記録しません";

@@ -29,7 +29,7 @@ HistoryStats historyStats(const CellGrid &history, std::optional<int> last)
     std::vector<int> drawRows;
     std::vector<int> skippedRows; // rows holding something that is not a valid draw
     for (int row = 1; row <= history.rowCount(); ++row) {
-        if (std::optional<Draw> draw = drawAt(history, row)) {
+        if (std::optional<Draw> draw = usableDrawAt(history, row)) {
             draws.push_back(*draw);
             drawRows.push_back(row);
             continue;

@@ -15,7 +15,7 @@ using namespace analysis;
 namespace {
 
 void writeJson(const BacktestResult &result, const ChanceComparison &comparison, const Options &options,
-               const Settings &settings, std::uint64_t seed, const LoadedHistory &history, std::ostream &out)
+               const Settings &settings, std::uint64_t seed, const HistoryLoad &history, std::ostream &out)
 {
     JsonWriter json(out);
     json.beginObject();
@@ -68,10 +68,10 @@ void writeText(const BacktestResult &result, const ChanceComparison &comparison,
 } // namespace
 
 int runBacktestCommand(const Options &options, const Environment &environment, const Settings &settings,
-                       PredictionTables &tables, const LoadedHistory &history, std::ostream &out, std::ostream &err)
+                       PredictionTables &tables, const HistoryLoad &history, std::ostream &out, std::ostream &err)
 {
     // A prediction needs the draws before the one it is scored against.
-    if (!hasUsableDraws(history, tables.history, kBacktestMinimumDraws, "--backtest", err))
+    if (!hasUsableDraws(history, kBacktestMinimumDraws, "--backtest", err))
         return kExitHistory;
     noteHistory(history, err);
     const std::uint64_t seed = runSeed(options.seed);

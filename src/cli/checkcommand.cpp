@@ -7,7 +7,7 @@
 
 namespace omvex::cli {
 
-int runCheck(const Options &options, const Settings &settings, const LoadedHistory &history, std::ostream &out)
+int runCheck(const Options &options, const Settings &settings, const HistoryLoad &history, std::ostream &out)
 {
     if (options.json) {
         JsonWriter json(out);
@@ -19,7 +19,7 @@ int runCheck(const Options &options, const Settings &settings, const LoadedHisto
         out << "ファイル: " << escapeControls(history.path).toStdString() << '\n';
         out << "記録数: " << history.read.records << '\n';
         out << "行数: " << history.rows << '\n';
-        const std::string reason = stopReason(history.read).message.toStdString();
+        const std::string reason = history.read.words.toStdString();
         if (!history.read.opened)
             out << "結果: 読めません（" << reason << "）\n";
         else if (history.read.complete)

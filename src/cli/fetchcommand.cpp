@@ -8,7 +8,7 @@
 namespace omvex::cli {
 
 int runFetchCommand(const Options &options, const Environment &environment, const SettingsStore &store,
-                    const Settings &settings, const LoadedHistory &history, std::ostream &out, std::ostream &err)
+                    const Settings &settings, const QString &kakoPath, std::ostream &out, std::ostream &err)
 {
     // The tool only reads the address kept by the window; one given here is used once.
     const bool isGiven = !options.fetchAddress.isEmpty();
@@ -32,14 +32,14 @@ int runFetchCommand(const Options &options, const Environment &environment, cons
             ImportPlan failed;
             failed.sourcePath = address;
             failed.errors.push_back({0, download.code.toStdString(), download.message});
-            writeImportJson(failed, {ImportOutcome::Refused, {}, download.code, download.message}, settings, history,
+            writeImportJson(failed, {ImportOutcome::Refused, {}, download.code, download.message}, settings, kakoPath,
                             out);
         }
         writeErrorLine(err, download.message);
         return kExitRefused;
     }
-    const ImportPlan plan = planImportData(download.body, address, history.path, options.replace);
-    return carryOutImport(plan, options, settings, history, out, err);
+    const ImportPlan plan = planImportData(download.body, address, kakoPath, options.replace);
+    return carryOutImport(plan, options, settings, kakoPath, out, err);
 }
 
 } // namespace omvex::cli

@@ -39,10 +39,11 @@ void writeOptionalString(JsonWriter &json, const QString &text)
         json.string(text);
 }
 
-// held: what kako.txt holds now.
-void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const HeldDraws &held,
-               const Settings &settings, const LoadedHistory &history, std::ostream &out)
+// history: kako.txt as the import left it.
+void writeJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
+               const HistoryLoad &history, std::ostream &out)
 {
+    const HeldDraws &held = history.draws.held();
     JsonWriter json(out);
     json.beginObject();
     writeProvenance(json, settings, std::nullopt, history);
@@ -103,6 +104,22 @@ QByteArray standardInput(std::istream *input)
     return bytes;
 }
 
+// kako.txt as the import left it, from the bytes the import read or wrote where it has them, also
+// when writing failed half way.
+HistoryLoad kakoAfter(const ImportPlan &plan, const ImportWriteResult &written, const QString &kakoPath, CellGrid &grid)
+{
+    if (plan.kakoPath == kakoPath) {
+        if (written.outcome == ImportOutcome::Written)
+            return loadKako(kakoPath, plan.content, grid);
+        // After a failed write or under a changed kako.txt the plan's bytes may no longer be its content.
+        if (plan.kako.exists && written.outcome != ImportOutcome::WriteFailed && written.code != QLatin1String("changed"))
+            return loadKako(kakoPath, plan.previousContent, grid);
+    }
+    return loadKako(kakoPath, grid);
+}
+
+} // namespace
+
 // The import's JSON answer; the history keys and the draws held describe kako.txt as the import
 // left it, also when writing failed half way.
 void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
@@ -110,9 +127,10 @@ void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, c
 {
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    const LoadedHistory now = loadHistory(kakoPath, tables.history);
-    writeJson(plan, written, heldDraws(tables.history), settings, now, out);
+    writeJson(plan, written, settings, kakoAfter(plan, written, kakoPath, tables.history), out);
 }
+
+namespace {
 
 // What an import or a conversion did, as JSON or as text; note is one more line of text after a write.
 int report(const Options &options, const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
@@ -138,42 +156,36 @@ int report(const Options &options, const ImportPlan &plan, const ImportWriteResu
 
 } // namespace
 
-void writeImportJson(const ImportPlan &plan, const ImportWriteResult &written, const Settings &settings,
-                     const LoadedHistory &history, std::ostream &out)
-{
-    writeImportJson(plan, written, settings, history.path, out);
-}
-
-int carryOutImport(const ImportPlan &plan, const Options &options, const Settings &settings,
-                   const LoadedHistory &history, std::ostream &out, std::ostream &err)
+int carryOutImport(const ImportPlan &plan, const Options &options, const Settings &settings, const QString &kakoPath,
+                   std::ostream &out, std::ostream &err)
 {
     // Another import holds kako.txt: one line says so, and nothing was read that could be summed up.
     if (!options.json && plan.errors.size() == 1 && plan.errors.front().code == "busy") {
         writeErrorLine(err, plan.errors.front().message);
         return kExitRefused;
     }
-    return report(options, plan, writeImport(plan, LockWait::Retry), settings, history.path, {}, out, err);
+    return report(options, plan, writeImport(plan, LockWait::Retry), settings, kakoPath, {}, out, err);
 }
 
 int runImportCommand(const Options &options, const Environment &environment, const Settings &settings,
-                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
+                     const QString &kakoPath, std::ostream &out, std::ostream &err)
 {
     const ImportPlan plan = options.importPath == QLatin1String("-")
-        ? planImportData(standardInput(environment.input), QStringLiteral("-"), history.path, options.replace)
-        : planImport(QFileInfo(options.importPath).absoluteFilePath(), history.path, options.replace, LockWait::Retry);
-    return carryOutImport(plan, options, settings, history, out, err);
+        ? planImportData(standardInput(environment.input), QStringLiteral("-"), kakoPath, options.replace)
+        : planImport(QFileInfo(options.importPath).absoluteFilePath(), kakoPath, options.replace, LockWait::Retry);
+    return carryOutImport(plan, options, settings, kakoPath, out, err);
 }
 
-int runConvertCommand(const Options &options, const Settings &settings, const LoadedHistory &history,
-                      std::ostream &out, std::ostream &err)
+int runConvertCommand(const Options &options, const Settings &settings, const QString &kakoPath, std::ostream &out,
+                      std::ostream &err)
 {
-    if (!isKakoResultsFile(history.path)) {
+    if (!isKakoResultsFile(kakoPath)) {
         writeErrorLine(err, QStringLiteral("kako.txt は結果ファイルの形ではないため、変換しません"));
         return kExitRefused;
     }
-    const ImportPlan plan = planConversion(history.path);
-    const QString note = QStringLiteral("元のファイル: %1").arg(QDir::toNativeSeparators(conversionOrigPath(history.path)));
-    return report(options, plan, writeConversion(plan), settings, history.path, note, out, err);
+    const ImportPlan plan = planConversion(kakoPath);
+    const QString note = QStringLiteral("元のファイル: %1").arg(QDir::toNativeSeparators(conversionOrigPath(kakoPath)));
+    return report(options, plan, writeConversion(plan), settings, kakoPath, note, out, err);
 }
 
 } // namespace omvex::cli

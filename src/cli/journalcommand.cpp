@@ -51,7 +51,7 @@ void writeEntryJson(JsonWriter &json, const JournalEntry &entry)
 
 // The entries go out as they are scored: a record near its size cap holds a million of them.
 RecordRead writeJson(const QString &recordPath, const CellGrid &grid, const Settings &settings,
-                     const LoadedHistory &history, std::ostream &out)
+                     const HistoryLoad &history, std::ostream &out)
 {
     JsonWriter json(out);
     json.beginObject();
@@ -125,7 +125,7 @@ void writeText(const Journal &journal, const RecordRead &record, std::ostream &o
 } // namespace
 
 int runJournalCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                      const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err)
+                      const HistoryLoad &history, const QString &recordPath, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
     RecordRead record;

@@ -1,18 +1,13 @@
 #include "cli/loadedhistory.h"
 
 #include "analysis/backtest.h"
-#include "analysis/chance.h"
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
 #include "engine/random.h"
-#include "history/resultimport.h"
 #include "omvex/appinfo.h"
 
-#include <QCryptographicHash>
-#include <QFile>
 
 #include <ostream>
-#include <string_view>
 
 namespace omvex::cli {
 
@@ -25,52 +20,11 @@ void writeSettings(JsonWriter &json, const Settings &settings)
     json.endObject();
 }
 
-namespace {
-
-int usableDraws(const CellGrid &history)
-{
-    int draws = 0;
-    for (int row = 1; row <= history.rowCount(); ++row)
-        draws += analysis::drawAt(history, row) ? 1 : 0;
-    return draws;
-}
-
-} // namespace
-
-LoadedHistory loadHistory(const QString &path, CellGrid &grid)
-{
-    LoadedHistory history;
-    history.path = path;
-    history.read = loadDrawHistory(path, grid);
-    history.rows = grid.rowCount();
-    QFile file(path);
-    if (!history.read.opened || !file.open(QIODevice::ReadOnly))
-        return history;
-    // The warnings need the bytes at once. Mapped rather than read, so that a file of any size gets
-    // them, and the hash, the same way: one far beyond any real history is still warned about.
-    const qint64 size = file.size();
-    const uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
-    if (size > 0 && !mapped)
-        return history;
-    const std::string_view content(reinterpret_cast<const char *>(mapped), static_cast<std::size_t>(size));
-    history.sha256 = QCryptographicHash::hash(QByteArrayView(content.data(), static_cast<qsizetype>(content.size())),
-                                              QCryptographicHash::Sha256)
-                         .toHex()
-                         .toStdString();
-    history.warnings = historyWarnings(content, grid, history.read);
-    return history;
-}
-
-StopReason stopReason(const HistoryReadResult &read)
-{
-    return {read.code, read.words};
-}
-
-void noteHistory(const LoadedHistory &history, std::ostream &err)
+void noteHistory(const HistoryLoad &history, std::ostream &err)
 {
     if (history.complete())
         return;
-    const QString message = stopReason(history.read).message;
+    const QString &message = history.read.words;
     if (!history.read.opened) {
         writeErrorLine(err, QStringLiteral("注意: ") + history.path + QStringLiteral(" を読めません（") + message
                                 + QStringLiteral("）。過去データなしで続けます。"));
@@ -83,16 +37,16 @@ void noteHistory(const LoadedHistory &history, std::ostream &err)
     }
 }
 
-bool hasUsableDraws(const LoadedHistory &history, const CellGrid &grid, int needed, const char *option,
+bool hasUsableDraws(const HistoryLoad &history, int needed, const char *option,
                     std::ostream &err)
 {
-    const int draws = usableDraws(grid);
+    const int draws = history.draws.usableCount();
     if (draws >= needed)
         return true;
     const QString command = QString::fromLatin1(option);
     if (!history.read.opened) {
         writeErrorLine(err, QStringLiteral("%1 には過去の当せん数字が要りますが、%2 を読めません（%3）")
-                                .arg(command, history.path, stopReason(history.read).message));
+                                .arg(command, history.path, history.read.words));
     } else {
         writeErrorLine(err, QStringLiteral("%1 には使える当せん数字が %2 回分以上要りますが、%3 には %4 回分しかありません")
                                 .arg(command, QString::number(needed), history.path, QString::number(draws)));
@@ -107,7 +61,7 @@ std::uint64_t runSeed(std::optional<std::uint64_t> seed)
 }
 
 void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<std::uint64_t> seed,
-                     const LoadedHistory &history)
+                     const HistoryLoad &history)
 {
     json.key("version").string(kVersionText);
     json.key("settings");
@@ -137,9 +91,8 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
         json.key("field").integer(history.read.stopField);
         json.key("reason").string(history.read.reason.empty() ? std::string("the file cannot be opened")
                                                               : history.read.reason);
-        const StopReason reason = stopReason(history.read);
-        json.key("code").string(reason.code);
-        json.key("message").string(reason.message);
+        json.key("code").string(history.read.code);
+        json.key("message").string(history.read.words);
         json.endObject();
     }
     json.key("warnings");

@@ -2,8 +2,7 @@
 
 #include "cli/jsonwriter.h"
 #include "engine/settings.h"
-#include "history/drawhistory.h"
-#include "history/historywarnings.h"
+#include "history/historyload.h"
 
 #include <QString>
 
@@ -15,35 +14,14 @@
 
 namespace omvex::cli {
 
-
-// The history file as one run read it, with what it takes to say later which file that was.
-struct LoadedHistory {
-    QString path;
-    HistoryReadResult read;
-    int rows = 0;
-    std::string sha256; // hex of the file's bytes; empty when the file could not be read
-    std::vector<HistoryWarning> warnings; // what its owner would not expect in the way it was read
-
-    bool complete() const { return read.opened && read.complete; }
-};
-
-LoadedHistory loadHistory(const QString &path, CellGrid &grid);
-
-// Why the reading stopped short: a stable English code for scripts and the Japanese for people.
-struct StopReason {
-    std::string code;
-    QString message;
-};
-StopReason stopReason(const HistoryReadResult &read);
-
 // Says on standard error when a prediction or analysis works from less than the whole file, so a
 // script's output never silently rests on a truncated history.
-void noteHistory(const LoadedHistory &history, std::ostream &err);
+void noteHistory(const HistoryLoad &history, std::ostream &err);
 
 // For an analysis that needs at least `needed` usable draws (six different main numbers 1..43 and a
 // bonus that is none of them, as the analyses count them): true when there are enough; otherwise one
 // line on err says what is missing, and the caller ends with kExitHistory.
-bool hasUsableDraws(const LoadedHistory &history, const CellGrid &grid, int needed, const char *option,
+bool hasUsableDraws(const HistoryLoad &history, int needed, const char *option,
                     std::ostream &err);
 
 // The given seed, or one from the clock that any JSON reader gets back exactly.
@@ -70,6 +48,6 @@ void writeWarningsJson(JsonWriter &json, const std::vector<Warning> &warnings)
 
 // The keys every JSON output starts with, enough to regenerate and check the result later.
 void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<std::uint64_t> seed,
-                     const LoadedHistory &history);
+                     const HistoryLoad &history);
 
 } // namespace omvex::cli

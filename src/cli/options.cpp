@@ -1,6 +1,6 @@
 #include "cli/options.h"
 
-#include "history/resultfields.h"
+#include "analysis/ticketline.h"
 
 #include <QUtf8StringView>
 
@@ -325,31 +325,13 @@ private:
 
 std::array<int, kPicks> parseTicket(const QString &text, QString *error)
 {
-    std::array<int, kPicks> numbers{};
-    // Full-width digits and commas, as a Japanese input method types them, read as their ASCII forms.
-    const QStringList parts = halfWidth(text).split(QLatin1Char(','));
-    if (parts.size() != kPicks) {
-        *error = QStringLiteral("--ticket には 1 から 43 までの異なる数字を 6 つ、カンマで区切って指定してください"
-                                "（\"%1\" は %2 個）")
-                     .arg(text, QString::number(parts.size()));
-        return numbers;
+    // The same reading as the analysis window's ticket check, so that a line typed there works here.
+    const analysis::TicketLine line = analysis::parseTicketLine(text.toStdString());
+    if (!line.numbers) {
+        *error = QStringLiteral("--ticket の \"%1\": %2").arg(text, QString::fromStdString(line.message));
+        return {};
     }
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString part = parts.at(i).trimmed();
-        const auto value = parseUnsigned(part);
-        if (!value || *value < 1 || *value > kHighestNumber) {
-            *error = QStringLiteral("--ticket の \"%1\" は 1 から 43 までの整数ではありません").arg(part);
-            return numbers;
-        }
-        const int number = static_cast<int>(*value);
-        if (std::find(numbers.begin(), numbers.begin() + i, number) != numbers.begin() + i) {
-            *error = QStringLiteral("--ticket に %1 が二度あります（6 つとも異なる数字にしてください）").arg(number);
-            return numbers;
-        }
-        numbers[static_cast<std::size_t>(i)] = number;
-    }
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
+    return *line.numbers;
 }
 
 ParseResult parseArguments(const QStringList &arguments)

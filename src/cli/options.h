@@ -52,8 +52,9 @@ ParseResult parseArguments(const QStringList &arguments);
 // refused: turned into text it would lose bytes and name another file.
 ParseResult parseArgumentBytes(const QList<QByteArray> &arguments);
 
-// Six distinct whole numbers 1..43 separated by commas ("3,11,17,25,36,42"); blanks around a
-// number are allowed. On failure error says what is wrong and the result is meaningless.
+// Six distinct whole numbers 1..43, read as the analysis window reads a ticket line: separated by
+// commas, blanks or "、", digits half- or full-width ("3,11,17,25,36,42", "3 11 17 25 36 42").
+// On failure error says what is wrong and the result is meaningless.
 std::array<int, kPicks> parseTicket(const QString &text, QString *error);
 
 } // namespace omvex::cli

@@ -66,7 +66,7 @@ void writePairsJson(JsonWriter &json, const std::vector<PairCount> &pairs)
     json.endArray();
 }
 
-void writeJson(const PatternReport &report, const Settings &settings, const LoadedHistory &history, std::ostream &out)
+void writeJson(const PatternReport &report, const Settings &settings, const HistoryLoad &history, std::ostream &out)
 {
     JsonWriter json(out);
     json.beginObject();
@@ -160,9 +160,9 @@ void writeText(const PatternReport &report, std::ostream &out)
 } // namespace
 
 int runPatternsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                       const LoadedHistory &history, std::ostream &out, std::ostream &err)
+                       const HistoryLoad &history, std::ostream &out, std::ostream &err)
 {
-    if (!hasUsableDraws(history, tables.history, 1, "--patterns", err))
+    if (!hasUsableDraws(history, 1, "--patterns", err))
         return kExitHistory;
     noteHistory(history, err);
     const PatternReport report = patternReport(tables.history, options.last);

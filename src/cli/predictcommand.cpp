@@ -22,7 +22,7 @@ struct PassOutcome {
 };
 
 void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options, const Settings &settings,
-               std::uint64_t seed, const LoadedHistory &history, const SaveResult &saved,
+               std::uint64_t seed, const HistoryLoad &history, const SaveResult &saved,
                const std::optional<RecordedProposals> &recorded, std::ostream &out)
 {
     JsonWriter json(out);
@@ -61,7 +61,7 @@ void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options,
 } // namespace
 
 int runPredict(const Options &options, const SettingsStore &store, const Settings &settings, PredictionTables &tables,
-               const LoadedHistory &history, const QString &recordPath, std::ostream &out, std::ostream &err)
+               const HistoryLoad &history, const QString &recordPath, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
     const std::uint64_t seed = runSeed(options.seed);
@@ -84,7 +84,7 @@ int runPredict(const Options &options, const SettingsStore &store, const Setting
         saved = store.save(settings);
     std::optional<RecordedProposals> recorded;
     if (options.record)
-        recorded = recordProposals(recordPath, tables.history, settings, {passes[0].numbers, passes[1].numbers});
+        recorded = recordProposals(recordPath, history.draws, settings, {passes[0].numbers, passes[1].numbers});
 
     if (options.json) {
         writeJson(passes, options, settings, seed, history, saved, recorded, out);

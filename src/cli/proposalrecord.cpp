@@ -12,7 +12,7 @@
 
 namespace omvex::cli {
 
-RecordedProposals recordProposals(const QString &path, const CellGrid &history, const Settings &settings,
+RecordedProposals recordProposals(const QString &path, const DrawHistory &history, const Settings &settings,
                                   const std::array<analysis::Proposal, 2> &proposals)
 {
     RecordedProposals recorded;

@@ -21,7 +21,7 @@ struct RecordedProposals {
 };
 
 // Appends both proposals, stamped with the time now, for the draw after the last one the history holds.
-RecordedProposals recordProposals(const QString &path, const CellGrid &history, const Settings &settings,
+RecordedProposals recordProposals(const QString &path, const DrawHistory &history, const Settings &settings,
                                   const std::array<analysis::Proposal, 2> &proposals);
 
 // {"path": "...", "written": true}, or with "written": false and "reason": "no-history" when

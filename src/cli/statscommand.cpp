@@ -29,7 +29,7 @@ QString chartTargetProblem(const QString &path)
 }
 
 void writeJson(const HistoryStats &stats, std::optional<int> last, const QString &chart, const Settings &settings,
-               const LoadedHistory &history, std::ostream &out)
+               const HistoryLoad &history, std::ostream &out)
 {
     JsonWriter json(out);
     json.beginObject();
@@ -108,9 +108,9 @@ void writeText(const HistoryStats &stats, const QString &chart, std::ostream &ou
 } // namespace
 
 int runStatsCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                    const LoadedHistory &history, std::ostream &out, std::ostream &err)
+                    const HistoryLoad &history, std::ostream &out, std::ostream &err)
 {
-    if (!hasUsableDraws(history, tables.history, 1, "--stats", err))
+    if (!hasUsableDraws(history, 1, "--stats", err))
         return kExitHistory;
     if (!options.chartPath.isEmpty()) {
         if (const QString problem = chartTargetProblem(options.chartPath); !problem.isEmpty()) {

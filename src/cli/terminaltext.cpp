@@ -123,13 +123,6 @@ std::string padLeft(const std::string &text, int columns)
     return width >= columns ? text : std::string(static_cast<std::size_t>(columns - width), ' ') + text;
 }
 
-std::string settingsText(const Settings &settings)
-{
-    // The captions of the dialog's frames, then of the ticked option buttons.
-    return std::string(kLevelName) + " " + word(settings.level) + "・" + kPatternName + " " + word(settings.pattern)
-        + "・" + kKakoName + " " + word(settings.kako);
-}
-
 void writeLine(std::ostream &out, const std::array<int, kPicks> &numbers)
 {
     for (std::size_t i = 0; i < numbers.size(); ++i)

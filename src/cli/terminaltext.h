@@ -51,8 +51,7 @@ std::string padLeft(const std::string &text, int columns);
 using analysis::fixedText;
 using analysis::groupedText;
 
-// The settings in the words of the settings dialog: "レベル 松・抽出パターン すべて・過去利用法 並".
-std::string settingsText(const Settings &settings);
+using omvex::settingsText;
 
 // "3 11 17 25 36 42"
 void writeLine(std::ostream &out, const std::array<int, kPicks> &numbers);

@@ -57,11 +57,11 @@ void writeText(const TicketResult &result, const ChanceComparison &comparison, s
 } // namespace
 
 int runTicketCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                     const LoadedHistory &history, std::ostream &out, std::ostream &err)
+                     const HistoryLoad &history, std::ostream &out, std::ostream &err)
 {
     if (options.draw)
-        return runTicketDrawCommand(options, settings, tables, history, out, err);
-    if (!hasUsableDraws(history, tables.history, 1, "--ticket", err))
+        return runTicketDrawCommand(options, settings, history, out, err);
+    if (!hasUsableDraws(history, 1, "--ticket", err))
         return kExitHistory;
     noteHistory(history, err);
     std::vector<TicketResult> results;

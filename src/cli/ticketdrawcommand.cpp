@@ -13,16 +13,16 @@ using namespace analysis;
 
 namespace {
 
-std::string heldRangeText(const CellGrid &history)
+std::string heldRangeText(const DrawHistory &history)
 {
-    const HeldDraws held = heldDraws(history);
+    const HeldDraws &held = history.held();
     if (held.count == 0)
         return "kako.txt には回がありません";
     return "kako.txt にあるのは第 " + std::to_string(held.first) + " 回〜第 " + std::to_string(held.last) + " 回です";
 }
 
 void writeJson(const Options &options, const std::vector<LineScore> &scores, const Settings &settings,
-               const LoadedHistory &history, std::ostream &out)
+               const HistoryLoad &history, std::ostream &out)
 {
     JsonWriter json(out);
     json.beginObject();
@@ -61,25 +61,25 @@ void writeText(const Options &options, const Draw &draw, const std::vector<LineS
 
 } // namespace
 
-int runTicketDrawCommand(const Options &options, const Settings &settings, const PredictionTables &tables,
-                         const LoadedHistory &history, std::ostream &out, std::ostream &err)
+int runTicketDrawCommand(const Options &options, const Settings &settings,
+                         const HistoryLoad &history, std::ostream &out, std::ostream &err)
 {
     noteHistory(history, err);
-    const std::optional<Draw> draw = drawAt(tables.history, *options.draw);
+    const Draw *draw = history.draws.usable(*options.draw);
     if (!draw) {
-        if (*options.draw <= tables.history.rowCount() && hasDraw(tables.history, *options.draw))
+        if (history.draws.isHeld(*options.draw))
             writeErrorLine(err, QStringLiteral("第 %1 回の kako.txt の数字が正しくありません（本数字が 1〜43 の異なる 6 個で、"
                                                "ボーナスがそのどれでもない回だけと照合できます）")
                                     .arg(*options.draw));
         else
             writeErrorLine(err, QStringLiteral("第 %1 回の当せん数字がありません（%2）")
                                     .arg(*options.draw)
-                                    .arg(QString::fromStdString(heldRangeText(tables.history))));
+                                    .arg(QString::fromStdString(heldRangeText(history.draws))));
         return kExitRefused;
     }
     std::vector<LineScore> scores;
     for (const std::array<int, kPicks> &ticket : options.tickets)
-        scores.push_back(*scoreAgainstDraw(ticket, tables.history, *options.draw));
+        scores.push_back(scoreLine(ticket, *draw));
     if (options.json)
         writeJson(options, scores, settings, history, out);
     else

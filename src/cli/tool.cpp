@@ -5,6 +5,7 @@
 #include "cli/helptext.h"
 #include "cli/terminaltext.h"
 #include "history/filelocations.h"
+#include "history/resultimport.h"
 #include "omvex/appinfo.h"
 
 #include <QFileInfo>
@@ -38,9 +39,22 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
     if (options.kako)
         settings.kako = *options.kako;
 
+    // The import, the conversion and the download read kako.txt themselves, once to plan and once to
+    // check before they write.
+    switch (options.command) {
+    case Command::Import:
+        return runImportCommand(options, environment, settings, files.KakoFilePath, out, err);
+    case Command::Convert:
+        return runConvertCommand(options, settings, files.KakoFilePath, out, err);
+    case Command::Fetch:
+        return runFetchCommand(options, environment, store, settings, files.KakoFilePath, out, err);
+    default:
+        break;
+    }
+
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    const LoadedHistory history = loadHistory(files.KakoFilePath, tables.history);
+    const HistoryLoad history = loadKako(files.KakoFilePath, tables.history);
     const QString recordPath = joinPath(QFileInfo(folder).absoluteFilePath(), QString::fromLatin1(analysis::kRecordFileName));
 
     switch (options.command) {
@@ -52,17 +66,14 @@ int runCommand(const Options &options, const Environment &environment, std::ostr
         return runTicketCommand(options, settings, tables, history, out, err);
     case Command::Stats:
         return runStatsCommand(options, settings, tables, history, out, err);
-    case Command::Import:
-        return runImportCommand(options, environment, settings, history, out, err);
-    case Command::Convert:
-        return runConvertCommand(options, settings, history, out, err);
-    case Command::Fetch:
-        return runFetchCommand(options, environment, store, settings, history, out, err);
     case Command::Journal:
         return runJournalCommand(options, settings, tables, history, recordPath, out, err);
     case Command::Patterns:
         return runPatternsCommand(options, settings, tables, history, out, err);
     case Command::Predict:
+    case Command::Import:
+    case Command::Convert:
+    case Command::Fetch:
     case Command::Help:
     case Command::Version:
         break;

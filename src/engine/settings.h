@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace omvex {
 
@@ -42,6 +43,14 @@ inline constexpr const char *kKakoName = "過去利用法";
 constexpr const char *word(Level level) { return kLevelWords[static_cast<std::size_t>(digit(level))]; }
 constexpr const char *word(Pattern pattern) { return kPatternWords[static_cast<std::size_t>(digit(pattern))]; }
 constexpr const char *word(Kako kako) { return kKakoWords[static_cast<std::size_t>(digit(kako))]; }
+
+// The settings as the dialog shows them, each frame's caption and then its ticked choice:
+// "レベル 松・抽出パターン すべて・過去利用法 並".
+inline std::string settingsText(const Settings &settings)
+{
+    return std::string(kLevelName) + " " + word(settings.level) + "・" + kPatternName + " "
+        + word(settings.pattern) + "・" + kKakoName + " " + word(settings.kako);
+}
 
 // A stored digit as a setting; a value outside the setting's range reads as its first choice,
 // as the program has always read a damaged settings file.

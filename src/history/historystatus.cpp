@@ -24,10 +24,10 @@ QString readStopReason(const HistoryReadResult &read)
     return reasonText(read);
 }
 
-QString historyStatusText(const CellGrid &history, const HistoryReadResult &read,
+QString historyStatusText(const DrawHistory &draws, const HistoryReadResult &read,
                           const std::vector<HistoryWarning> &warnings)
 {
-    const HeldDraws held = heldDraws(history);
+    const HeldDraws &held = draws.held();
     QString status = held.count == 0
         ? QStringLiteral("過去データ: なし")
         : QStringLiteral("過去データ: %1回分（第%2回〜第%3回）").arg(held.count).arg(held.first).arg(held.last);

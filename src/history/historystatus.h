@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/cellgrid.h"
+#include "history/draws.h"
 #include "history/drawhistory.h"
 #include "history/historywarnings.h"
 
@@ -16,7 +16,7 @@ QString readStopReason(const HistoryReadResult &read);
 
 // The one-line status after a load: how many draws the history holds and which, and the first
 // problem by line, if any ("過去データ: 2058回分（第1回〜第2058回）").
-QString historyStatusText(const CellGrid &history, const HistoryReadResult &read,
+QString historyStatusText(const DrawHistory &draws, const HistoryReadResult &read,
                           const std::vector<HistoryWarning> &warnings);
 
 } // namespace omvex

@@ -64,15 +64,15 @@ QString drawText(const SourceDraw &draw)
 
 } // namespace
 
-ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &draws, bool replace,
-                       ImportErrorList &errors, const KakoRows *kept)
+ImportMerge mergeDraws(const CellGrid &history, const DrawHistory &rows, const std::vector<SourceDraw> &draws,
+                       bool replace, ImportErrorList &errors, const KakoRows *kept)
 {
     ImportMerge merge;
     const int last = std::max(history.rowCount(), draws.empty() ? 0 : draws.back().draw);
     auto incoming = draws.begin();
     for (int row = 1; row <= last; ++row) {
         const SourceDraw *draw = incoming != draws.end() && incoming->draw == row ? &*incoming++ : nullptr;
-        const bool held = row <= history.rowCount() && hasDraw(history, row);
+        const bool held = rows.isHeld(row);
         if (!draw && !held)
             continue;
         ++merge.held.count;
@@ -87,7 +87,7 @@ ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &d
             merge.content += keptLine(history, row, kept);
             continue;
         }
-        const std::optional<SourceDraw> current = rowDraw(history, row);
+        const Draw *current = rows.usable(row);
         if (current && isSameDraw(current->main, current->bonus, draw->main, draw->bonus)) {
             ++merge.unchanged;
             merge.content += keptLine(history, row, kept);

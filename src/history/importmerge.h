@@ -1,7 +1,7 @@
 #pragma once
 
 #include "grid/cellgrid.h"
-#include "history/historywarnings.h"
+#include "history/draws.h"
 #include "history/recordsinks.h"
 #include "history/resultfile.h"
 
@@ -27,12 +27,12 @@ struct KakoRows {
     std::vector<ByteSpan> spans; // by draw number; an empty span where no record was stored
 };
 
-// Merges a result file's draws (ascending, each once) into the history read from kako.txt. A row
-// that holds the same draw stays as it is, main numbers in its own order; a row that holds other
-// numbers is a conflict, added to errors at the source line, unless replace lets the file win.
-// Rows that are neither added nor replaced are written with the bytes of their record in kept (line
-// end aside), or, without kept, as the reader stored them.
-ImportMerge mergeDraws(const CellGrid &history, const std::vector<SourceDraw> &draws, bool replace,
-                       ImportErrorList &errors, const KakoRows *kept = nullptr);
+// Merges a result file's draws (ascending, each once) into the history read from kako.txt (rows:
+// the same grid as draws). A row that holds the same draw stays as it is, main numbers in its own
+// order; a row that holds other numbers is a conflict, added to errors at the source line, unless
+// replace lets the file win. Rows that are neither added nor replaced are written with the bytes of
+// their record in kept (line end aside), or, without kept, as the reader stored them.
+ImportMerge mergeDraws(const CellGrid &history, const DrawHistory &rows, const std::vector<SourceDraw> &draws,
+                       bool replace, ImportErrorList &errors, const KakoRows *kept = nullptr);
 
 } // namespace omvex

@@ -22,24 +22,6 @@ bool DirectSink::writeText(int column, std::string text)
     return m_grid.setText(column, m_grid.activeRow(), std::move(text));
 }
 
-void RowSpanSink::beginRecord(int drawNumber)
-{
-    m_row = drawNumber;
-    // Rows above a lowered row count are wiped, and so are their spans.
-    if (m_spans.size() > static_cast<std::size_t>(drawNumber) + 1)
-        m_spans.resize(static_cast<std::size_t>(drawNumber) + 1);
-    m_grid.beginRecord(drawNumber);
-}
-
-void RowSpanSink::recordStored(ByteSpan span)
-{
-    const auto row = static_cast<std::size_t>(m_row);
-    if (m_spans.size() <= row)
-        m_spans.resize(row + 1);
-    m_spans[row] = span;
-    m_grid.recordStored(span);
-}
-
 DeferredSink::DeferredSink(CellGrid &grid)
     : m_grid(grid)
     , m_columns(grid.columnCount())

@@ -25,9 +25,6 @@ public:
     virtual bool writeNumber(int column, double value) = 0;
     virtual bool writeText(int column, std::string text) = 0;
     virtual void finish() = 0;
-    // After a record is stored whole: where it lies in the content, from its draw number's first
-    // byte to the end of its last field.
-    virtual void recordStored(ByteSpan) {}
     // True when the sink can take no more records; the reading stops there.
     virtual bool isFull() const { return false; }
 };
@@ -48,30 +45,6 @@ public:
 
 private:
     CellGrid &m_grid;
-};
-
-// Passes every operation on to another sink and notes, by draw number, where the record that last
-// filled each row lies in the content: rewriting the file can then keep a row's own bytes.
-class RowSpanSink final : public RecordSink {
-public:
-    explicit RowSpanSink(RecordSink &grid)
-        : m_grid(grid)
-    {
-    }
-
-    void beginRecord(int drawNumber) override;
-    bool writeNumber(int column, double value) override { return m_grid.writeNumber(column, value); }
-    bool writeText(int column, std::string text) override { return m_grid.writeText(column, std::move(text)); }
-    void finish() override { m_grid.finish(); }
-    void recordStored(ByteSpan span) override;
-    bool isFull() const override { return m_grid.isFull(); }
-
-    std::vector<ByteSpan> takeSpans() { return std::move(m_spans); }
-
-private:
-    RecordSink &m_grid;
-    int m_row = 0;
-    std::vector<ByteSpan> m_spans;
 };
 
 // Lowering the row count wipes the rows above it, and raising it again costs the grid one empty

@@ -184,7 +184,7 @@ private:
             return std::nullopt;
         }
         static constexpr const char *kMainFields[] = {"main1", "main2", "main3", "main4", "main5", "main6"};
-        for (int k = 0; k < kMainNumbers; ++k) {
+        for (int k = 0; k < kPicks; ++k) {
             const QStringView text = m_fields.at(columns.main[static_cast<std::size_t>(k)]);
             const std::optional<int> main = wholeIn(text, 1, kHighestNumber);
             if (!main) {
@@ -282,23 +282,6 @@ QString importErrorText(const ImportError &error)
     return QStringLiteral("%1行目: %2").arg(error.line).arg(error.message);
 }
 
-bool isValidDraw(const SourceDraw &draw)
-{
-    const auto inRange = [](int number) { return number >= 1 && number <= kHighestNumber; };
-    for (std::size_t k = 0; k < draw.main.size(); ++k) {
-        if (!inRange(draw.main[k]) || std::find(draw.main.begin(), draw.main.begin() + static_cast<std::ptrdiff_t>(k), draw.main[k])
-                                          != draw.main.begin() + static_cast<std::ptrdiff_t>(k))
-            return false;
-    }
-    return inRange(draw.bonus) && std::find(draw.main.begin(), draw.main.end(), draw.bonus) == draw.main.end();
-}
-
-bool isSameDraw(const std::array<int, kMainNumbers> &mainA, int bonusA, const std::array<int, kMainNumbers> &mainB,
-                int bonusB)
-{
-    return bonusA == bonusB && std::is_permutation(mainA.begin(), mainA.end(), mainB.begin());
-}
-
 ResultFile readResultFile(const QByteArray &bytes)
 {
     ResultFile file;
@@ -326,6 +309,12 @@ ResultFile readResultFile(const QByteArray &bytes)
     }
     reader.finish();
     return file;
+}
+
+int resultFileDraws(std::string_view content)
+{
+    const ResultFile file = readResultFile(QByteArray(content.data(), static_cast<qsizetype>(content.size())));
+    return file.errors.isEmpty() ? static_cast<int>(file.draws.size()) : 0;
 }
 
 } // namespace omvex

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "history/draws.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <array>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace omvex {
-
-inline constexpr int kMainNumbers = 6;
 
 // One reason an import is refused: the line of the source file (0 for a file as a whole), a stable
 // English code for scripts and a Japanese reason for people. The same problem in the same column on
@@ -52,17 +53,10 @@ QString importErrorText(const ImportError &error);
 // A draw as a result file gives it, with the main numbers in the file's order.
 struct SourceDraw {
     int draw = 0;
-    std::array<int, kMainNumbers> main{};
+    std::array<int, kPicks> main{};
     int bonus = 0;
     int line = 0; // first line of the file that gave it
 };
-
-// Six different whole numbers 1..43 and a bonus 1..43 that is none of them.
-bool isValidDraw(const SourceDraw &draw);
-
-// Two records are the same draw when they agree on the set of main numbers and on the bonus.
-bool isSameDraw(const std::array<int, kMainNumbers> &mainA, int bonusA, const std::array<int, kMainNumbers> &mainB,
-                int bonusB);
 
 struct ResultFile {
     QString format;   // "kako" (no date) or "dated"; empty when no line holds a draw
@@ -77,5 +71,9 @@ struct ResultFile {
 // be a results file gives one "not-results" error and no draws. Never throws; besides the decoded text, what it keeps grows with
 // the count of distinct draws (at most 99,999), not with the count of lines.
 ResultFile readResultFile(const QByteArray &bytes);
+
+// How many draws the content gives as a results file without a single problem; 0 otherwise. What
+// the history load asks about a kako.txt whose first line stopped the reading.
+int resultFileDraws(std::string_view content);
 
 } // namespace omvex

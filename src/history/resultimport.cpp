@@ -1,5 +1,5 @@
 #include "history/resultimport.h"
-#include "history/drawhistory.h"
+#include "history/historyload.h"
 #include "history/historystatus.h"
 #include "history/historyreader.h"
 #include "history/importmerge.h"
@@ -55,8 +55,9 @@ CellGrid emptyHistory()
 }
 
 // Rewriting kako.txt keeps only what the reader stored; anything it did not store would be lost.
-void checkKako(const QByteArray &bytes, const CellGrid &history, const HistoryReadResult &read, ImportErrorList &errors)
+void checkKako(const HistoryLoad &kako, ImportErrorList &errors)
 {
+    const HistoryReadResult &read = kako.read;
     if (!read.complete) {
         errors.add(0, "kako",
                    QStringLiteral("kako.txt は%1行目で読み込みが止まる（%2）ため、書き直すとそれより後が失われます。"
@@ -65,8 +66,7 @@ void checkKako(const QByteArray &bytes, const CellGrid &history, const HistoryRe
                        .arg(readStopReason(read)));
         return;
     }
-    const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    for (const HistoryWarning &warning : historyWarnings(content, history, read)) {
+    for (const HistoryWarning &warning : kako.warnings) {
         if (warning.code == "order") {
             errors.add(0, "kako",
                        QStringLiteral("kako.txt の%1行目から回号が減っているため、書き直すと記録が失われます。新しい順の"
@@ -119,6 +119,17 @@ int refusedLineCount(const ImportPlan &plan)
 
 } // namespace
 
+HistoryLoad loadKako(const QString &path, CellGrid &grid)
+{
+    return loadHistory(path, grid, {nullptr, resultFileDraws});
+}
+
+HistoryLoad loadKako(const QString &path, const QByteArray &content, CellGrid &grid, RowListener *listener)
+{
+    return loadHistory(path, std::string_view(content.constData(), static_cast<std::size_t>(content.size())), grid,
+                       {listener, resultFileDraws});
+}
+
 ImportPlan planImport(const QString &sourcePath, const QString &kakoPath, bool replace, LockWait wait)
 {
     QByteArray source;
@@ -158,6 +169,7 @@ ImportPlan planImportDraws(ResultFile file, const QString &label, const QString 
     const std::vector<SourceDraw> draws = std::move(file.draws);
 
     CellGrid history = emptyHistory();
+    DrawHistory rows;
     KakoRows kept;
     // Read under the writers' lock, so that the plan never sees a kako.txt half way through another
     // import's renames.
@@ -173,20 +185,20 @@ ImportPlan planImportDraws(ResultFile file, const QString &label, const QString 
             errors.add(0, "kako", QStringLiteral("%1 を読めません: %2").arg(shown(kakoPath), *problem));
         } else {
             plan.kako = snapshotKako(kakoPath, plan.previousContent);
-            // The same reader as a prediction's, on the same bytes that the backup will keep; it
+            // The same reading as a prediction's, on the same bytes that the backup will keep; it
             // notes where each row's record lies, so that rows the import leaves keep their bytes.
             kept.content = std::string_view(plan.previousContent.constData(),
                                             static_cast<std::size_t>(plan.previousContent.size()));
-            DeferredSink grid(history);
-            RowSpanSink sink(grid);
-            const HistoryReadResult read = readDrawHistory(kept.content, sink);
-            kept.spans = sink.takeSpans();
-            checkKako(plan.previousContent, history, read, errors);
+            RowSpans spans;
+            HistoryLoad kako = loadKako(kakoPath, plan.previousContent, history, &spans);
+            kept.spans = spans.take();
+            checkKako(kako, errors);
+            rows = std::move(kako.draws);
         }
     }
     lock.unlock();
 
-    ImportMerge merge = mergeDraws(history, draws, replace, errors, &kept);
+    ImportMerge merge = mergeDraws(history, rows, draws, replace, errors, &kept);
     plan.read = static_cast<int>(draws.size());
     plan.added = merge.added;
     plan.unchanged = merge.unchanged;
@@ -195,7 +207,7 @@ ImportPlan planImportDraws(ResultFile file, const QString &label, const QString 
     plan.errors = errors.errors();
     plan.moreErrors = errors.moreCount();
     if (plan.isRefused() || (plan.added == 0 && plan.replaced.empty())) {
-        plan.held = heldDraws(history);
+        plan.held = rows.held();
     } else {
         plan.held = merge.held;
         plan.content = std::move(merge.content);

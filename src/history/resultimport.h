@@ -1,6 +1,7 @@
 #pragma once
 
-#include "history/historywarnings.h"
+#include "history/draws.h"
+#include "history/historyload.h"
 #include "history/resultfile.h"
 
 #include <QByteArray>
@@ -84,6 +85,12 @@ ImportPlan planImportData(const QByteArray &bytes, const QString &label, const Q
 // already in file refuses the plan like one found in a results file.
 ImportPlan planImportDraws(ResultFile file, const QString &label, const QString &kakoPath, bool replace,
                            LockWait wait = LockWait::Retry);
+
+// kako.txt read as the window and the tool read it: the history load, with the results-file reader
+// asked whether a first line that stopped the reading is the heading of a results file.
+HistoryLoad loadKako(const QString &path, CellGrid &grid);
+// The same for kako.txt's bytes, already read; listener (if any) is told of each row.
+HistoryLoad loadKako(const QString &path, const QByteArray &content, CellGrid &grid, RowListener *listener = nullptr);
 
 struct ImportWriteResult {
     ImportOutcome outcome = ImportOutcome::NothingNew;

@@ -105,7 +105,7 @@ TEST(ScoreLine, tiersFollowMainMatchesAndTheBonus)
     }
 }
 
-TEST(DrawAt, onlyRowsHoldingAValidDrawAreDraws)
+TEST(DrawHistory, heldRowsHoldAnythingUsableRowsAValidDraw)
 {
     CellGrid history = emptyHistory();
     addDraw(history, 1, {1, 2, 3, 4, 5, 6, 7});
@@ -117,9 +117,15 @@ TEST(DrawAt, onlyRowsHoldingAValidDrawAreDraws)
     history.setText(2, 6, "2.5"); // not a whole number
     addDraw(history, 8, {43, 42, 41, 40, 39, 38, 1}); // row 7 left empty by a skipped draw number
     const std::set<int> valid{1, 8};
-    for (int row = 1; row <= 8; ++row)
-        EXPECT_EQ(drawAt(history, row).has_value(), valid.count(row) == 1) << "row " << row;
-    EXPECT_EQ(drawAt(history, 8)->bonus, 1);
+    const DrawHistory draws = DrawHistory::fromGrid(history);
+    for (int row = 1; row <= 8; ++row) {
+        EXPECT_EQ(draws.usable(row) != nullptr, valid.count(row) == 1) << "row " << row;
+        EXPECT_EQ(draws.isHeld(row), row != 7) << "row " << row;
+    }
+    EXPECT_EQ(draws.usable(8)->bonus, 1);
+    EXPECT_EQ(draws.held().count, 7);
+    EXPECT_EQ(draws.latest(), 8);
+    EXPECT_EQ(draws.usableCount(), 2);
 }
 
 TEST(BinomialInterval, centralNinetyFivePercentOfTheCount)

@@ -271,7 +271,7 @@ void setDraw(CellGrid &history, int draw, const std::array<int, 7> &numbers)
         history.setNumber(column, draw, numbers[static_cast<std::size_t>(column - 1)]);
 }
 
-TEST(NextDraw, followsTheLastRowWithSixValidMainNumbers)
+TEST(NextDraw, followsTheLatestUsableDraw)
 {
     const std::array<int, 7> valid{1, 2, 3, 4, 5, 6, 7};
     const struct {
@@ -283,7 +283,7 @@ TEST(NextDraw, followsTheLastRowWithSixValidMainNumbers)
         {"noHistory_none", 0, {}, 0},
         {"threeDraws_four", 3, {valid, valid, valid}, 4},
         {"emptyRowsAfterTheLast_ignored", 10, {valid, valid, valid}, 4},
-        {"badBonusOnly_stillADraw", 3, {valid, valid, {1, 2, 3, 4, 5, 6, 6}}, 4},
+        {"badBonus_notADraw", 3, {valid, valid, {1, 2, 3, 4, 5, 6, 6}}, 3},
         {"noUsableDraw_none", 2, {{1, 2, 3, 4, 5, 6, 6}, {1, 2, 3, 4, 5, 6, 1}}, 0},
         {"lastMainTwice_notADraw", 3, {valid, valid, {1, 2, 3, 4, 5, 5, 7}}, 3},
         {"lastMain44_notADraw", 3, {valid, valid, {1, 2, 3, 4, 5, 44, 7}}, 3},
@@ -292,7 +292,7 @@ TEST(NextDraw, followsTheLastRowWithSixValidMainNumbers)
         CellGrid history(7, row.rowCount);
         for (std::size_t i = 0; i < row.rows.size(); ++i)
             setDraw(history, static_cast<int>(i) + 1, row.rows[i]);
-        EXPECT_EQ(nextDrawFor(history).value_or(0), row.next) << row.name;
+        EXPECT_EQ(nextDrawFor(DrawHistory::fromGrid(history)).value_or(0), row.next) << row.name;
     }
 }
 

@@ -37,10 +37,10 @@ TEST(ScoreAgainstDraw, oneDrawByNumberWithItsPrize)
         {"pastTheEnd", {1, 2, 3, 4, 5, 6}, 5, std::nullopt, false, std::nullopt},
         {"zero", {1, 2, 3, 4, 5, 6}, 0, std::nullopt, false, std::nullopt},
     };
+    const DrawHistory draws = DrawHistory::fromGrid(history);
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(holdsDraw(history, row.draw), row.matches.has_value());
-        const std::optional<LineScore> score = scoreAgainstDraw(row.line, history, row.draw);
+        const std::optional<LineScore> score = scoreAgainstDraw(row.line, draws, row.draw);
         ASSERT_EQ(score.has_value(), row.matches.has_value());
         if (!score)
             continue;
@@ -48,10 +48,10 @@ TEST(ScoreAgainstDraw, oneDrawByNumberWithItsPrize)
         EXPECT_EQ(score->bonus, row.bonus);
         EXPECT_EQ(prizeName(score->tier), row.prize);
     }
-    EXPECT_EQ(latestDraw(history), 4);
+    EXPECT_EQ(draws.latest(), 4);
     history.setText(3, 4, "");
-    EXPECT_EQ(latestDraw(history), 1) << "the latest row no longer holds a valid draw";
-    EXPECT_EQ(latestDraw(emptyHistory()), std::nullopt);
+    EXPECT_EQ(DrawHistory::fromGrid(history).latest(), 1) << "the latest row no longer holds a valid draw";
+    EXPECT_EQ(DrawHistory::fromGrid(emptyHistory()).latest(), std::nullopt);
 }
 
 TEST(ChanceText, shareForLikelyOddsForRare)

@@ -90,7 +90,7 @@ TEST(ParseArguments, refusedArguments_giveOneLineError)
         {"lastZero", {"--backtest", "--last", "0"}},
         {"lastPlaceholder_keptAsGiven", {"--backtest", "--last", "%1"}, "--last の値 \"%1\" は 1 以上の整数ではありません"},
         {"levelPlaceholders_keptAsGiven", {"--level", "%2%1"}, "\"%2%1\" は 0 から 3 まで"},
-        {"ticketPlaceholders_keptAsGiven", {"--ticket", "%1,%2"}, "（\"%1,%2\" は 2 個）"},
+        {"ticketPlaceholders_keptAsGiven", {"--ticket", "%1,%2"}, "--ticket の \"%1,%2\""},
         {"lastWithoutBacktest", {"--last", "5"}},
         {"chartWithoutStats", {"--chart", "x.png"}},
         {"emptyChart", {"--stats", "--chart", ""}},
@@ -146,8 +146,9 @@ TEST(ParseTicket, badLines_areRefusedWithAReason)
         {"fortyFour", "1,2,3,4,5,44", false},
         {"emptyField", "1,2,,4,5,6", false},
         {"decimal", "1,2,3,4,5,6.5", false},
-        {"spaceSeparated", "1 2 3 4 5 6", false},
-        {"trailingComma", "1,2,3,4,5,6,", false},
+        {"spaceSeparated", "1 2 3 4 5 6", true},
+        {"fullWidthDigits", "３，１１，１７，２５，３６，４２", true},
+        {"trailingComma", "1,2,3,4,5,6,", true},
         {"hugeNumber", "1,2,3,4,5,99999999999999999999999", false},
     };
     for (const Row &row : rows) {

@@ -1,5 +1,5 @@
 #include "history/historystatus.h"
-#include "history/historywarnings.h"
+#include "history/resultimport.h"
 
 #include "engine/tables.h"
 
@@ -14,19 +14,12 @@ namespace omvex {
 namespace {
 
 // kako.txt read as at start-up: the history grid's own formats, no rows before the reading.
-struct Loaded {
-    CellGrid history;
-    HistoryReadResult read;
-    std::vector<HistoryWarning> warnings;
-};
-
-Loaded load(const char *content, const char *before = nullptr)
+HistoryLoad load(const char *content, const char *before = nullptr)
 {
     PredictionTables tables;
     resetTablesForStartUp(tables);
-    Loaded loaded{tables.history, {}, {}};
     if (before)
-        readDrawHistory(before, loaded.history);
+        readDrawHistory(before, tables.history);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("kako.txt"));
     if (content) {
@@ -34,9 +27,7 @@ Loaded load(const char *content, const char *before = nullptr)
         if (file.open(QIODevice::WriteOnly))
             file.write(content);
     }
-    loaded.read = loadDrawHistory(path, loaded.history);
-    loaded.warnings = historyWarnings(content ? content : "", loaded.history, loaded.read);
-    return loaded;
+    return loadKako(path, tables.history);
 }
 
 std::string codesOf(const std::vector<HistoryWarning> &warnings)
@@ -81,9 +72,12 @@ TEST(HistoryWarnings, historyWarnings_namesEachSurpriseOnceAtItsFirstLine)
         {"a result file with its header", "回号,抽選日,1,2,3,4,5,6,B\n2,2024/1/4,1,2,3,4,5,6,7\n", "header@1",
          "（1回分）"},
         {"text that is no result file", "notes\n1,2,3\n", "", ""},
+        // More than one piece of the file as it is read: what a row tells counts wherever it lies.
+        {"notes after an end record far into the file", draws(1, 5000) + "0\n" + draws(1, 2), "after-end@5002", "その後の2行"},
+        {"a smaller draw far into the file", draws(1, 5000) + "3,1,2,3,4,5,6,7\n", "order@5001", "1か所"},
     };
     for (const auto &row : rows) {
-        const Loaded loaded = load(row.content.c_str());
+        const HistoryLoad loaded = load(row.content.c_str());
         EXPECT_EQ(codesOf(loaded.warnings), row.warnings) << row.name;
         if (!loaded.warnings.empty()) {
             EXPECT_TRUE(loaded.warnings.front().message.contains(QString::fromUtf8(row.inFirstMessage)))
@@ -119,8 +113,8 @@ TEST(HistoryStatus, historyStatusText_givesTheDrawsAndTheFirstProblem)
          "過去データ: なし。1行目が見出しです: 結果ファイルの形なので「取込...」で変換できます"},
     };
     for (const auto &row : rows) {
-        const Loaded loaded = load(row.content, row.before);
-        EXPECT_EQ(historyStatusText(loaded.history, loaded.read, loaded.warnings).toStdString(), row.status) << row.name;
+        const HistoryLoad loaded = load(row.content, row.before);
+        EXPECT_EQ(historyStatusText(loaded.draws, loaded.read, loaded.warnings).toStdString(), row.status) << row.name;
     }
 }
 

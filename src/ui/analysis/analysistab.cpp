@@ -1,6 +1,7 @@
 #include "ui/analysis/analysistab.h"
 
 #include "engine/tables.h"
+#include "history/resultimport.h"
 
 #include <QPushButton>
 #include <QSpinBox>
@@ -9,9 +10,11 @@ namespace omvex::ui {
 
 HistorySnapshot readHistorySnapshot(const QString &path)
 {
-    HistorySnapshot history{path, PredictionTables().history, {}};
+    HistorySnapshot history{path, PredictionTables().history, {}, {}};
     resetGridForStartUp(history.grid, false);
-    history.read = loadDrawHistory(path, history.grid);
+    HistoryLoad load = loadKako(path, history.grid);
+    history.read = std::move(load.read);
+    history.draws = std::move(load.draws);
     return history;
 }
 

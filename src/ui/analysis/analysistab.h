@@ -3,6 +3,7 @@
 #include "engine/game.h"
 #include "engine/settings.h"
 #include "grid/cellgrid.h"
+#include "history/draws.h"
 #include "history/drawhistory.h"
 #include "ui/analysis/celltablemodel.h"
 
@@ -28,6 +29,7 @@ struct HistorySnapshot {
     QString path;
     CellGrid grid;
     HistoryReadResult read;
+    DrawHistory draws;
 };
 
 // Reads the file into a grid made like the prediction tables' history grid.

@@ -228,7 +228,7 @@ void BacktestTab::showResult(const analysis::BacktestResult &result)
     QString summary = QStringLiteral("バックテスト: %1 回 × 2 行 = %2 行（%3、種 %4）")
                           .arg(result.draws.size())
                           .arg(result.tally.lines)
-                          .arg(settingsText(m_runSettings))
+                          .arg(QString::fromStdString(settingsText(m_runSettings)))
                           .arg(*m_seed);
     if (!result.draws.empty())
         summary += QStringLiteral("\n各回は、それより前の回だけを過去データにして予想しました（第 %1 回〜第 %2 回）。")

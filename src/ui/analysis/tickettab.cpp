@@ -132,9 +132,10 @@ void TicketTab::createControls()
 void TicketTab::showHistory(const HistorySnapshot &history)
 {
     m_history = history.grid;
+    m_draws = history.draws;
     // A reading that brings a newer draw moves the choice along, unless the user chose another.
     const bool followsLatest = m_draw->value() == m_latestDraw;
-    m_latestDraw = analysis::latestDraw(m_history).value_or(0);
+    m_latestDraw = m_draws.latest().value_or(0);
     {
         const QSignalBlocker quiet(m_draw);
         m_draw->setRange(1, std::max({1, m_history.rowCount(), m_latestDraw}));
@@ -179,7 +180,7 @@ void TicketTab::markEditorLines()
 
 void TicketTab::showChosenDraw()
 {
-    const std::optional<analysis::Draw> draw = analysis::drawAt(m_history, m_draw->value());
+    const Draw *draw = m_draws.usable(m_draw->value());
     if (m_latestDraw == 0)
         m_drawNumbers->setText(QStringLiteral("過去データに当せん数字がありません。"));
     else if (!draw)
@@ -201,7 +202,7 @@ void TicketTab::fillDrawTable()
             continue;
         }
         const std::optional<analysis::LineScore> score =
-            analysis::scoreAgainstDraw(*line.numbers, m_history, m_draw->value());
+            analysis::scoreAgainstDraw(*line.numbers, m_draws, m_draw->value());
         if (!score) {
             rows.push_back({lineCell(*line.numbers)});
             continue;

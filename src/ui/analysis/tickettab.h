@@ -51,6 +51,7 @@ private:
 
     ProposalSource m_proposals;
     CellGrid m_history;
+    DrawHistory m_draws;
     std::vector<EnteredLine> m_lines;
     std::vector<std::array<int, kPicks>> m_validLines; // rows of the all-draws table
     int m_latestDraw = 0;

@@ -1,8 +1,6 @@
 #include "ui/dialogs/shoki.h"
 #include "omvex/appinfo.h"
 
-#include "grid/cellgrid.h"
-#include "history/outsideprograms.h"
 #include "ui/common/look.h"
 #include "ui/dialogs/dialoglayout.h"
 
@@ -28,19 +26,19 @@ constexpr QRgb kLightOrange = 0xFFFFE0C0u;
 constexpr ControlLook kLayout[] = {
     {"Label3", "初期設定", 600, 240, 2895, 495, 18, true, kBlue, kLightOrange},
     {"Command1", "OK", 4080, 240, 1455, 495, 12, true, kSystemColour, kSystemColour},
-    {"Frame1", "レベル", 240, 1080, 1455, 2415, 12, false, kBlue, kSystemColour},
-    {"Frame2", "抽出パターン", 1920, 1080, 1695, 1455, 12, false, kBlue, kSystemColour},
-    {"Frame3", "過去利用法", 3840, 1080, 1695, 2415, 12, false, kBlue, kSystemColour},
-    {"Option1(0)", "標準", 240, 480, 855, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option1(1)", "梅", 240, 960, 855, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option1(2)", "竹", 240, 1440, 855, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option1(3)", "松", 240, 1920, 855, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option2(0)", "選択", 240, 480, 1095, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option2(1)", "すべて", 240, 960, 1095, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option3(0)", "並", 240, 480, 975, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option3(1)", "上", 240, 960, 975, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option3(2)", "特上", 240, 1440, 975, 255, 12, false, kSystemColour, kSystemColour},
-    {"Option3(3)", "無し", 240, 1920, 975, 255, 12, false, kSystemColour, kSystemColour},
+    {"Frame1", kLevelName, 240, 1080, 1455, 2415, 12, false, kBlue, kSystemColour},
+    {"Frame2", kPatternName, 1920, 1080, 1695, 1455, 12, false, kBlue, kSystemColour},
+    {"Frame3", kKakoName, 3840, 1080, 1695, 2415, 12, false, kBlue, kSystemColour},
+    {"Option1(0)", kLevelWords[0], 240, 480, 855, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option1(1)", kLevelWords[1], 240, 960, 855, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option1(2)", kLevelWords[2], 240, 1440, 855, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option1(3)", kLevelWords[3], 240, 1920, 855, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option2(0)", kPatternWords[0], 240, 480, 1095, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option2(1)", kPatternWords[1], 240, 960, 1095, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option3(0)", kKakoWords[0], 240, 480, 975, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option3(1)", kKakoWords[1], 240, 960, 975, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option3(2)", kKakoWords[2], 240, 1440, 975, 255, 12, false, kSystemColour, kSystemColour},
+    {"Option3(3)", kKakoWords[3], 240, 1920, 975, 255, 12, false, kSystemColour, kSystemColour},
 };
 
 // The design's keyboard order; "無し" really does come after "OK". Frames and the title take no

@@ -1,6 +1,5 @@
 #include "ui/dialogs/verj.h"
 
-#include "history/outsideprograms.h"
 #include "omvex/appinfo.h"
 #include "ui/dialogs/dialoglayout.h"
 #include "ui/common/look.h"

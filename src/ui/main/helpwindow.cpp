@@ -1,7 +1,6 @@
 #include "ui/main/helpwindow.h"
 #include "omvex/appinfo.h"
 
-#include "history/outsideprograms.h"
 #include "ui/common/look.h"
 
 #include <QAbstractTextDocumentLayout>

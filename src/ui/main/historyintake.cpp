@@ -1,6 +1,5 @@
 #include "ui/main/historyintake.h"
 
-#include "history/historystatus.h"
 #include "history/kakoconversion.h"
 #include "history/resultimport.h"
 #include "history/settingsstore.h"
@@ -11,7 +10,6 @@
 #include <QGuiApplication>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -24,7 +22,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <string_view>
 
 namespace omvex::ui {
 
@@ -45,26 +42,6 @@ QPlainTextEdit *problemList(const QStringList &lines, QWidget *parent)
 }
 
 } // namespace
-
-HistoryLoad loadHistoryWithStatus(const QString &kakoPath, CellGrid &history)
-{
-    HistoryLoad load;
-    load.read = loadDrawHistory(kakoPath, history);
-    // The warnings need the bytes the reader saw; a file too large to hold is read for the grid
-    // all the same, only without them.
-    if (load.read.opened && QFileInfo(kakoPath).size() <= kMaxImportFileBytes) {
-        QFile file(kakoPath);
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray content = file.read(kMaxImportFileBytes + 1);
-            if (file.error() == QFileDevice::NoError && content.size() <= kMaxImportFileBytes)
-                load.warnings =
-                    historyWarnings(std::string_view(content.constData(), static_cast<std::size_t>(content.size())),
-                                    history, load.read);
-        }
-    }
-    load.statusText = historyStatusText(history, load.read, load.warnings);
-    return load;
-}
 
 StatusLine createStatusLine(QStatusBar &bar)
 {

@@ -4,9 +4,6 @@
 // after each reading, and the import of a published result file, which is the one way the
 // program writes kako.txt.
 
-#include "grid/cellgrid.h"
-#include "history/drawhistory.h"
-#include "history/historywarnings.h"
 #include "history/resultimport.h"
 
 #include <QLabel>
@@ -14,25 +11,12 @@
 #include <QStringList>
 
 #include <functional>
-
 #include <optional>
-#include <vector>
 
 class QStatusBar;
 class QWidget;
 
 namespace omvex::ui {
-
-// One reading of kako.txt into the history grid, with what it takes to tell the user about it.
-struct HistoryLoad {
-    HistoryReadResult read;
-    std::vector<HistoryWarning> warnings;
-    QString statusText; // "過去データ: 2058回分（第1回〜第2058回）", then the first problem if any
-};
-
-// Reads the file into the grid exactly as the designed reload does, then looks at the same file
-// for what the reader itself never complains about.
-HistoryLoad loadHistoryWithStatus(const QString &kakoPath, CellGrid &history);
 
 // The history's state in as much of the line as there is room for, ending in "…" when cut; the
 // whole text is in its tooltip.

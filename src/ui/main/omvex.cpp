@@ -2,7 +2,8 @@
 #include "omvex/appinfo.h"
 
 #include "engine/random.h"
-#include "history/drawhistory.h"
+#include "history/historystatus.h"
+#include "history/resultimport.h"
 #include "history/filelocations.h"
 #include "history/outsideprograms.h"
 #include "history/settingsstore.h"
@@ -198,9 +199,17 @@ void Omvex::ReadSettings()
 
 void Omvex::LoadDrawHistory()
 {
+    loadHistory({});
+}
+
+void Omvex::loadHistory(const QString &what)
+{
     // The history comes from the program folder, the same file "データ編集" opens, wherever the
     // program was started from.
-    showHistoryStatus(m_statusLine, loadHistoryWithStatus(m_kakoFilePath, m_tables.history).statusText);
+    HistoryLoad load = loadKako(m_kakoFilePath, m_tables.history);
+    const QString status = historyStatusText(load.draws, load.read, load.warnings);
+    showHistoryStatus(m_statusLine, what.isEmpty() ? status : what + QStringLiteral("。") + status);
+    m_draws = std::move(load.draws);
 }
 
 void Omvex::RunPredictionSequence()
@@ -228,6 +237,7 @@ void Omvex::RunPredictionSequence()
 
 void Omvex::clearNumbers()
 {
+    m_proposals = {};
     for (const auto &row : m_widgets.numberLabels) {
         for (QLabel *label : row)
             label->clear();
@@ -254,7 +264,8 @@ void Omvex::copyResultInto(int pass)
 void Omvex::PredictPass()
 {
     m_passSettings[static_cast<std::size_t>(m_currentPass)] = m_app.settings;
-    predictPass(m_tables, m_currentPass, m_app.settings, m_seedFromClock(), this);
+    m_proposals[static_cast<std::size_t>(m_currentPass)] =
+        predictPass(m_tables, m_currentPass, m_app.settings, m_seedFromClock(), this);
     refreshGrids();
 }
 

@@ -13,6 +13,7 @@
 
 #include "engine/predictpass.h"
 #include "engine/tables.h"
+#include "history/draws.h"
 #include "platform/services.h"
 #include "ui/analysis/analysiswindow.h"
 #include "ui/main/appstate.h"
@@ -92,6 +93,9 @@ private:
     void LocateFiles();
     void ReadSettings();
     void LoadDrawHistory();
+    // Reads kako.txt into the grid and the typed draws; the status line says what the reading gave,
+    // after `what` when that is given.
+    void loadHistory(const QString &what);
     void RunPredictionSequence();
     void PredictPass();
     void PauseOneSecond();
@@ -144,6 +148,8 @@ private:
     StatusLine m_statusLine;
     ProposalRecorder m_recorder;
     std::array<Settings, 2> m_passSettings{}; // each pass's settings when it ran
+    std::array<Proposal, 2> m_proposals;      // each pass's six numbers as it returned them; none before
+    DrawHistory m_draws;                      // the history grid after the last reading, as draws
     AnalysisWindow *m_analysis = nullptr;     // made when first asked for; a child of this window
 
     QEventLoop *m_pauseLoop = nullptr;

@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QLabel>
 
 #include <utility>
 
@@ -59,8 +58,7 @@ void Omvex::Y_Nyuryoku_Click()
 
 void Omvex::showWrittenHistory(const QString &what)
 {
-    const HistoryLoad load = loadHistoryWithStatus(m_kakoFilePath, m_tables.history);
-    showHistoryStatus(m_statusLine, what.isEmpty() ? load.statusText : what + QStringLiteral("。") + load.statusText);
+    loadHistory(what);
     refreshGrids();
     m_widgets.historyGrid->scrollToBottom();
     if (m_analysis)
@@ -126,7 +124,7 @@ void Omvex::recordProposals()
     if (!shown[0] || !shown[1])
         return;
     const std::optional<QString> note =
-        m_recorder.record(QDateTime::currentDateTime(), m_tables.history, m_passSettings, {*shown[0], *shown[1]});
+        m_recorder.record(QDateTime::currentDateTime(), m_draws, m_passSettings, {*shown[0], *shown[1]});
     if (note)
         showStatusNote(m_statusLine, *note);
     if (m_analysis)
@@ -136,14 +134,7 @@ void Omvex::recordProposals()
 // What the yellow boxes show: a pass not run yet, or still running, has no proposal.
 std::array<Proposal, 2> Omvex::shownProposals() const
 {
-    std::array<Proposal, 2> proposals;
-    for (std::size_t pass = 0; pass < proposals.size(); ++pass) {
-        QStringList texts;
-        for (const QLabel *label : m_widgets.numberLabels[pass])
-            texts.append(label->text());
-        proposals[pass] = proposalFromTexts(texts);
-    }
-    return proposals;
+    return m_proposals;
 }
 
 } // namespace omvex::ui

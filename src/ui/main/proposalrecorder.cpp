@@ -15,7 +15,7 @@ SaveResult ProposalRecorder::setEnabled(bool enabled)
     return SettingsStore(m_iniPath).saveRecordEnabled(enabled);
 }
 
-std::optional<QString> ProposalRecorder::record(const QDateTime &now, const CellGrid &history,
+std::optional<QString> ProposalRecorder::record(const QDateTime &now, const DrawHistory &history,
                                                 const std::array<Settings, 2> &passSettings,
                                                 const std::array<analysis::Proposal, 2> &proposals)
 {
@@ -38,22 +38,6 @@ std::optional<QString> ProposalRecorder::record(const QDateTime &now, const Cell
         return std::nullopt;
     m_hasToldFailure = true;
     return QStringLiteral("予想を記録できません: %1").arg(written.message);
-}
-
-std::optional<std::array<int, kPicks>> proposalFromTexts(const QStringList &texts)
-{
-    if (texts.size() != kPicks)
-        return std::nullopt;
-    std::array<int, kPicks> numbers{};
-    int previous = 0;
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        bool ok = false;
-        const int number = texts[static_cast<qsizetype>(i)].trimmed().toInt(&ok);
-        if (!ok || number <= previous || number > kHighestNumber)
-            return std::nullopt;
-        numbers[i] = previous = number;
-    }
-    return numbers;
 }
 
 } // namespace omvex::ui

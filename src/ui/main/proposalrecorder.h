@@ -3,12 +3,11 @@
 #include "analysis/record.h"
 #include "engine/game.h"
 #include "engine/settings.h"
-#include "grid/cellgrid.h"
+#include "history/draws.h"
 #include "history/settingsstore.h"
 
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -31,7 +30,7 @@ public:
     // is for the user's eyes: the first failure to write in this run of the program and nothing
     // after it, so that a lasting problem is said once and not at every sequence. With no usable
     // draw in the history nothing is recorded, and that too is said once.
-    std::optional<QString> record(const QDateTime &now, const CellGrid &history,
+    std::optional<QString> record(const QDateTime &now, const DrawHistory &history,
                                   const std::array<Settings, 2> &passSettings,
                                   const std::array<analysis::Proposal, 2> &proposals);
 
@@ -42,9 +41,5 @@ private:
     bool m_hasToldFailure = false;
     bool m_hasToldNoHistory = false;
 };
-
-// The six numbers of a row of number boxes as the user sees them, or nothing unless they are six
-// distinct whole numbers 1..43 in ascending order.
-std::optional<std::array<int, kPicks>> proposalFromTexts(const QStringList &texts);
 
 } // namespace omvex::ui

@@ -32,7 +32,7 @@ QStringList choices(const Shoki &dialog)
             QString::number(dialog.kakoChoice())};
 }
 
-QStringList settingsText(const Settings &settings)
+QStringList settingDigits(const Settings &settings)
 {
     return {QString::number(digit(settings.level)), QString::number(digit(settings.pattern)),
             QString::number(digit(settings.kako))};
@@ -163,14 +163,14 @@ void ShokiTest::ok_savesChoicesAtOnceAndAfterRestart()
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
-    QCOMPARE(settingsText(settings), saved);
+    QCOMPARE(settingDigits(settings), saved);
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.shown.value(0).text));
     QCOMPARE(omvex::test::readFile(path), after);
 
     // A restart: a new store reads the same file, and the next opening shows what was saved.
     const SettingsStore restarted(path);
     Settings reread = restarted.read();
-    QCOMPARE(settingsText(reread), saved);
+    QCOMPARE(settingDigits(reread), saved);
     Shoki reopened(reread, restarted, messages);
     QCOMPARE(selectedCaptions(reopened), captions);
 }
@@ -263,7 +263,7 @@ void ShokiTest::ok_writeFailureShowsOneMessageAndKeepsChoices()
     QVERIFY2(messages.shown[0].text.contains(QStringLiteral("保存できませんでした")),
              qPrintable(messages.shown[0].text));
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(settingsText(settings), (QStringList{"2", "1", "2"}));
+    QCOMPARE(settingDigits(settings), (QStringList{"2", "1", "2"}));
     QVERIFY(!QFile::exists(path));
 }
 
