@@ -4,7 +4,7 @@
 // /usr/bin/time -v, which is why the files are made in small pieces rather than built in memory.
 #include "engine/tables.h"
 #include "history/drawhistory.h"
-#include "platform/privateprofile.h"
+#include "history/settingsstore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,47 +40,29 @@ QString makeFile(const QTemporaryDir &dir, const QString &name, const std::strin
 
 const std::string kSettings = "[OmvexINI]\nLevel=2\nPattern=1\nKako=3\n";
 
-// What the settings store did for its three values: the whole file in memory, then three look-ups.
-void BM_SettingsWholeFile(benchmark::State &state)
+// The settings store reads its three values in one pass that stops once they are found.
+void BM_SettingsRead(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString path = makeFile(dir, QStringLiteral("omvex.ini"), "\n", kBigFileBytes, kSettings);
+    const omvex::SettingsStore store(makeFile(dir, QStringLiteral("omvex.ini"), "\n", kBigFileBytes, kSettings));
     for (auto _ : state) {
-        const std::string content = omvex::platform::readProfileFile(path).value_or(std::string());
-        std::uint32_t sum = 0;
-        for (const char *key : {"Level", "Pattern", "Kako"})
-            sum += omvex::platform::profileInt(content, "OmvexINI", key, 0);
-        if (sum != 6)
+        const omvex::Settings settings = store.read();
+        if (digit(settings.level) + digit(settings.pattern) + digit(settings.kako) != 6)
             state.SkipWithError("the settings did not read back");
-        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(settings);
     }
 }
-BENCHMARK(BM_SettingsWholeFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
-
-// What the settings store reads now: the three values in one pass that stops once they are found.
-void BM_SettingsStreamed(benchmark::State &state)
-{
-    QTemporaryDir dir;
-    const QString path = makeFile(dir, QStringLiteral("omvex.ini"), "\n", kBigFileBytes, kSettings);
-    for (auto _ : state) {
-        std::uint32_t sum = 0;
-        for (const auto &value : omvex::platform::readProfileStrings(path, "OmvexINI", {"Level", "Pattern", "Kako"}))
-            sum += value ? omvex::platform::profileIntFromValue(*value) : 0;
-        if (sum != 6)
-            state.SkipWithError("the settings did not read back");
-        benchmark::DoNotOptimize(sum);
-    }
-}
-BENCHMARK(BM_SettingsStreamed)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SettingsRead)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 
 void BM_SettingsSave(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString path = makeFile(dir, QStringLiteral("omvex.ini"), "\n", kBigFileBytes, kSettings);
+    const omvex::SettingsStore store(makeFile(dir, QStringLiteral("omvex.ini"), "\n", kBigFileBytes, kSettings));
     int round = 0;
     for (auto _ : state) {
-        const std::string level = std::to_string(++round % 4);
-        if (!omvex::platform::writeProfileStrings(path, "OmvexINI", {{"Level", level}, {"Pattern", "0"}, {"Kako", "1"}}))
+        omvex::Settings settings;
+        settings.level = omvex::levelFromDigit(++round % 4);
+        if (!store.save(settings).ok)
             state.SkipWithError("the save failed");
     }
 }

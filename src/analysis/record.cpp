@@ -1,7 +1,5 @@
 #include "analysis/record.h"
 
-#include "analysis/chance.h"
-
 #include "platform/textscan.h"
 
 #include <QDir>

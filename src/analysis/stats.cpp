@@ -1,5 +1,9 @@
 #include "analysis/stats.h"
 
+#include "analysis/chance.h"
+#include "analysis/distributions.h"
+#include "history/draws.h"
+
 #include <algorithm>
 
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis/chance.h"
-#include "analysis/distributions.h"
+#include "engine/game.h"
+#include "grid/cellgrid.h"
 
 #include <array>
 #include <optional>

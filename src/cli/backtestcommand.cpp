@@ -4,7 +4,6 @@
 #include "cli/chancetable.h"
 #include "cli/jsonwriter.h"
 #include "cli/progressbar.h"
-#include "cli/terminaltext.h"
 
 #include <ostream>
 

@@ -3,7 +3,6 @@
 #include "analysis/backtest.h"
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
-#include "engine/random.h"
 #include "omvex/appinfo.h"
 
 

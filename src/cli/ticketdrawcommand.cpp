@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 
-#include "analysis/journal.h"
+#include "analysis/chance.h"
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
 

@@ -49,7 +49,6 @@ PredictionTables::PredictionTables()
 
 void resetGridForStartUp(CellGrid &grid, bool keepRows)
 {
-    grid.setDisplaySetup(kGridDisplaySetup);
     grid.setActiveColumn(CellGrid::kAll);
     grid.setActiveRow(CellGrid::kAll);
     grid.clear();

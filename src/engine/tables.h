@@ -24,11 +24,7 @@ inline constexpr int kScoreRows = kHighestNumber;
 inline constexpr int kScoreNumberColumn = 1;
 inline constexpr int kScorePointsColumn = 2;
 
-// The display values every grid gets at start-up (the view makes the grids read-only and keeps
-// their rows and columns from being resized).
-inline constexpr CellGrid::DisplaySetup kGridDisplaySetup{1, 2, 0, 0, 1, 0, 2, 2};
-
-// Brings one grid to its start-up state: display set-up applied, every data cell cleared, and,
+// Brings one grid to its start-up state: every data cell cleared, every cell active, and,
 // unless it is the result grid, no rows.
 void resetGridForStartUp(CellGrid &grid, bool keepRows);
 

@@ -258,10 +258,4 @@ void CellGrid::setVisible(bool visible)
     }
 }
 
-void CellGrid::setDisplaySetup(const DisplaySetup &setup)
-{
-    m_displaySetup = setup;
-    touch();
-}
-
 } // namespace omvex

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -66,13 +65,6 @@ public:
     void setActiveRow(int row) { m_activeRow = row; }
     int activeColumn() const { return m_activeColumn; }
     int activeRow() const { return m_activeRow; }
-    void setBlockEnd(int column, int row)
-    {
-        m_blockEndColumn = column;
-        m_blockEndRow = row;
-    }
-    int blockEndColumn() const { return m_blockEndColumn; }
-    int blockEndRow() const { return m_blockEndRow; }
 
     std::string activeText() const { return text(m_activeColumn, m_activeRow); }
     bool setActiveNumber(double value) { return setNumber(m_activeColumn, m_activeRow, value); }
@@ -130,11 +122,6 @@ public:
     }
     int viewRow() const { return m_viewRow; }
 
-    // Eight display values set once at start-up. The grid only keeps them; the view reads them.
-    using DisplaySetup = std::array<int, 8>;
-    void setDisplaySetup(const DisplaySetup &setup);
-    const DisplaySetup &displaySetup() const { return m_displaySetup; }
-
     // A new observer takes in the grid's state as it is; from then on it hears of the next burst.
     void setObserver(GridObserver *observer)
     {
@@ -181,11 +168,8 @@ private:
     std::vector<std::string> m_headers;
     int m_activeColumn = kAll;
     int m_activeRow = kAll;
-    int m_blockEndColumn = kAll;
-    int m_blockEndRow = kAll;
     int m_viewRow = 0;
     bool m_visible = true;
-    DisplaySetup m_displaySetup{};
     GridObserver *m_observer = nullptr;
     bool m_pendingChange = false;
 };

@@ -163,30 +163,6 @@ std::optional<std::string> profileString(std::string_view content, std::string_v
     return std::move(profileStrings(content, section, {key}).front());
 }
 
-std::uint32_t profileIntFromValue(std::string_view value)
-{
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < value.size() && (value[pos] == '+' || value[pos] == '-')) {
-        negative = value[pos] == '-';
-        ++pos;
-    }
-    // Unsigned arithmetic wraps modulo 2^32 like the value the platform function returns, and can
-    // never overflow however many digits follow.
-    std::uint32_t number = 0;
-    for (; pos < value.size() && value[pos] >= '0' && value[pos] <= '9'; ++pos)
-        number = number * 10U + static_cast<std::uint32_t>(value[pos] - '0');
-    return negative ? 0U - number : number;
-}
-
-std::uint32_t profileInt(std::string_view content, std::string_view section, std::string_view key, int defaultValue)
-{
-    const std::optional<std::string> value = profileString(content, section, key);
-    if (!value || value->empty())
-        return static_cast<std::uint32_t>(defaultValue);
-    return profileIntFromValue(*value);
-}
-
 ProfileEdit writeProfileStringsToContent(std::string_view content, std::string_view section, const Entries &entries)
 {
     ProfileEdit edit;
@@ -217,17 +193,6 @@ ProfileEdit writeProfileStringToContent(std::string_view content, std::string_vi
     return writeProfileStringsToContent(content, section, {{std::string(key), std::string(value)}});
 }
 
-std::optional<std::string> readProfileFile(const QString &path)
-{
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes.toStdString();
-}
-
 std::vector<std::optional<std::string>> readProfileStrings(const QString &path, std::string_view section,
                                                            const std::vector<std::string_view> &keys)
 {
@@ -252,14 +217,6 @@ std::vector<std::optional<std::string>> readProfileStrings(const QString &path, 
             values[i] = std::move(scan.keys()[i]->value);
     }
     return values;
-}
-
-std::uint32_t readProfileInt(const QString &path, std::string_view section, std::string_view key, int defaultValue)
-{
-    const std::optional<std::string> value = readProfileStrings(path, section, {key}).front();
-    if (!value || value->empty())
-        return static_cast<std::uint32_t>(defaultValue);
-    return profileIntFromValue(*value);
 }
 
 bool writeProfileString(const QString &path, std::string_view section, std::string_view key, std::string_view value,

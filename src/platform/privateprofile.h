@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,14 +29,6 @@ std::optional<std::string> profileString(std::string_view content, std::string_v
 std::vector<std::optional<std::string>> profileStrings(std::string_view content, std::string_view section,
                                                        const std::vector<std::string_view> &keys);
 
-// The integer the value begins with, as an unsigned 32-bit number: one optional sign, then decimal
-// digits up to the first non-digit ("2abc" -> 2, "-1" -> 4294967295, "abc" -> 0). A missing section
-// or key, or an empty value, gives defaultValue (also as unsigned 32-bit).
-std::uint32_t profileInt(std::string_view content, std::string_view section, std::string_view key, int defaultValue);
-
-// The leading-integer rule of profileInt applied to one value text.
-std::uint32_t profileIntFromValue(std::string_view value);
-
 struct ProfileEdit {
     bool ok = false;
     std::string content; // the new content when ok
@@ -56,16 +47,10 @@ ProfileEdit writeProfileStringToContent(std::string_view content, std::string_vi
 ProfileEdit writeProfileStringsToContent(std::string_view content, std::string_view section,
                                          const std::vector<std::pair<std::string, std::string>> &entries);
 
-// The file at path read as profile content; nullopt when it does not exist or cannot be read.
-std::optional<std::string> readProfileFile(const QString &path);
-
 // profileStrings over the file at path, read piece by piece and only as far as the look-up needs:
 // memory stays small however large the file. A missing or unreadable file reads as empty.
 std::vector<std::optional<std::string>> readProfileStrings(const QString &path, std::string_view section,
                                                            const std::vector<std::string_view> &keys);
-
-// profileInt over the file at path; a missing or unreadable file gives defaultValue.
-std::uint32_t readProfileInt(const QString &path, std::string_view section, std::string_view key, int defaultValue);
 
 // Writes one key, or several keys of one section in the given order, as one atomic replacement of
 // the file: either every key is written or the file stays exactly as it was. A read-only file is

@@ -47,6 +47,7 @@ TEST(SettingsStore, read_appliesRangesAndFallbacks)
         {"levelTwoThenLetters", "[OmvexINI]\nLevel=2abc\n", settingsOf(2, 0, 0)},
         {"namesIgnoreCase", "[omvexini]\nLEVEL = 2abc\npattern=1\n", settingsOf(2, 1, 0)},
         {"leadingZeros_singleDigit", "[OmvexINI]\nLevel=003\n", settingsOf(3, 0, 0)},
+        {"signAndDecimals_leadingWholeNumber", "[OmvexINI]\nLevel=+2.9\nPattern=+ 1\nKako=++1\n", settingsOf(2, 0, 0)},
         {"quotedValue", "[OmvexINI]\nLevel=\"3\"\n", settingsOf(3, 0, 0)},
         {"hugeValue_doesNotWrapIntoRange", "[OmvexINI]\nLevel=4294967297\nKako=-4294967294\n", settingsOf(0, 0, 0)},
         {"valueBeyondAnyInteger_zero", "[OmvexINI]\nLevel=99999999999999999999999\n", settingsOf(0, 0, 0)},

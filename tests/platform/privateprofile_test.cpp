@@ -1,35 +1,46 @@
 #include "platform/privateprofile.h"
 #include "platform/profilescan.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace omvex::platform {
 namespace {
 
-struct IntCase {
+struct ReadCase {
     const char *name;
     std::string content;
-    std::uint32_t expected;
+    std::optional<std::string> expected; // the value of "Level" as read; nullopt when there is none
 };
 
-void PrintTo(const IntCase &c, std::ostream *os)
+void PrintTo(const ReadCase &c, std::ostream *os)
 {
     *os << c.name;
 }
 
-class ProfileInt : public testing::TestWithParam<IntCase> {};
+class ProfileRead : public testing::TestWithParam<ReadCase> {};
 
-// Every row looks up key "Level" in section "OmvexINI" with default 5, so that a row can tell the
-// default apart from a value read as 0.
-TEST_P(ProfileInt, readsTheLeadingIntegerOfTheFirstMatch)
+// Every row looks up key "Level" in section "OmvexINI" of a file, the way the settings store does.
+TEST_P(ProfileRead, findsTheValueOfTheFirstMatch)
 {
-    EXPECT_EQ(profileInt(GetParam().content, "OmvexINI", "Level", 5), GetParam().expected);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("omvex.ini"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const std::string &content = GetParam().content;
+    ASSERT_EQ(file.write(content.data(), static_cast<qint64>(content.size())), static_cast<qint64>(content.size()));
+    file.close();
+    EXPECT_EQ(readProfileStrings(path, "OmvexINI", {"Level"}).front(), GetParam().expected);
 }
 
 // A file is read in pieces; where a piece ends (inside a CRLF, a byte-order mark, a name) must not matter.
-TEST_P(ProfileInt, findsTheSameFedOneByteAtATime)
+TEST_P(ProfileRead, findsTheSameFedOneByteAtATime)
 {
     const std::string &content = GetParam().content;
     const std::vector<std::string_view> keys{"Level", "Pattern"};
@@ -58,51 +69,43 @@ TEST_P(ProfileInt, findsTheSameFedOneByteAtATime)
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-INSTANTIATE_TEST_SUITE_P(Contents, ProfileInt,
+INSTANTIATE_TEST_SUITE_P(Contents, ProfileRead,
     testing::Values(
-        IntCase{"emptyContent_default", "", 5},
-        IntCase{"plainValue", "[OmvexINI]\nLevel=3\n", 3},
-        IntCase{"namesIgnoreCase_trailingLetters", "[omvexini]\nLEVEL = 2abc\n", 2},
-        IntCase{"missingKey_default", "[OmvexINI]\nPattern=1\n", 5},
-        IntCase{"otherSection_default", "[Other]\nLevel=3\n", 5},
-        IntCase{"keyBeforeAnySection_unreadable", "Level=3\n[OmvexINI]\n", 5},
-        IntCase{"emptyValue_default", "[OmvexINI]\nLevel=\n", 5},
-        IntCase{"blankValue_default", "[OmvexINI]\nLevel=  \t\n", 5},
-        IntCase{"emptyQuotedValue_default", "[OmvexINI]\nLevel=\"\"\n", 5},
-        IntCase{"lettersOnly_zeroNotDefault", "[OmvexINI]\nLevel=abc\n", 0},
-        IntCase{"doubleSign_zero", "[OmvexINI]\nLevel=--5\n", 0},
-        IntCase{"signThenBlank_zero", "[OmvexINI]\nLevel=- 5\n", 0},
-        IntCase{"innerBlankEnds", "[OmvexINI]\nLevel=1 2\n", 1},
-        IntCase{"decimalCut", "[OmvexINI]\nLevel=214.01\n", 214},
-        IntCase{"plusSign", "[OmvexINI]\nLevel=+7\n", 7},
-        IntCase{"minusOne_wrapsUnsigned", "[OmvexINI]\nLevel=-1\n", 4294967295U},
-        IntCase{"hugeValue_wraps", "[OmvexINI]\nLevel=4294967298\n", 2},
-        IntCase{"hundredDigits_noOverflowTrap", "[OmvexINI]\nLevel=" + std::string(100, '9') + "\n", 4294967295U},
-        IntCase{"doubleQuotes_removed", "[OmvexINI]\nLevel=\"3\"\n", 3},
-        IntCase{"singleQuotes_removed", "[OmvexINI]\nLevel='3'\n", 3},
-        IntCase{"mismatchedQuotes_kept", "[OmvexINI]\nLevel=\"3'\n", 0},
-        IntCase{"semicolonInValue_isValue", "[OmvexINI]\nLevel=3;note\n", 3},
-        IntCase{"commentedKey_invisible", "[OmvexINI]\n;Level=3\n", 5},
-        IntCase{"indentedComment_invisible", "[OmvexINI]\n  ; Level=3\n", 5},
-        IntCase{"hashIsOrdinary", "[OmvexINI]\n#Level=3\nLevel=1\n", 1},
-        IntCase{"lineWithoutEquals_noKey", "[OmvexINI]\nLevel\n", 5},
-        IntCase{"firstKeyWins", "[OmvexINI]\nLevel=1\nlevel=2\n", 1},
-        IntCase{"laterDuplicateSection_invisible", "[OmvexINI]\nPattern=1\n[OmvexINI]\nLevel=2\n", 5},
-        IntCase{"firstDuplicateSection_used", "[OmvexINI]\nLevel=1\n[OmvexINI]\nLevel=2\n", 1},
-        IntCase{"textAfterBracket_definesNoKey", "[OmvexINI]Level=3\n", 5},
-        IntCase{"headerWithoutBracket_toLineEnd", "[OmvexINI\nLevel=3\n", 3},
-        IntCase{"headerBlanksTrimmed", "  [ OmvexINI ]  \nLevel=3\n", 3},
-        IntCase{"crlfLines", "[OmvexINI]\r\nLevel=3\r\n", 3},
-        IntCase{"loneCrLines", "[OmvexINI]\rLevel=3\r", 3},
-        IntCase{"noFinalLineEnd", "[OmvexINI]\nLevel=3", 3},
-        IntCase{"byteOrderMark_skipped", kBom + "[OmvexINI]\nLevel=3\n", 3},
-        IntCase{"blankPaddingAroundNames_notKept", "[  OmvexINI" + std::string(100000, ' ') + "]\n" +
-                    std::string(100000, '\t') + "Level" + std::string(100000, ' ') + "= 3\n", 3},
-        IntCase{"innerBlankMakesAnotherName", "[OmvexINI]\nLev el=3\n", 5},
-        IntCase{"longerNameWithSamePrefix", "[OmvexINI]\nLevelX=3\nLevel=4\n", 4},
-        IntCase{"longerSectionWithSamePrefix", "[OmvexINIX]\nLevel=3\n", 5},
-        IntCase{"partialByteOrderMark_isText", "\xEF\xBB[OmvexINI]\nLevel=3\n", 5},
-        IntCase{"nulByteInOtherLine", std::string("[OmvexINI]\n\0x=1\nLevel=3\n", 24), 3}),
+        ReadCase{"emptyContent_none", "", std::nullopt},
+        ReadCase{"plainValue", "[OmvexINI]\nLevel=3\n", "3"},
+        ReadCase{"namesIgnoreCase_blanksTrimmed", "[omvexini]\nLEVEL = 2abc\n", "2abc"},
+        ReadCase{"missingKey_none", "[OmvexINI]\nPattern=1\n", std::nullopt},
+        ReadCase{"otherSection_none", "[Other]\nLevel=3\n", std::nullopt},
+        ReadCase{"keyBeforeAnySection_unreadable", "Level=3\n[OmvexINI]\n", std::nullopt},
+        ReadCase{"emptyValue", "[OmvexINI]\nLevel=\n", ""},
+        ReadCase{"blankValue_empty", "[OmvexINI]\nLevel=  \t\n", ""},
+        ReadCase{"emptyQuotedValue_empty", "[OmvexINI]\nLevel=\"\"\n", ""},
+        ReadCase{"innerBlankKept", "[OmvexINI]\nLevel=1 2\n", "1 2"},
+        ReadCase{"doubleQuotes_removed", "[OmvexINI]\nLevel=\"3\"\n", "3"},
+        ReadCase{"singleQuotes_removed", "[OmvexINI]\nLevel='3'\n", "3"},
+        ReadCase{"mismatchedQuotes_kept", "[OmvexINI]\nLevel=\"3'\n", "\"3'"},
+        ReadCase{"semicolonInValue_isValue", "[OmvexINI]\nLevel=3;note\n", "3;note"},
+        ReadCase{"commentedKey_invisible", "[OmvexINI]\n;Level=3\n", std::nullopt},
+        ReadCase{"indentedComment_invisible", "[OmvexINI]\n  ; Level=3\n", std::nullopt},
+        ReadCase{"hashIsOrdinary", "[OmvexINI]\n#Level=3\nLevel=1\n", "1"},
+        ReadCase{"lineWithoutEquals_noKey", "[OmvexINI]\nLevel\n", std::nullopt},
+        ReadCase{"firstKeyWins", "[OmvexINI]\nLevel=1\nlevel=2\n", "1"},
+        ReadCase{"laterDuplicateSection_invisible", "[OmvexINI]\nPattern=1\n[OmvexINI]\nLevel=2\n", std::nullopt},
+        ReadCase{"firstDuplicateSection_used", "[OmvexINI]\nLevel=1\n[OmvexINI]\nLevel=2\n", "1"},
+        ReadCase{"textAfterBracket_definesNoKey", "[OmvexINI]Level=3\n", std::nullopt},
+        ReadCase{"headerWithoutBracket_toLineEnd", "[OmvexINI\nLevel=3\n", "3"},
+        ReadCase{"headerBlanksTrimmed", "  [ OmvexINI ]  \nLevel=3\n", "3"},
+        ReadCase{"crlfLines", "[OmvexINI]\r\nLevel=3\r\n", "3"},
+        ReadCase{"loneCrLines", "[OmvexINI]\rLevel=3\r", "3"},
+        ReadCase{"noFinalLineEnd", "[OmvexINI]\nLevel=3", "3"},
+        ReadCase{"byteOrderMark_skipped", kBom + "[OmvexINI]\nLevel=3\n", "3"},
+        ReadCase{"blankPaddingAroundNames_notKept", "[  OmvexINI" + std::string(100000, ' ') + "]\n" +
+                    std::string(100000, '\t') + "Level" + std::string(100000, ' ') + "= 3\n", "3"},
+        ReadCase{"innerBlankMakesAnotherName", "[OmvexINI]\nLev el=3\n", std::nullopt},
+        ReadCase{"longerNameWithSamePrefix", "[OmvexINI]\nLevelX=3\nLevel=4\n", "4"},
+        ReadCase{"longerSectionWithSamePrefix", "[OmvexINIX]\nLevel=3\n", std::nullopt},
+        ReadCase{"partialByteOrderMark_isText", "\xEF\xBB[OmvexINI]\nLevel=3\n", std::nullopt},
+        ReadCase{"nulByteInOtherLine", std::string("[OmvexINI]\n\0x=1\nLevel=3\n", 24), "3"}),
     [](const auto &row) { return std::string(row.param.name); });
 
 struct WriteCase {

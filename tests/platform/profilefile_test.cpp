@@ -33,14 +33,14 @@ TEST(ProfileFile, writesThenReadsBack)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("omvex.ini"));
-    EXPECT_EQ(readProfileInt(path, "OmvexINI", "Level", 0), 0U);
+    EXPECT_EQ(readProfileStrings(path, "OmvexINI", {"Level"}).front(), std::nullopt);
 
     QString error;
     ASSERT_TRUE(writeProfileStrings(path, "OmvexINI", {{"Level", "3"}, {"Pattern", "1"}, {"Kako", "2"}}, &error))
         << error.toStdString();
     EXPECT_EQ(fileContent(path), "[OmvexINI]\nLevel=3\nPattern=1\nKako=2\n");
     ASSERT_TRUE(writeProfileString(path, "omvexini", "level", "1", &error));
-    EXPECT_EQ(readProfileInt(path, "OmvexINI", "Level", 0), 1U);
+    EXPECT_EQ(readProfileStrings(path, "OmvexINI", {"Level"}).front(), "1");
     EXPECT_EQ(fileContent(path), "[OmvexINI]\nLevel=1\nPattern=1\nKako=2\n");
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "analysis/record.h"
-#include "engine/game.h"
 #include "engine/settings.h"
 #include "history/draws.h"
 #include "history/settingsstore.h"

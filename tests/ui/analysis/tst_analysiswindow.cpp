@@ -164,14 +164,16 @@ void AnalysisWindowTest::backtest_cancelOrCloseLeavesNoResultAndEndsTheRun()
         QTest::mouseClick(h.in<QPushButton>(Tab::Backtest, "stop"), Qt::LeftButton);
     QVERIFY(!h.backtest()->isRunning());
     const int shown = progress->value();
-    QTest::qWait(300); // anything the given-up run still sends would arrive here
+    // Once the worker has ended, everything it sent is queued: delivering the queue shows whether
+    // any of it still reaches the tab.
+    h.window->shutdown();
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(progress->value(), shown);
     QVERIFY(!h.backtest()->result().has_value());
     QVERIFY(h.in<QLabel>(Tab::Backtest, "summary")->text().isEmpty());
     QVERIFY(h.in<QLabel>(Tab::Backtest, "verdict")->text().isEmpty());
     QVERIFY(h.in<QLabel>(Tab::Backtest, "status")->text().contains(QStringLiteral("中止")));
     QVERIFY(h.in<QPushButton>(Tab::Backtest, "run")->isEnabled());
-    h.window->shutdown(); // returns once the worker has ended
 }
 
 void AnalysisWindowTest::ticket_invalidLinesMarkedAndNotChecked()

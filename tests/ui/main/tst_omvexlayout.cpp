@@ -1,7 +1,6 @@
 #include "omvexharness.h"
 #include "support/widgetchecks.h"
 #include "ui/common/look.h"
-#include "ui/main/windowplacement.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -22,8 +21,6 @@ class TestOmvexLayout : public QObject {
 private slots:
     // The program's fonts, as its main() sets them up.
     void initTestCase() { omvex::ui::registerFontSubstitutes(); }
-    void mainWindowPlacement_centresWithFixedHeight_data();
-    void mainWindowPlacement_centresWithFixedHeight();
     void grids_showTheirWidestValuesUncut_data();
     void grids_showTheirWidestValuesUncut();
     void keyboard_tabMovesBetweenControlsInDesignOrder_data();
@@ -33,27 +30,6 @@ private slots:
     void numberBoxes_showWholeNumberRightAligned_data();
     void numberBoxes_showWholeNumberRightAligned();
 };
-
-void TestOmvexLayout::mainWindowPlacement_centresWithFixedHeight_data()
-{
-    QTest::addColumn<double>("screenWidth");
-    QTest::addColumn<double>("screenHeight");
-    QTest::addColumn<double>("left");
-    QTest::addColumn<double>("top");
-    QTest::addRow("screen15360x11520") << 15360.0 << 11520.0 << 1795.0 << 1260.0;
-    QTest::addRow("screenLowerThan9000_topAboveScreen") << 15360.0 << 7200.0 << 1795.0 << -900.0;
-}
-
-void TestOmvexLayout::mainWindowPlacement_centresWithFixedHeight()
-{
-    QFETCH(double, screenWidth);
-    QFETCH(double, screenHeight);
-    QFETCH(double, left);
-    QFETCH(double, top);
-    const auto placement = omvex::ui::mainWindowPlacement(screenWidth, screenHeight);
-    QCOMPARE(placement.left, left);
-    QCOMPARE(placement.top, top);
-}
 
 void TestOmvexLayout::grids_showTheirWidestValuesUncut_data()
 {
