@@ -1,112 +1,14 @@
 #include "platform/privateprofile.h"
 #include "platform/profilescan.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 namespace omvex::platform {
 namespace {
 
-struct ReadCase {
-    const char *name;
-    std::string content;
-    std::optional<std::string> expected; // the value of "Level" as read; nullopt when there is none
-};
-
-void PrintTo(const ReadCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class ProfileRead : public testing::TestWithParam<ReadCase> {};
-
-// Every row looks up key "Level" in section "OmvexINI" of a file, the way the settings store does.
-TEST_P(ProfileRead, findsTheValueOfTheFirstMatch)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("omvex.ini"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    const std::string &content = GetParam().content;
-    ASSERT_EQ(file.write(content.data(), static_cast<qint64>(content.size())), static_cast<qint64>(content.size()));
-    file.close();
-    EXPECT_EQ(readProfileStrings(path, "OmvexINI", {"Level"}).front(), GetParam().expected);
-}
-
-// A file is read in pieces; where a piece ends (inside a CRLF, a byte-order mark, a name) must not matter.
-TEST_P(ProfileRead, findsTheSameFedOneByteAtATime)
-{
-    const std::string &content = GetParam().content;
-    const std::vector<std::string_view> keys{"Level", "Pattern"};
-    ProfileScan whole("OmvexINI", keys, true);
-    whole.feed(content);
-    whole.finish();
-    ProfileScan pieces("OmvexINI", keys, true);
-    for (const char c : content)
-        pieces.feed(std::string_view(&c, 1));
-    pieces.finish();
-    const auto place = [](const std::optional<ProfileLine> &line) {
-        return line ? std::to_string(line->begin) + "-" + std::to_string(line->end) + "-" + std::to_string(line->next)
-                    : std::string("none");
-    };
-    EXPECT_EQ(place(pieces.sectionLine()), place(whole.sectionLine()));
-    EXPECT_EQ(place(pieces.lastKeyLine()), place(whole.lastKeyLine()));
-    EXPECT_EQ(pieces.lineEnd(), whole.lineEnd());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        ASSERT_EQ(pieces.keys()[i].has_value(), whole.keys()[i].has_value());
-        if (whole.keys()[i]) {
-            EXPECT_EQ(pieces.keys()[i]->value, whole.keys()[i]->value);
-            EXPECT_EQ(place(pieces.keys()[i]->line), place(whole.keys()[i]->line));
-        }
-    }
-}
-
 const std::string kBom = "\xEF\xBB\xBF";
-
-INSTANTIATE_TEST_SUITE_P(Contents, ProfileRead,
-    testing::Values(
-        ReadCase{"emptyContent_none", "", std::nullopt},
-        ReadCase{"plainValue", "[OmvexINI]\nLevel=3\n", "3"},
-        ReadCase{"namesIgnoreCase_blanksTrimmed", "[omvexini]\nLEVEL = 2abc\n", "2abc"},
-        ReadCase{"missingKey_none", "[OmvexINI]\nPattern=1\n", std::nullopt},
-        ReadCase{"otherSection_none", "[Other]\nLevel=3\n", std::nullopt},
-        ReadCase{"keyBeforeAnySection_unreadable", "Level=3\n[OmvexINI]\n", std::nullopt},
-        ReadCase{"emptyValue", "[OmvexINI]\nLevel=\n", ""},
-        ReadCase{"blankValue_empty", "[OmvexINI]\nLevel=  \t\n", ""},
-        ReadCase{"emptyQuotedValue_empty", "[OmvexINI]\nLevel=\"\"\n", ""},
-        ReadCase{"innerBlankKept", "[OmvexINI]\nLevel=1 2\n", "1 2"},
-        ReadCase{"doubleQuotes_removed", "[OmvexINI]\nLevel=\"3\"\n", "3"},
-        ReadCase{"singleQuotes_removed", "[OmvexINI]\nLevel='3'\n", "3"},
-        ReadCase{"mismatchedQuotes_kept", "[OmvexINI]\nLevel=\"3'\n", "\"3'"},
-        ReadCase{"semicolonInValue_isValue", "[OmvexINI]\nLevel=3;note\n", "3;note"},
-        ReadCase{"commentedKey_invisible", "[OmvexINI]\n;Level=3\n", std::nullopt},
-        ReadCase{"indentedComment_invisible", "[OmvexINI]\n  ; Level=3\n", std::nullopt},
-        ReadCase{"hashIsOrdinary", "[OmvexINI]\n#Level=3\nLevel=1\n", "1"},
-        ReadCase{"lineWithoutEquals_noKey", "[OmvexINI]\nLevel\n", std::nullopt},
-        ReadCase{"firstKeyWins", "[OmvexINI]\nLevel=1\nlevel=2\n", "1"},
-        ReadCase{"laterDuplicateSection_invisible", "[OmvexINI]\nPattern=1\n[OmvexINI]\nLevel=2\n", std::nullopt},
-        ReadCase{"firstDuplicateSection_used", "[OmvexINI]\nLevel=1\n[OmvexINI]\nLevel=2\n", "1"},
-        ReadCase{"textAfterBracket_definesNoKey", "[OmvexINI]Level=3\n", std::nullopt},
-        ReadCase{"headerWithoutBracket_toLineEnd", "[OmvexINI\nLevel=3\n", "3"},
-        ReadCase{"headerBlanksTrimmed", "  [ OmvexINI ]  \nLevel=3\n", "3"},
-        ReadCase{"crlfLines", "[OmvexINI]\r\nLevel=3\r\n", "3"},
-        ReadCase{"loneCrLines", "[OmvexINI]\rLevel=3\r", "3"},
-        ReadCase{"noFinalLineEnd", "[OmvexINI]\nLevel=3", "3"},
-        ReadCase{"byteOrderMark_skipped", kBom + "[OmvexINI]\nLevel=3\n", "3"},
-        ReadCase{"blankPaddingAroundNames_notKept", "[  OmvexINI" + std::string(100000, ' ') + "]\n" +
-                    std::string(100000, '\t') + "Level" + std::string(100000, ' ') + "= 3\n", "3"},
-        ReadCase{"innerBlankMakesAnotherName", "[OmvexINI]\nLev el=3\n", std::nullopt},
-        ReadCase{"longerNameWithSamePrefix", "[OmvexINI]\nLevelX=3\nLevel=4\n", "4"},
-        ReadCase{"longerSectionWithSamePrefix", "[OmvexINIX]\nLevel=3\n", std::nullopt},
-        ReadCase{"partialByteOrderMark_isText", "\xEF\xBB[OmvexINI]\nLevel=3\n", std::nullopt},
-        ReadCase{"nulByteInOtherLine", std::string("[OmvexINI]\n\0x=1\nLevel=3\n", 24), "3"}),
-    [](const auto &row) { return std::string(row.param.name); });
 
 struct WriteCase {
     const char *name;
