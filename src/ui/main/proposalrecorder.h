@@ -3,7 +3,7 @@
 #include "analysis/record.h"
 #include "engine/settings.h"
 #include "history/draws.h"
-#include "history/settingsstore.h"
+#include "settings/settingsstore.h"
 
 #include <QDateTime>
 #include <QString>
