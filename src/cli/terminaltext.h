@@ -1,9 +1,8 @@
 #pragma once
 
-#include "settings/settingwords.h"
 #include "analysis/numbertext.h"
 #include "engine/game.h"
-#include "engine/settings.h"
+#include "settings/settingwords.h"
 
 #include <QString>
 

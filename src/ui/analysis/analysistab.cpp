@@ -1,8 +1,8 @@
 #include "ui/analysis/analysistab.h"
-#include "settings/settingwords.h"
 
 #include "engine/tables.h"
 #include "import/resultimport.h"
+#include "settings/settingwords.h"
 
 #include <QPushButton>
 #include <QSpinBox>
