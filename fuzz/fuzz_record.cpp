@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         written += entry.pass == 1 ? lines.left(lines.indexOf('\n') + 1) : lines.mid(lines.indexOf('\n') + 1);
     }
     for (const RecordWarning &warning : read.warnings)
-        check(warning.line >= 0 && !warning.code.isEmpty() && !warning.message.isEmpty());
+        check(warning.line >= 0 && !warning.code.empty() && !warning.message.isEmpty());
 
     const RecordRead again = parseRecord(std::string_view(written.constData(), static_cast<std::size_t>(written.size())));
     check(again.warnings.empty() && again.entries.size() == read.entries.size());

@@ -94,7 +94,7 @@ public:
     std::optional<RecordEntry> parse(int number, std::string_view text)
     {
         if (text.size() > static_cast<std::size_t>(kMaxRecordLineBytes)) {
-            warn(number, QStringLiteral("too-long"),
+            warn(number, "too-long",
                  QStringLiteral("行が長すぎます（%1バイト）").arg(static_cast<qsizetype>(text.size())));
             return std::nullopt;
         }
@@ -114,7 +114,7 @@ public:
             start = comma + 1;
         }
         if (count != fields.size()) {
-            warn(number, QStringLiteral("fields"),
+            warn(number, "fields",
                  QStringLiteral("項目が%1個あります（%2個のはずです）").arg(count).arg(kRecordFields));
             return std::nullopt;
         }
@@ -123,13 +123,13 @@ public:
         entry.line = number;
         const std::optional<QDateTime> time = parseTime(fields[0]);
         if (!time) {
-            warn(number, QStringLiteral("time"), QStringLiteral("日時「%1」が読めません").arg(quoted(fields[0])));
+            warn(number, "time", QStringLiteral("日時「%1」が読めません").arg(quoted(fields[0])));
             return std::nullopt;
         }
         entry.time = *time;
         const std::optional<int> draw = wholeNumber(fields[1], 1, 999'999'999);
         if (!draw) {
-            warn(number, QStringLiteral("draw"), QStringLiteral("回の番号「%1」が読めません").arg(quoted(fields[1])));
+            warn(number, "draw", QStringLiteral("回の番号「%1」が読めません").arg(quoted(fields[1])));
             return std::nullopt;
         }
         entry.draw = *draw;
@@ -137,14 +137,14 @@ public:
         const std::optional<int> pattern = wholeNumber(fields[3], 0, kPatternChoices - 1);
         const std::optional<int> kako = wholeNumber(fields[4], 0, kKakoChoices - 1);
         if (!level || !pattern || !kako) {
-            warn(number, QStringLiteral("settings"),
+            warn(number, "settings",
                  QStringLiteral("設定「%1,%2,%3」が範囲外です").arg(quoted(fields[2]), quoted(fields[3]), quoted(fields[4])));
             return std::nullopt;
         }
         entry.settings = {levelFromDigit(*level), patternFromDigit(*pattern), kakoFromDigit(*kako)};
         const std::optional<int> pass = wholeNumber(fields[5], 1, 2);
         if (!pass) {
-            warn(number, QStringLiteral("pass"),
+            warn(number, "pass",
                  QStringLiteral("何回目か「%1」が1か2ではありません").arg(quoted(fields[5])));
             return std::nullopt;
         }
@@ -169,36 +169,36 @@ public:
     RecordRead finish()
     {
         if (m_unlisted > 0)
-            m_result.warnings.push_back({0, QStringLiteral("more-skipped"),
-                                         QStringLiteral("ほかに%1行を読み飛ばしました").arg(m_unlisted)});
+            m_result.warnings.push_back({{0, "more-skipped",
+                                         QStringLiteral("ほかに%1行を読み飛ばしました").arg(m_unlisted)}});
         return std::move(m_result);
     }
 
 private:
-    void warn(int line, const QString &code, const QString &why)
+    void warn(int line, const char *code, const QString &why)
     {
         if (static_cast<int>(m_result.warnings.size()) >= kMaxRecordWarnings) {
             ++m_unlisted;
             return;
         }
-        m_result.warnings.push_back({line, code, QStringLiteral("%1行目を読み飛ばしました: %2").arg(QString::number(line), why)});
+        m_result.warnings.push_back({{line, code, QStringLiteral("%1行目を読み飛ばしました: %2").arg(QString::number(line), why)}});
     }
     void warnNumbers(int line)
     {
-        warn(line, QStringLiteral("numbers"), QStringLiteral("数字が1〜%1の異なる%2個ではありません").arg(kHighestNumber).arg(kPicks));
+        warn(line, "numbers", QStringLiteral("数字が1〜%1の異なる%2個ではありません").arg(kHighestNumber).arg(kPicks));
     }
 
     RecordRead m_result;
     long long m_unlisted = 0;
 };
 
-RecordRead fileProblem(const QString &path, const QString &code, const QString &why)
+RecordRead fileProblem(const QString &path, const char *code, const QString &why)
 {
     RecordRead result;
     result.path = path;
     result.exists = true;
     result.readable = false;
-    result.warnings.push_back({0, code, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why)});
+    result.warnings.push_back({{0, code, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why)}});
     return result;
 }
 
@@ -277,18 +277,18 @@ std::optional<RecordRead> readBytes(const QString &path, QByteArray &bytes)
     }
     // A pipe or a device under the file's name could block a read for ever.
     if (!QFileInfo(path).isFile())
-        return fileProblem(path, QStringLiteral("not-regular"), QStringLiteral("通常のファイルではありません"));
+        return fileProblem(path, "not-regular", QStringLiteral("通常のファイルではありません"));
     const QString tooLarge = QStringLiteral("大きすぎるので読みません（%1 MBまで）").arg(kMaxRecordBytes / (1024 * 1024));
     if (QFileInfo(path).size() > kMaxRecordBytes)
-        return fileProblem(path, QStringLiteral("too-large"), tooLarge);
+        return fileProblem(path, "too-large", tooLarge);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fileProblem(path, QStringLiteral("cannot-read"), platform::fileProblemText(path, file.error()));
+        return fileProblem(path, "cannot-read", platform::fileProblemText(path, file.error()));
     bytes = file.read(kMaxRecordBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return fileProblem(path, QStringLiteral("cannot-read"), platform::fileProblemText(path, file.error()));
+        return fileProblem(path, "cannot-read", platform::fileProblemText(path, file.error()));
     if (bytes.size() > kMaxRecordBytes)
-        return fileProblem(path, QStringLiteral("too-large"), tooLarge);
+        return fileProblem(path, "too-large", tooLarge);
     return std::nullopt;
 }
 

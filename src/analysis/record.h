@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/problem.h"
 #include "engine/game.h"
 #include "engine/settings.h"
 #include "history/draws.h"
@@ -43,12 +44,9 @@ struct RecordEntry {
     Proposal numbers{}; // ascending, distinct, 1..43
 };
 
-struct RecordWarning {
-    int line = 0;  // 1-based; 0 when it concerns the whole file
-    QString code;  // stable English: "fields", "time", "draw", "settings", "pass", "numbers",
-                   // "too-long", "more-skipped", "too-large", "not-regular", "cannot-read"
-    QString message; // Japanese, one line, names the line
-};
+// code: "fields", "time", "draw", "settings", "pass", "numbers", "too-long", "more-skipped",
+// "too-large", "not-regular", "cannot-read"; message names the line.
+struct RecordWarning : Problem {};
 
 struct RecordRead {
     QString path;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/problem.h"
 #include "history/draws.h"
 #include "history/drawhistory.h"
 #include "history/historyreader.h"
@@ -14,11 +15,10 @@ namespace omvex {
 
 // Something in the way a kako.txt was read that its owner would not expect: the reader itself
 // never complains (it keeps what it stored), so the window and the tool say it for it.
-struct HistoryWarning {
-    int line = 0;          // line of kako.txt where it first occurs
-    std::string code;      // order, numbers, after-end, gaps, header
-    QString message;       // how often it occurs and what to do
-    QString statusText;    // the same in one short line, with its line number
+// line: where it first occurs; code: order, numbers, after-end, gaps, header; message: how often it
+// occurs and what to do.
+struct HistoryWarning : Problem {
+    QString statusText; // the same in one short line, with its line number
 };
 
 // How many draws a results file would give the import, for a kako.txt whose first line stopped the

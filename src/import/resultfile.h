@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/problem.h"
 #include "history/draws.h"
 
 #include <QByteArray>
@@ -16,10 +17,7 @@ namespace omvex {
 // One reason an import is refused: the line of the source file (0 for a file as a whole), a stable
 // English code for scripts and a Japanese reason for people. The same problem in the same column on
 // many lines is one entry: its first and last line and how many lines have it.
-struct ImportError {
-    int line = 0;
-    std::string code;
-    QString message;
+struct ImportError : Problem {
     int lastLine = 0; // equal to line for a problem of one line
     int count = 1;
     std::string kind{};  // not-results: what the file looks like (json, html, image, archive, binary)

@@ -50,7 +50,7 @@ std::vector<std::string> warningsOf(const std::vector<RecordWarning> &warnings)
             EXPECT_TRUE(warning.message.startsWith(QStringLiteral("%1行目").arg(warning.line)))
                 << warning.message.toStdString();
         }
-        list.push_back(std::to_string(warning.line) + ':' + warning.code.toStdString());
+        list.push_back(std::to_string(warning.line) + ':' + warning.code);
     }
     return list;
 }
