@@ -240,7 +240,7 @@ QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings
     return lines;
 }
 
-platform::FileWriteResult appendRecord(const QString &path, const QDateTime &now, int draw,
+Status appendRecord(const QString &path, const QDateTime &now, int draw,
                                        const Settings &settings, const std::array<Proposal, 2> &proposals)
 {
     // Never beyond what reading accepts: a record grown past it would be refused whole.

@@ -73,7 +73,7 @@ QByteArray formatRecord(const QDateTime &now, int draw, const Settings &settings
 
 // Appends one run's lines in one write; a new or empty file gets the header first. On failure the
 // file keeps its old bytes and the result says why in Japanese.
-platform::FileWriteResult appendRecord(const QString &path, const QDateTime &now, int draw,
+Status appendRecord(const QString &path, const QDateTime &now, int draw,
                                        const Settings &settings, const std::array<Proposal, 2> &proposals);
 
 // The entries of a record file's content; never stops at a bad line.

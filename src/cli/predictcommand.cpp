@@ -23,7 +23,7 @@ struct PassOutcome {
 };
 
 void writeJson(const std::array<PassOutcome, 2> &passes, const Options &options, const Settings &settings,
-               std::uint64_t seed, const HistoryLoad &history, const SaveResult &saved,
+               std::uint64_t seed, const HistoryLoad &history, const Status &saved,
                const std::optional<RecordedProposals> &recorded, std::ostream &out)
 {
     JsonWriter json(out);
@@ -80,7 +80,7 @@ int runPredict(const Options &options, const SettingsStore &store, const Setting
         }
     }
 
-    SaveResult saved;
+    Status saved;
     if (options.save)
         saved = store.save(settings);
     std::optional<RecordedProposals> recorded;
@@ -100,7 +100,7 @@ int runPredict(const Options &options, const SettingsStore &store, const Setting
     int status = kExitOk;
     if (options.save) {
         if (!saved.ok) {
-            writeErrorLine(err, saved.error);
+            writeErrorLine(err, saved.message);
             status = kExitWriteFailed;
         } else {
             // With --json, standard output is the document alone.

@@ -23,7 +23,7 @@ RecordedProposals recordProposals(const QString &path, const DrawHistory &histor
         return recorded;
     }
     recorded.draw = *draw;
-    const platform::FileWriteResult result =
+    const Status result =
         analysis::appendRecord(path, QDateTime::currentDateTime(), recorded.draw, settings, proposals);
     recorded.written = result.ok;
     recorded.error = result.message;

@@ -112,11 +112,11 @@ ImportWriteResult writeImport(const ImportPlan &plan, LockWait wait)
         if (const std::optional<struct stat> kako = statOf(plan.kakoPath))
             backupOptions.mode = kako->st_mode & 07777;
     }
-    if (const platform::FileWriteResult checked = platform::checkReplaceable(plan.kakoPath); !checked.ok)
+    if (const Status checked = platform::checkReplaceable(plan.kakoPath); !checked.ok)
         return failed(checked.code, QStringLiteral("kako.txt は元のままです。") + checked.message);
     const QString keptBackupText = QStringLiteral("バックアップを作れないため、kako.txt は変えていません。");
     if (plan.kako.exists) {
-        if (const platform::FileWriteResult checked = platform::checkReplaceable(backupPath, backupOptions); !checked.ok)
+        if (const Status checked = platform::checkReplaceable(backupPath, backupOptions); !checked.ok)
             return failed(checked.code, keptBackupText + checked.message);
     }
 
@@ -132,12 +132,12 @@ ImportWriteResult writeImport(const ImportPlan &plan, LockWait wait)
     // part way leaves the old pair.
     platform::StagedFile backup;
     if (plan.kako.exists) {
-        const platform::FileWriteResult staged = platform::stageFile(backupPath, plan.previousContent, backup, backupOptions);
+        const Status staged = platform::stageFile(backupPath, plan.previousContent, backup, backupOptions);
         if (!staged.ok)
             return failed(staged.code, keptBackupText + staged.message);
     }
     platform::StagedFile kako;
-    if (const platform::FileWriteResult staged = platform::stageFile(plan.kakoPath, plan.content, kako); !staged.ok)
+    if (const Status staged = platform::stageFile(plan.kakoPath, plan.content, kako); !staged.ok)
         return failed(staged.code, QStringLiteral("kako.txt は元のままです。") + staged.message);
 
     if (!isAsPlanned(plan))
@@ -147,10 +147,10 @@ ImportWriteResult writeImport(const ImportPlan &plan, LockWait wait)
 
     // The backup first: once kako.txt is replaced, the backup must already hold what it replaced.
     if (backup.isStaged()) {
-        if (const platform::FileWriteResult committed = backup.commit(); !committed.ok)
+        if (const Status committed = backup.commit(); !committed.ok)
             return failed(committed.code, keptBackupText + committed.message);
     }
-    if (const platform::FileWriteResult committed = kako.commit(); !committed.ok)
+    if (const Status committed = kako.commit(); !committed.ok)
         return failed(committed.code, QStringLiteral("kako.txt は元のままです。") + committed.message, backupPath);
     return {ImportOutcome::Written, backupPath, {}, {}};
 }

@@ -90,7 +90,7 @@ ImportWriteResult writeConversion(const ImportPlan &plan, LockWait wait)
                     QStringLiteral("%1 が既にあり、kako.txt と内容が違うため変換しません。別の名前に変えてからもう一度"
                                    "変換してください")
                         .arg(origPath)};
-    } else if (const platform::FileWriteResult kept = platform::replaceFile(origPath, plan.previousContent); !kept.ok) {
+    } else if (const Status kept = platform::replaceFile(origPath, plan.previousContent); !kept.ok) {
         return {ImportOutcome::WriteFailed, {}, kept.code,
                 QStringLiteral("元のファイルを残せないため、kako.txt は変えていません。") + kept.message};
     }

@@ -19,7 +19,7 @@ const Problem kWriteFailed{QStringLiteral("write-failed"), QStringLiteral("Êõ∏„Å
 
 } // namespace
 
-FileWriteResult failure(const QString &path, const Problem &problem)
+Status failure(const QString &path, const Problem &problem)
 {
     return {false, problem.code, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), problem.words)};
 }

@@ -18,7 +18,7 @@ struct Problem {
     QString words;
 };
 
-FileWriteResult failure(const QString &path, const Problem &problem);
+Status failure(const QString &path, const Problem &problem);
 QByteArray encoded(const QString &path);
 bool hasNoWriteBit(const struct stat &status);
 

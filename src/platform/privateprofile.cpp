@@ -239,9 +239,9 @@ bool writeProfileStrings(const QString &path, std::string_view section, const En
 
     // Two passes over the old file through one handle: the first finds where the keys go, the second
     // copies the old bytes around the changes into the new file.
-    const FileWriteResult result = replaceFileFrom(path, [&](const QString &target, QIODevice &out) {
+    const Status result = replaceFileFrom(path, [&](const QString &target, QIODevice &out) {
         const auto unreadable = [&](QFileDevice::FileError fileError) {
-            return FileWriteResult{false, QStringLiteral("read-failed"),
+            return Status{false, QStringLiteral("read-failed"),
                                    QStringLiteral("%1: %2").arg(path, fileProblemText(target, fileError))};
         };
         ProfileScan scan(section, namesOf(merged), false);
@@ -279,7 +279,7 @@ bool writeProfileStrings(const QString &path, std::string_view section, const En
         }
         if (pos < scan.size() && !copy(pos, scan.size()))
             return unreadable(QFileDevice::ReadError);
-        return FileWriteResult{};
+        return Status{};
     });
     if (!result.ok && error)
         *error = result.message;

@@ -15,4 +15,12 @@ struct Problem {
     QString message;
 };
 
+// What an operation that can fail gives back: ok, or a stable English code for programs and one
+// Japanese line for people that says what failed and why.
+struct Status {
+    bool ok = true;
+    QString code;
+    QString message;
+};
+
 } // namespace omvex

@@ -41,7 +41,7 @@ QString fileProblemText(const QString &path, QFileDevice::FileError error)
     return problemOf(path, error).words;
 }
 
-FileWriteResult appendToFile(const QString &path, const QByteArray &content, const QByteArray &headerWhenNew,
+Status appendToFile(const QString &path, const QByteArray &content, const QByteArray &headerWhenNew,
                              qint64 maxBytes)
 {
     QString target;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/problem.h"
+
 #include <QByteArray>
 #include <QFileDevice>
 #include <QString>
@@ -14,18 +16,15 @@
 // fails, and every failure says in Japanese which file and why.
 namespace omvex::platform {
 
-struct FileWriteResult {
-    bool ok = true;
-    // Stable English when !ok: "read-only", "not-regular", "no-permission", "missing-folder",
-    // "disk-full", "write-failed", "cannot-open", "cannot-replace", "link-loop", "busy", "too-large".
-    QString code;
-    QString message; // Japanese, one line, names the file and says why, when !ok
-};
+// A write's Status names the file. Its codes: "read-only", "not-regular", "no-permission",
+// "missing-folder", "disk-full", "write-failed", "cannot-open", "cannot-replace", "link-loop",
+// "busy", "too-large".
+using omvex::Status;
 
 // Writes the content of a replacement to out. Every byte written to out reaches the file or the
 // write fails; a failure it returns is passed on, and the old file is kept. target is the file being
 // replaced (symbolic links followed unless told otherwise; it may not exist yet).
-using ContentProducer = std::function<FileWriteResult(const QString &target, QIODevice &out)>;
+using ContentProducer = std::function<Status(const QString &target, QIODevice &out)>;
 
 // How a replacement treats the name it replaces.
 struct StageOptions {
@@ -48,21 +47,21 @@ class StagedFile;
 // all is never replaced, whoever runs the program: the user made it read-only to keep it. Only a new
 // file or an existing regular file is written; symbolic links are followed to their final target,
 // which is the file that gets replaced.
-FileWriteResult replaceFile(const QString &path, const QByteArray &content);
+Status replaceFile(const QString &path, const QByteArray &content);
 
 // replaceFile for content made piece by piece, typically from the old file.
-FileWriteResult replaceFileFrom(const QString &path, const ContentProducer &produce);
+Status replaceFileFrom(const QString &path, const ContentProducer &produce);
 
 // Why path cannot be replaced (read-only, not a regular file, the folder or the file not writable),
 // judged before any byte is written; ok when it can.
-FileWriteResult checkReplaceable(const QString &path, const StageOptions &options = {});
+Status checkReplaceable(const QString &path, const StageOptions &options = {});
 
 // The first half of a replacement: checks, writes and syncs the temporary file into staged, whose
 // commit() then puts it in place. Several files can so be made ready before any of them replaces
 // its old one.
-FileWriteResult stageFile(const QString &path, const ContentProducer &produce, StagedFile &staged,
+Status stageFile(const QString &path, const ContentProducer &produce, StagedFile &staged,
                           const StageOptions &options = {});
-FileWriteResult stageFile(const QString &path, const QByteArray &content, StagedFile &staged,
+Status stageFile(const QString &path, const QByteArray &content, StagedFile &staged,
                           const StageOptions &options = {});
 
 // A replacement written and synced to disk but not yet in place. Dropped without commit(), it
@@ -79,11 +78,11 @@ public:
     bool isStaged() const { return !m_temporary.isEmpty(); }
     // Renames the temporary over the target and syncs the folder; on failure the temporary is removed
     // and the old file stays.
-    FileWriteResult commit();
+    Status commit();
     void discard();
 
 private:
-    friend FileWriteResult stageFile(const QString &, const ContentProducer &, StagedFile &, const StageOptions &);
+    friend Status stageFile(const QString &, const ContentProducer &, StagedFile &, const StageOptions &);
     QString m_path;      // as the caller named it, for messages
     QString m_target;    // what the rename replaces
     QString m_temporary; // empty unless staged
@@ -95,7 +94,7 @@ private:
 // running at once each add their lines whole; headerWhenNew goes before content when the locked file
 // is empty. A file that would grow beyond maxBytes (when not negative) is left as it is
 // ("too-large").
-FileWriteResult appendToFile(const QString &path, const QByteArray &content, const QByteArray &headerWhenNew = {},
+Status appendToFile(const QString &path, const QByteArray &content, const QByteArray &headerWhenNew = {},
                              qint64 maxBytes = -1);
 
 // Japanese words for why the file at path could not be read or written, from the error the file

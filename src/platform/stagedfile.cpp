@@ -98,7 +98,7 @@ void StagedFile::discard()
     m_temporary.clear();
 }
 
-FileWriteResult StagedFile::commit()
+Status StagedFile::commit()
 {
     if (m_temporary.isEmpty())
         return failure(m_path, {QStringLiteral("cannot-replace"), QStringLiteral("新しい内容で置き換えられませんでした")});
@@ -112,7 +112,7 @@ FileWriteResult StagedFile::commit()
     return {};
 }
 
-FileWriteResult checkReplaceable(const QString &path, const StageOptions &options)
+Status checkReplaceable(const QString &path, const StageOptions &options)
 {
     QString target;
     if (const std::optional<Problem> problem = checkWritable(path, options.followLinks, target))
@@ -122,11 +122,11 @@ FileWriteResult checkReplaceable(const QString &path, const StageOptions &option
     return {};
 }
 
-FileWriteResult stageFile(const QString &path, const ContentProducer &produce, StagedFile &staged,
+Status stageFile(const QString &path, const ContentProducer &produce, StagedFile &staged,
                           const StageOptions &options)
 {
     staged.discard();
-    if (const FileWriteResult checked = checkReplaceable(path, options); !checked.ok)
+    if (const Status checked = checkReplaceable(path, options); !checked.ok)
         return checked;
     QString target;
     (void)checkWritable(path, options.followLinks, target);
@@ -144,7 +144,7 @@ FileWriteResult stageFile(const QString &path, const ContentProducer &produce, S
     };
 
     TemporaryDevice device(fd);
-    if (const FileWriteResult produced = produce(target, device); !produced.ok) {
+    if (const Status produced = produce(target, device); !produced.ok) {
         ::close(fd);
         ::unlink(encoded(temporary).constData());
         return produced;
@@ -174,29 +174,29 @@ FileWriteResult stageFile(const QString &path, const ContentProducer &produce, S
     return {};
 }
 
-FileWriteResult stageFile(const QString &path, const QByteArray &content, StagedFile &staged,
+Status stageFile(const QString &path, const QByteArray &content, StagedFile &staged,
                           const StageOptions &options)
 {
     return stageFile(
         path,
         [&content](const QString &, QIODevice &out) {
             out.write(content);
-            return FileWriteResult{};
+            return Status{};
         },
         staged, options);
 }
 
-FileWriteResult replaceFile(const QString &path, const QByteArray &content)
+Status replaceFile(const QString &path, const QByteArray &content)
 {
     StagedFile staged;
-    const FileWriteResult result = stageFile(path, content, staged);
+    const Status result = stageFile(path, content, staged);
     return result.ok ? staged.commit() : result;
 }
 
-FileWriteResult replaceFileFrom(const QString &path, const ContentProducer &produce)
+Status replaceFileFrom(const QString &path, const ContentProducer &produce)
 {
     StagedFile staged;
-    const FileWriteResult result = stageFile(path, produce, staged);
+    const Status result = stageFile(path, produce, staged);
     return result.ok ? staged.commit() : result;
 }
 

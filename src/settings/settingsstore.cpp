@@ -71,7 +71,7 @@ Settings SettingsStore::read() const
     return settings;
 }
 
-SaveResult SettingsStore::save(const Settings &settings) const
+Status SettingsStore::save(const Settings &settings) const
 {
     // The three keys go into the file in one atomic replacement: the same content as three writes
     // one after the other, but never a file with only some of them.
@@ -82,7 +82,7 @@ SaveResult SettingsStore::save(const Settings &settings) const
     };
     QString error;
     if (!platform::writeProfileStrings(m_iniPath, kSection, entries, &error))
-        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+        return {false, QStringLiteral("cannot-save"), QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }
 
@@ -96,11 +96,11 @@ bool SettingsStore::readRecordEnabled() const
     return storedNumber(value) != 0;
 }
 
-SaveResult SettingsStore::saveRecordEnabled(bool enabled) const
+Status SettingsStore::saveRecordEnabled(bool enabled) const
 {
     QString error;
     if (!platform::writeProfileString(m_iniPath, kRecordSection, kRecordKey, enabled ? "1" : "0", &error))
-        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+        return {false, QStringLiteral("cannot-save"), QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }
 
@@ -110,14 +110,14 @@ QString SettingsStore::readImportFolder() const
     return value ? QString::fromStdString(std::string(platform::trimmed(*value))) : QString();
 }
 
-SaveResult SettingsStore::saveImportFolder(const QString &folder) const
+Status SettingsStore::saveImportFolder(const QString &folder) const
 {
     // A line end in the name would end the value and start a line of its own.
     if (folder.contains(u'\n') || folder.contains(u'\r'))
-        return {false, QStringLiteral("設定を保存できませんでした: フォルダ名に改行があります")};
+        return {false, QStringLiteral("cannot-save"), QStringLiteral("設定を保存できませんでした: フォルダ名に改行があります")};
     QString error;
     if (!platform::writeProfileString(m_iniPath, kImportSection, kImportFolderKey, folder.toStdString(), &error))
-        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+        return {false, QStringLiteral("cannot-save"), QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }
 
@@ -127,11 +127,11 @@ QString SettingsStore::readFetchAddress() const
     return value ? QString::fromStdString(*value) : QString();
 }
 
-SaveResult SettingsStore::saveFetchAddress(const QString &address) const
+Status SettingsStore::saveFetchAddress(const QString &address) const
 {
     QString error;
     if (!platform::writeProfileString(m_iniPath, kImportSection, kAddressKey, address.toStdString(), &error))
-        return {false, QStringLiteral("設定を保存できませんでした: %1").arg(error)};
+        return {false, QStringLiteral("cannot-save"), QStringLiteral("設定を保存できませんでした: %1").arg(error)};
     return {};
 }
 
@@ -152,7 +152,7 @@ std::optional<QRect> SettingsStore::readAnalysisPlace() const
     return QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
 }
 
-SaveResult SettingsStore::saveAnalysisPlace(const QRect &place) const
+Status SettingsStore::saveAnalysisPlace(const QRect &place) const
 {
     const std::array<int, 4> numbers{place.x(), place.y(), place.width(), place.height()};
     std::vector<std::pair<std::string, std::string>> entries;
@@ -160,7 +160,7 @@ SaveResult SettingsStore::saveAnalysisPlace(const QRect &place) const
         entries.emplace_back(std::string(kPlaceKeys[i]), std::to_string(numbers[i]));
     QString error;
     if (!platform::writeProfileStrings(m_iniPath, kPlaceSection, entries, &error))
-        return {false, error};
+        return {false, QStringLiteral("cannot-save"), error};
     return {};
 }
 

@@ -181,7 +181,7 @@ TEST(RecordFile, appendsOneRunOrLeavesTheFileAsItWas)
             ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
         }
 
-        const platform::FileWriteResult result = appendRecord(path, kTokyoEvening, 58, kSettings, kProposals);
+        const Status result = appendRecord(path, kTokyoEvening, 58, kSettings, kProposals);
         ::chmod(QFile::encodeName(folder).constData(), 0755);
         EXPECT_EQ(result.code.toStdString(), row.code);
         EXPECT_EQ(contentOf(path).toStdString(), row.after.toStdString());
@@ -227,7 +227,7 @@ TEST(RecordFile, appendBeyondTheReadableSize_isRefused)
     file.write(kRecordHeader);
     ASSERT_TRUE(file.resize(kMaxRecordBytes - 100));
     file.close();
-    const platform::FileWriteResult result = appendRecord(path, kTokyoEvening, 58, kSettings, kProposals);
+    const Status result = appendRecord(path, kTokyoEvening, 58, kSettings, kProposals);
     EXPECT_EQ(result.code, QStringLiteral("too-large"));
     EXPECT_EQ(QFileInfo(path).size(), kMaxRecordBytes - 100);
 }

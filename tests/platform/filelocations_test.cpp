@@ -136,24 +136,24 @@ TEST(OpenHistoryInEditor, failures_giveAMessageAndStartNothingMore)
     const QString kako = dir.filePath(QStringLiteral("kako.txt"));
 
     RecordingStarter none;
-    const EditorStartResult noEditor = openHistoryInEditor(QString(), kako, none);
+    const Status noEditor = openHistoryInEditor(QString(), kako, none);
     EXPECT_FALSE(noEditor.ok);
-    EXPECT_FALSE(noEditor.error.isEmpty());
+    EXPECT_FALSE(noEditor.message.isEmpty());
     EXPECT_EQ(none.starts, 0);
 
     RecordingStarter refusing;
     refusing.succeed = false;
-    const EditorStartResult refused = openHistoryInEditor(QStringLiteral("/usr/bin/editor"), kako, refusing);
+    const Status refused = openHistoryInEditor(QStringLiteral("/usr/bin/editor"), kako, refusing);
     EXPECT_FALSE(refused.ok);
-    EXPECT_TRUE(refused.error.startsWith(QStringLiteral("テキストエディタを起動できませんでした: /usr/bin/editor")))
-        << refused.error.toStdString();
-    EXPECT_TRUE(refused.error.contains(QStringLiteral("refused by the test")));
+    EXPECT_TRUE(refused.message.startsWith(QStringLiteral("テキストエディタを起動できませんでした: /usr/bin/editor")))
+        << refused.message.toStdString();
+    EXPECT_TRUE(refused.message.contains(QStringLiteral("refused by the test")));
 
     RecordingStarter unused;
     const QString noFolder = dir.filePath(QStringLiteral("missing/kako.txt"));
-    const EditorStartResult uncreatable = openHistoryInEditor(QStringLiteral("/usr/bin/editor"), noFolder, unused);
+    const Status uncreatable = openHistoryInEditor(QStringLiteral("/usr/bin/editor"), noFolder, unused);
     EXPECT_FALSE(uncreatable.ok);
-    EXPECT_TRUE(uncreatable.error.contains(noFolder));
+    EXPECT_TRUE(uncreatable.message.contains(noFolder));
     EXPECT_EQ(unused.starts, 0);
 }
 
@@ -174,8 +174,8 @@ TEST(OpenHistoryInEditor, realStart_passesAPathWithSpacesAsOneArgument)
              true);
 
     platform::DetachedProcessStarter starter;
-    const EditorStartResult result = openHistoryInEditor(editor, kako, starter);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const Status result = openHistoryInEditor(editor, kako, starter);
+    ASSERT_TRUE(result.ok) << result.message.toStdString();
 
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)); // returns once the editor opens the pipe to write
@@ -188,9 +188,9 @@ TEST(OpenHistoryInEditor, missingEditorProgram_reportsTheProgram)
     ASSERT_TRUE(dir.isValid());
     const QString missing = dir.filePath(QStringLiteral("no editor here"));
     platform::DetachedProcessStarter starter;
-    const EditorStartResult result = openHistoryInEditor(missing, dir.filePath(QStringLiteral("kako.txt")), starter);
+    const Status result = openHistoryInEditor(missing, dir.filePath(QStringLiteral("kako.txt")), starter);
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(missing)) << result.error.toStdString();
+    EXPECT_TRUE(result.message.contains(missing)) << result.message.toStdString();
 }
 
 } // namespace

@@ -84,7 +84,7 @@ TEST(SafeWrite, writesOrFailsLeavingTheOldBytes)
         }
         const QStringList entriesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
-        const FileWriteResult result =
+        const Status result =
             row.op == Op::Replace ? replaceFile(path, row.content) : appendToFile(path, row.content, row.header);
 
         const bool shouldFail = *row.code != '\0';
@@ -114,7 +114,7 @@ TEST(SafeWrite, missingFolder_isNamedAndNothingIsCreated)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("gone/omvex.ini"));
-    for (const FileWriteResult &result : {replaceFile(path, "x"), appendToFile(path, "x", "h")}) {
+    for (const Status &result : {replaceFile(path, "x"), appendToFile(path, "x", "h")}) {
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.code, QStringLiteral("missing-folder"));
     }
@@ -148,7 +148,7 @@ std::string writeWithFileSizeLimit(rlim_t limit, const std::function<std::string
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? report : "child failed: " + report;
 }
 
-std::string reportOf(const FileWriteResult &result)
+std::string reportOf(const Status &result)
 {
     return result.ok ? std::string("ok") : result.message.toStdString();
 }
@@ -183,7 +183,7 @@ TEST(SafeWrite, fullDisk_reportsFailureAndKeepsTheOldBytes)
              return reportOf(replaceFileFrom(path, [](const QString &, QIODevice &out) {
                  for (int i = 0; i < 8; ++i)
                      out.write(QByteArray(16 * 1024, 'y'));
-                 return FileWriteResult{};
+                 return Status{};
              }));
          }},
         {"appendLarge", 20000,

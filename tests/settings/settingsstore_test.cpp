@@ -71,8 +71,8 @@ TEST(SettingsStore, save_thenReadBackTheChosenDigits)
     ASSERT_TRUE(dir.isValid());
     const SettingsStore store(dir.filePath(QStringLiteral("omvex.ini")));
     const Settings settings = settingsOf(3, 1, 2);
-    const SaveResult result = store.save(settings);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const Status result = store.save(settings);
+    ASSERT_TRUE(result.ok) << result.message.toStdString();
     EXPECT_EQ(store.read(), settings);
     EXPECT_EQ(fileContent(store.path()), "[OmvexINI]\nLevel=3\nPattern=1\nKako=2\n");
 }
@@ -172,8 +172,8 @@ TEST(SettingsStore, saveRecordEnabled_leavesTheSettingsSectionAsItWas)
         const SettingsStore store(dir.filePath(QStringLiteral("omvex.ini")));
         if (!row.before.empty())
             writeContent(store.path(), row.before);
-        const SaveResult result = store.saveRecordEnabled(row.enabled);
-        ASSERT_TRUE(result.ok) << row.name << ": " << result.error.toStdString();
+        const Status result = store.saveRecordEnabled(row.enabled);
+        ASSERT_TRUE(result.ok) << row.name << ": " << result.message.toStdString();
         EXPECT_EQ(fileContent(store.path()), row.after) << row.name;
         EXPECT_EQ(store.readRecordEnabled(), row.enabled) << row.name;
     }
@@ -200,8 +200,8 @@ TEST(SettingsStore, saveFetchAddress_keepsTheSettingsSectionAndReadsBack)
         if (!row.before.empty())
             writeContent(store.path(), row.before);
         EXPECT_EQ(store.readFetchAddress().isEmpty(), row.before.find("URL") == std::string::npos) << row.name;
-        const SaveResult result = store.saveFetchAddress(address);
-        ASSERT_TRUE(result.ok) << row.name << ": " << result.error.toStdString();
+        const Status result = store.saveFetchAddress(address);
+        ASSERT_TRUE(result.ok) << row.name << ": " << result.message.toStdString();
         EXPECT_EQ(fileContent(store.path()), row.after) << row.name;
         EXPECT_EQ(store.readFetchAddress(), address) << row.name;
     }
@@ -212,9 +212,9 @@ TEST(SettingsStore, saveIntoMissingFolder_reportsPath)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("missing/omvex.ini"));
-    const SaveResult result = SettingsStore(path).save(settingsOf(2, 1, 3));
+    const Status result = SettingsStore(path).save(settingsOf(2, 1, 3));
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(path)) << result.error.toStdString();
+    EXPECT_TRUE(result.message.contains(path)) << result.message.toStdString();
     EXPECT_FALSE(SettingsStore(path).saveRecordEnabled(false).ok);
 }
 

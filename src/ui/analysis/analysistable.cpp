@@ -223,7 +223,7 @@ QByteArray AnalysisTable::csvBytes() const
     return bytes;
 }
 
-platform::FileWriteResult AnalysisTable::saveCsv(const QString &path) const
+Status AnalysisTable::saveCsv(const QString &path) const
 {
     return platform::replaceFile(path, csvBytes());
 }
@@ -242,7 +242,7 @@ void AnalysisTable::chooseAndSaveCsv()
                                                                   QStringLiteral("CSV ファイル (*.csv)"));
     if (path.isEmpty())
         return;
-    const platform::FileWriteResult written = saveCsv(path);
+    const Status written = saveCsv(path);
     emit saveReported(written.ok ? QStringLiteral("保存しました: %1").arg(QDir::toNativeSeparators(path))
                                  : written.message);
 }

@@ -46,7 +46,7 @@ public:
     // The selection, or the whole table, as a spreadsheet takes it.
     QString selectionText() const;
     QByteArray csvBytes() const;
-    platform::FileWriteResult saveCsv(const QString &path) const;
+    Status saveCsv(const QString &path) const;
 
     // Where "CSVで保存..." suggests the file and who asks for the path (empty: a file dialog).
     void setSaveTarget(const QString &folder, PathChooser chooser);

@@ -48,7 +48,7 @@ struct AnalysisProviders {
     std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseSavePath;
     // Whether proposals are kept, and the user changing it (saved in "omvex.ini").
     std::function<bool()> isRecordEnabled;
-    std::function<SaveResult(bool)> setRecordEnabled;
+    std::function<Status(bool)> setRecordEnabled;
     // What the window must leave visible when it first opens (the main window's menu bar, buttons
     // and number boxes, in screen pixels), and where it stood when last closed: kept as its frame's
     // top-left corner with the size inside the frame, and handed back on the next start.

@@ -96,12 +96,12 @@ void JournalTab::chooseRecording(bool enabled)
 {
     if (!m_choice.setEnabled)
         return;
-    const SaveResult saved = m_choice.setEnabled(enabled);
+    const Status saved = m_choice.setEnabled(enabled);
     if (saved.ok)
         m_choiceNote->clear();
     else
         m_choiceNote->setText(
-            QStringLiteral("この選択を omvex.ini に保存できません（終了するまでは有効です）: %1").arg(saved.error));
+            QStringLiteral("この選択を omvex.ini に保存できません（終了するまでは有効です）: %1").arg(saved.message));
 }
 
 void JournalTab::showHistory(const HistorySnapshot &history)

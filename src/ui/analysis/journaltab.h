@@ -37,7 +37,7 @@ public:
     // the choice unshown.
     struct RecordChoice {
         std::function<bool()> isEnabled;
-        std::function<SaveResult(bool)> setEnabled;
+        std::function<Status(bool)> setEnabled;
     };
 
     JournalTab(QString recordPath, RecordChoice choice, QWidget *parent = nullptr);

@@ -256,7 +256,7 @@ bool saveStatsChart(const HistoryStats &stats, const QString &path, QString *err
         *error = QStringLiteral("グラフを PNG にできません: %1").arg(path);
         return false;
     }
-    const platform::FileWriteResult written = platform::replaceFile(path, png);
+    const Status written = platform::replaceFile(path, png);
     if (!written.ok) {
         *error = QStringLiteral("グラフを書けません: ") + written.message;
         return false;

@@ -170,9 +170,9 @@ void Shoki::Command1_Click()
 {
     // The new settings hold for this run whatever happens to the file.
     m_settings = {levelFromDigit(LevelChoice), patternFromDigit(PatternChoice), kakoFromDigit(KakoChoice)};
-    const SaveResult result = m_store.save(m_settings);
+    const Status result = m_store.save(m_settings);
     if (!result.ok)
-        m_messages.show(kAppTitle, saveFailureText(m_store.path(), result.error));
+        m_messages.show(kAppTitle, saveFailureText(m_store.path(), result.message));
     accept();
 }
 

@@ -14,9 +14,9 @@ namespace omvex::ui {
 void Omvex::Y_Kako_Click()
 {
     runGuarded([this] {
-        const EditorStartResult started = openHistoryInEditor(m_notepadPath, m_kakoFilePath, *m_processes);
+        const Status started = openHistoryInEditor(m_notepadPath, m_kakoFilePath, *m_processes);
         if (!started.ok)
-            m_messages->show(kAppTitle, started.error);
+            m_messages->show(kAppTitle, started.message);
     });
 }
 

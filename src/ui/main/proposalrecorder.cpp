@@ -9,7 +9,7 @@ void ProposalRecorder::start(const QString &recordPath, const QString &iniPath)
     m_isEnabled = SettingsStore(m_iniPath).readRecordEnabled();
 }
 
-SaveResult ProposalRecorder::setEnabled(bool enabled)
+Status ProposalRecorder::setEnabled(bool enabled)
 {
     m_isEnabled = enabled;
     return SettingsStore(m_iniPath).saveRecordEnabled(enabled);
@@ -32,7 +32,7 @@ std::optional<QString> ProposalRecorder::record(const QDateTime &now, const Draw
         m_hasToldNoHistory = true;
         return QString::fromUtf8(analysis::kNoHistoryToRecord);
     }
-    const platform::FileWriteResult written =
+    const Status written =
         analysis::appendRecord(m_recordPath, now, *draw, passSettings[1], proposals);
     if (written.ok || m_hasToldFailure)
         return std::nullopt;

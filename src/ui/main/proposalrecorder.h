@@ -23,7 +23,7 @@ public:
     const QString &recordPath() const { return m_recordPath; }
     bool isEnabled() const { return m_isEnabled; }
     // Takes the choice for the rest of the run and keeps it in omvex.ini.
-    SaveResult setEnabled(bool enabled);
+    Status setEnabled(bool enabled);
 
     // Appends one sequence's two proposals, made with the settings of each pass. What comes back
     // is for the user's eyes: the first failure to write in this run of the program and nothing

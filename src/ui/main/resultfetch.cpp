@@ -103,9 +103,9 @@ void ResultFetch::start()
             emit finished(false, {});
             return;
         }
-        const SaveResult saved = store.saveFetchAddress(keptText(*url));
+        const Status saved = store.saveFetchAddress(keptText(*url));
         if (!saved.ok)
-            m_messages.show(kFetchTitle, saved.error + QStringLiteral("\n今回はこのアドレスから取得します。"));
+            m_messages.show(kFetchTitle, saved.message + QStringLiteral("\n今回はこのアドレスから取得します。"));
     }
     download(*url);
 }

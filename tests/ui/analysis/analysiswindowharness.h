@@ -73,7 +73,7 @@ struct Harness {
         providers.isRecordEnabled = [this] { return isRecordEnabled; };
         providers.setRecordEnabled = [this](bool enabled) {
             isRecordEnabled = enabled;
-            return omvex::SaveResult{};
+            return omvex::Status{};
         };
         providers.settings = [this] { return settings; };
         providers.proposals = [this] { return proposals; };
