@@ -51,7 +51,7 @@ int usableDrawCount(const CellGrid &history)
 {
     int draws = 0;
     for (int row = 1; row <= history.rowCount(); ++row)
-        draws += drawAt(history, row) ? 1 : 0;
+        draws += usableDrawAt(history, row) ? 1 : 0;
     return draws;
 }
 

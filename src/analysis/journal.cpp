@@ -74,7 +74,7 @@ Journal scoreJournalFile(const QString &path, const CellGrid &history,
 {
     Journal journal;
     journal.path = path;
-    const int latest = latestDraw(history).value_or(0);
+    const int latest = DrawHistory::fromGrid(history).latest().value_or(0);
     // The file is read from its end, so the lines of one run arrive last first: they are held until
     // the run ends and then given in the order written. A run is two lines, so little is held.
     std::vector<RecordEntry> run;

@@ -1,6 +1,6 @@
 #include "history/drawentry.h"
 
-#include "history/historywarnings.h"
+#include "history/draws.h"
 #include "history/resultfields.h"
 #include "history/resultfile.h"
 
@@ -40,8 +40,7 @@ std::optional<QString> enteredDrawProblem(const EnteredDraw &entered)
 int latestUsableDraw(const CellGrid &history)
 {
     for (int row = history.rowCount(); row >= 1; --row) {
-        const std::optional<SourceDraw> draw = rowDraw(history, row);
-        if (draw && isValidDraw(*draw))
+        if (usableDrawAt(history, row))
             return row;
     }
     return 0;

@@ -16,7 +16,7 @@ namespace omvex {
 // What the boxes hold: the draw number, six main numbers and the bonus, half- or full-width digits.
 struct EnteredDraw {
     QString draw;
-    std::array<QString, kMainNumbers> main;
+    std::array<QString, kPicks> main;
     QString bonus;
 };
 

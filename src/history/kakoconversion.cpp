@@ -1,7 +1,7 @@
 #include "history/kakoconversion.h"
 
 #include "engine/tables.h"
-#include "history/historywarnings.h"
+#include "history/resultimport.h"
 #include "platform/filelock.h"
 #include "platform/safewrite.h"
 
@@ -43,9 +43,7 @@ bool isKakoResultsFile(const QString &kakoPath)
         return false;
     PredictionTables tables;
     resetGridForStartUp(tables.history, false);
-    const std::string_view content(bytes->constData(), static_cast<std::size_t>(bytes->size()));
-    const HistoryReadResult read = readDrawHistory(content, tables.history);
-    const std::vector<HistoryWarning> warnings = historyWarnings(content, tables.history, read);
+    const std::vector<HistoryWarning> warnings = loadKako(kakoPath, *bytes, tables.history).warnings;
     const bool looksLikeOne = std::any_of(warnings.begin(), warnings.end(), [](const HistoryWarning &warning) {
         return warning.code == "header" || warning.code == "order";
     });

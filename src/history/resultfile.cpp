@@ -149,9 +149,9 @@ private:
         ResultColumns columns;
         columns.date = 1;
         const int first = isWeekday(m_fields.at(2)) ? 3 : 2;
-        for (int k = 0; k < kMainNumbers; ++k)
+        for (int k = 0; k < kPicks; ++k)
             columns.main[static_cast<std::size_t>(k)] = first + k;
-        columns.bonus = first + kMainNumbers;
+        columns.bonus = first + kPicks;
         return columns;
     }
 

@@ -92,14 +92,6 @@ QString settingsWords(const Settings &settings)
         .join(QStringLiteral("・"));
 }
 
-QString settingsText(const Settings &settings)
-{
-    return QStringLiteral("%1 %2・%3 %4・%5 %6")
-        .arg(QString::fromUtf8(kLevelName), levelWords().at(digit(settings.level)), QString::fromUtf8(kPatternName),
-             patternWords().at(digit(settings.pattern)), QString::fromUtf8(kKakoName),
-             kakoWords().at(digit(settings.kako)));
-}
-
 QSpinBox *createLastDrawsBox(QWidget *parent)
 {
     auto *box = new QSpinBox(parent);

@@ -74,8 +74,6 @@ const QStringList &patternWords();
 const QStringList &kakoWords();
 // "松・すべて・並": the settings in those words.
 QString settingsWords(const Settings &settings);
-// "レベル 松・抽出パターン すべて・過去利用法 並": with their names, as the tool writes them.
-QString settingsText(const Settings &settings);
 
 // A "last N draws" box: 0, shown as "すべて", stands for every draw. It takes a typed value on
 // Enter or when it loses the focus, never halfway through the typing.

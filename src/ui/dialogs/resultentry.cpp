@@ -38,15 +38,15 @@ ResultEntryDialog::ResultEntryDialog(int suggestedDraw, AddDraw add, QWidget *pa
     m_draw->setText(QString::number(suggestedDraw));
     boxes->addWidget(new QLabel(QStringLiteral("回号"), this), 0, 0);
     boxes->addWidget(m_draw, 1, 0);
-    for (int k = 0; k < kMainNumbers; ++k) {
+    for (int k = 0; k < kPicks; ++k) {
         QLineEdit *box = numberBox(this, QStringLiteral("mainBox%1").arg(k + 1), 2);
         m_main[static_cast<std::size_t>(k)] = box;
         boxes->addWidget(new QLabel(QStringLiteral("本数字%1").arg(k + 1), this), 0, k + 1);
         boxes->addWidget(box, 1, k + 1);
     }
     m_bonus = numberBox(this, QStringLiteral("bonusBox"), 2);
-    boxes->addWidget(new QLabel(QStringLiteral("ボーナス"), this), 0, kMainNumbers + 1);
-    boxes->addWidget(m_bonus, 1, kMainNumbers + 1);
+    boxes->addWidget(new QLabel(QStringLiteral("ボーナス"), this), 0, kPicks + 1);
+    boxes->addWidget(m_bonus, 1, kPicks + 1);
 
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("entryProblem"));

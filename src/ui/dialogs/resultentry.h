@@ -35,7 +35,7 @@ private:
 
     AddDraw m_add;
     QLineEdit *m_draw = nullptr;
-    std::array<QLineEdit *, kMainNumbers> m_main{};
+    std::array<QLineEdit *, kPicks> m_main{};
     QLineEdit *m_bonus = nullptr;
     QCheckBox *m_replace = nullptr;
     QLabel *m_problem = nullptr;
