@@ -67,11 +67,11 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     , m_programFolder(services.programFolder ? *services.programFolder : requireProgramFolder())
     , m_editorSearchPath(services.editorSearchPath.value_or(qEnvironmentVariable("PATH")))
     , m_pauseLength(services.pauseLength)
-    , m_pauseClock(std::move(services.pauseClock))
     , m_seedFromClock(std::move(services.seedFromClock))
     , m_endProgram(std::move(services.endProgram))
     , m_importDialogs(services.importDialogs)
     , m_fetchServices(services.fetch)
+    , m_pauseClock(std::move(services.pauseClock))
 {
     if (!m_messages) {
         m_ownMessages = std::make_unique<DialogMessageBox>(this);
