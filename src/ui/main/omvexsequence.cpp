@@ -4,8 +4,6 @@
 
 #include "ui/main/omvex.h"
 
-#include "ui/main/gridview.h"
-
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
