@@ -24,7 +24,7 @@ void BM_Backtest(benchmark::State &state)
         omvex::resetTablesForStartUp(tables);
         const omvex::HistoryReadResult read = omvex::loadDrawHistory(path, tables.history);
         const omvex::analysis::BacktestResult result = omvex::analysis::runBacktest(tables, settings, 1, 50);
-        if (!read.complete || read.records != 2058 || result.tally.lines != 100) {
+        if (!read.complete || read.storedRows != 2058 || result.tally.lines != 100) {
             state.SkipWithError("the backtest did not see the 2058 draws it should");
             return;
         }

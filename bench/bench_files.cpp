@@ -126,7 +126,7 @@ void BM_HistoryFullTableOfTexts(benchmark::State &state)
         const omvex::HistoryReadResult result = omvex::loadDrawHistory(path, tables.history);
         if (tables.history.rowCount() != omvex::kMaxDrawNumber)
             state.SkipWithError("the table did not reach its largest size");
-        benchmark::DoNotOptimize(result.records);
+        benchmark::DoNotOptimize(result.storedRows);
     }
 }
 BENCHMARK(BM_HistoryFullTableOfTexts)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
@@ -138,7 +138,7 @@ void BM_HistoryReal(benchmark::State &state)
         omvex::PredictionTables tables;
         omvex::resetTablesForStartUp(tables);
         const omvex::HistoryReadResult result = omvex::loadDrawHistory(path, tables.history);
-        if (result.records != 2058)
+        if (result.storedRows != 2058)
             state.SkipWithError("the real history did not load");
     }
 }

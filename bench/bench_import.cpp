@@ -1,5 +1,5 @@
-#include "history/drawentry.h"
-#include "history/resultimport.h"
+#include "import/drawentry.h"
+#include "import/resultimport.h"
 #include "platform/filelock.h"
 
 #include <QDate>

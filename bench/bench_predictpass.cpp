@@ -12,7 +12,7 @@ namespace {
 void fillHistory(omvex::CellGrid &history)
 {
     const auto read = omvex::loadDrawHistory(QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt"), history);
-    if (!read.complete || read.records != 2058)
+    if (!read.complete || read.storedRows != 2058)
         throw std::runtime_error("cannot read the benchmark history: " + read.reason);
 }
 

@@ -12,11 +12,19 @@ add_library(omvex_appinfo INTERFACE)
 target_include_directories(omvex_appinfo INTERFACE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(omvex_appinfo INTERFACE Qt6::Core)
 
-# omvex_library(name SOURCES... [DEPS ...]): one static library per source folder.
+# omvex_library(name SOURCES... [PUBLIC_DEPS ...] [PRIVATE_DEPS ...]): one static library per source
+# folder. A library sees the headers of its own folder and of the libraries it links, and no others:
+# its include directory holds one link, named as the folder is under src/, to that folder alone. An
+# include of a folder whose library is not declared fails the build.
 function(omvex_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
+  set(include_dir ${CMAKE_BINARY_DIR}/include/${name})
+  get_filename_component(parent ${include_dir}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${include_dir}/${folder} SYMBOLIC)
+  target_include_directories(${name} PUBLIC ${include_dir})
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE omvex_warnings ${ARG_PRIVATE_DEPS})
 endfunction()
 

@@ -37,9 +37,9 @@ if(TARGET omvex)
 endif()
 
 # The icon is drawn in code (ui/common/look.cpp); a small tool renders it to PNG at build time.
-if(TARGET omvex_look)
+if(TARGET omvex_ui_common)
   add_executable(omvex-render-icon ${CMAKE_SOURCE_DIR}/packaging/rendericon.cpp)
-  target_link_libraries(omvex-render-icon PRIVATE omvex_look Qt6::Gui omvex_warnings)
+  target_link_libraries(omvex-render-icon PRIVATE omvex_ui_common Qt6::Gui omvex_warnings)
   set(OMVEX_ICON_DIR ${CMAKE_BINARY_DIR}/packaging)
   add_custom_command(
     OUTPUT ${OMVEX_ICON_DIR}/omvex.png ${OMVEX_ICON_DIR}/omvex-48.png

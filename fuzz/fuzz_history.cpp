@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const omvex::HistoryReadResult result = omvex::readDrawHistory(content, tables.history);
 
     check(result.opened);
-    check(result.records >= 0);
+    check(result.storedRows >= 0);
     check(tables.history.rowCount() <= omvex::kMaxDrawNumber);
     if (result.complete) {
         check(result.stopLine == 0 && result.stopField == 0 && result.reason.empty() && result.code.empty());
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const omvex::HistoryReadResult direct =
             omvex::readDrawHistory(content, plain.history, omvex::HistoryApply::Direct);
         check(sameGrid(tables.history, plain.history));
-        check(direct.records == result.records && direct.complete == result.complete);
+        check(direct.storedRows == result.storedRows && direct.complete == result.complete);
         check(direct.stopLine == result.stopLine && direct.stopField == result.stopField);
     }
     return 0;

@@ -3,9 +3,9 @@
 // reader must read back to the very draws and rows it was made from.
 #include "engine/tables.h"
 #include "history/historystatus.h"
-#include "history/importmerge.h"
-#include "history/resultfile.h"
-#include "history/resultimport.h"
+#include "import/importmerge.h"
+#include "import/resultfile.h"
+#include "import/resultimport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -85,7 +85,7 @@ void checkMergeReadsBack(const CellGrid &history, const std::vector<SourceDraw> 
     CellGrid again = emptyHistory();
     const HistoryReadResult read =
         readDrawHistory(std::string_view(merge.content.constData(), static_cast<std::size_t>(merge.content.size())), again);
-    check(read.complete && read.records == merge.held.count);
+    check(read.complete && read.storedRows == merge.held.count);
     std::size_t next = 0;
     for (int row = 1; row <= std::max(history.rowCount(), again.rowCount()); ++row) {
         if (next < draws.size() && draws[next].draw == row) {

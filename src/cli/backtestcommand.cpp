@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "settings/settingwords.h"
 
 #include "analysis/backtest.h"
 #include "cli/chancetable.h"

@@ -17,7 +17,7 @@ int runCheck(const Options &options, const Settings &settings, const HistoryLoad
         json.finish();
     } else {
         out << "ファイル: " << escapeControls(history.path).toStdString() << '\n';
-        out << "記録数: " << history.read.records << '\n';
+        out << "記録数: " << history.read.storedRows << '\n';
         out << "行数: " << history.rows << '\n';
         const std::string reason = history.read.words.toStdString();
         if (!history.read.opened)

@@ -3,8 +3,8 @@
 #include "cli/loadedhistory.h"
 #include "cli/tool.h"
 #include "engine/tables.h"
-#include "history/resultimport.h"
-#include "history/settingsstore.h"
+#include "import/resultimport.h"
+#include "settings/settingsstore.h"
 
 #include <iosfwd>
 

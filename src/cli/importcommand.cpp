@@ -3,8 +3,8 @@
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
 #include "engine/tables.h"
-#include "history/kakoconversion.h"
-#include "history/resultimport.h"
+#include "import/kakoconversion.h"
+#include "import/resultimport.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "settings/settingwords.h"
 
 #include "analysis/journal.h"
 #include "cli/chancetable.h"

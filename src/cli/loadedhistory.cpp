@@ -33,7 +33,7 @@ void noteHistory(const HistoryLoad &history, std::ostream &err)
                                            "それまでの %5 件で続けます。")
                                 .arg(history.path, QString::number(history.read.stopLine),
                                      QString::number(history.read.stopField), message,
-                                     QString::number(history.read.records)));
+                                     QString::number(history.read.storedRows)));
     }
 }
 
@@ -79,7 +79,7 @@ void writeProvenance(JsonWriter &json, const Settings &settings, std::optional<s
     else
         json.string(history.sha256);
     json.key("opened").boolean(history.read.opened);
-    json.key("draws").integer(history.read.records);
+    json.key("draws").integer(history.read.storedRows);
     json.key("rows").integer(history.rows);
     json.key("complete").boolean(history.complete());
     json.key("stop");

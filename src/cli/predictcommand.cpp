@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "settings/settingwords.h"
 
 #include "cli/jsonwriter.h"
 #include "cli/proposalrecord.h"

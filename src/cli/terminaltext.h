@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/settingwords.h"
 #include "analysis/numbertext.h"
 #include "engine/game.h"
 #include "engine/settings.h"

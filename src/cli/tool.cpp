@@ -4,8 +4,8 @@
 #include "cli/commands.h"
 #include "cli/helptext.h"
 #include "cli/terminaltext.h"
-#include "history/filelocations.h"
-#include "history/resultimport.h"
+#include "platform/filelocations.h"
+#include "import/resultimport.h"
 #include "omvex/appinfo.h"
 
 #include <QFileInfo>

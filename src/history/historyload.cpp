@@ -2,7 +2,7 @@
 
 #include "history/historyfields.h"
 #include "history/historyreader.h"
-#include "history/recordsinks.h"
+#include "history/rowsinks.h"
 #include "platform/safewrite.h"
 #include "platform/textscan.h"
 
@@ -71,7 +71,7 @@ private:
     CellGrid &m_grid;
     DeferredSink m_sink;
     HistoryWarningScan m_scan;
-    RecordReader m_reader;
+    RowReader m_reader;
     HistoryFieldSplitter m_splitter;
     QCryptographicHash m_hash;
     bool m_first = true;

@@ -8,20 +8,20 @@ namespace omvex {
 
 namespace {
 
-constexpr RecordReader::StopCause kDrawNotANumber{"draw-not-a-number", "the draw number is not a number",
+constexpr RowReader::StopCause kDrawNotANumber{"draw-not-a-number", "the draw number is not a number",
                                      "回号が数字ではありません"};
-constexpr RecordReader::StopCause kDrawNegative{"draw-negative", "the draw number is negative", "回号が負の数です"};
-constexpr RecordReader::StopCause kDrawNotWhole{"draw-not-whole", "the draw number is not a whole number",
+constexpr RowReader::StopCause kDrawNegative{"draw-negative", "the draw number is negative", "回号が負の数です"};
+constexpr RowReader::StopCause kDrawNotWhole{"draw-not-whole", "the draw number is not a whole number",
                                    "回号が整数ではありません"};
-constexpr RecordReader::StopCause kDrawOutOfRange{"draw-out-of-range", "the draw number is above 99999",
+constexpr RowReader::StopCause kDrawOutOfRange{"draw-out-of-range", "the draw number is above 99999",
                                      "回号が 99999 を超えています"};
-constexpr RecordReader::StopCause kTooManyRecords{"too-many-records", "too many records", "記録が多すぎます"};
-constexpr RecordReader::StopCause kValueOutOfRange{"value-out-of-range",
+constexpr RowReader::StopCause kTooManyRecords{"too-many-records", "too many records", "記録が多すぎます"};
+constexpr RowReader::StopCause kValueOutOfRange{"value-out-of-range",
                                       "the value does not fit the history table (whole numbers -99..99)",
                                       "値が履歴表に入りません（-99 から 99 までの整数）"};
-constexpr RecordReader::StopCause kRecordCutShort{"record-cut-short", "the file ends inside a record",
+constexpr RowReader::StopCause kRecordCutShort{"record-cut-short", "the file ends inside a record",
                                      "記録の途中でファイルが終わっています"};
-constexpr RecordReader::StopCause kReadFailed{"read-failed", "cannot read the file", ""};
+constexpr RowReader::StopCause kReadFailed{"read-failed", "cannot read the file", ""};
 
 std::string_view withoutByteOrderMark(std::string_view content)
 {
@@ -32,14 +32,14 @@ std::string_view withoutByteOrderMark(std::string_view content)
 
 } // namespace
 
-RecordReader::RecordReader(RecordSink &sink, RowListener *listener)
+RowReader::RowReader(RowSink &sink, RowListener *listener)
     : m_sink(sink)
     , m_listener(listener)
 {
     m_result.opened = true;
 }
 
-bool RecordReader::takeField(HistoryField &field)
+bool RowReader::takeField(HistoryField &field)
 {
     m_lastFieldLine = field.line;
     if (m_fieldIndex == 0) {
@@ -54,7 +54,7 @@ bool RecordReader::takeField(HistoryField &field)
     return !m_done;
 }
 
-void RecordReader::stop(int line, int field, const StopCause &why, const QString &words)
+void RowReader::stop(int line, int field, const StopCause &why, const QString &words)
 {
     if (m_done)
         return;
@@ -68,12 +68,12 @@ void RecordReader::stop(int line, int field, const StopCause &why, const QString
     m_result.message = QStringLiteral("%1 行目 %2 番目の項目: %3").arg(line).arg(field).arg(m_result.words);
 }
 
-void RecordReader::stopUnreadable(int line, const QString &words)
+void RowReader::stopUnreadable(int line, const QString &words)
 {
     stop(line, m_fieldIndex + 1, kReadFailed, words);
 }
 
-HistoryReadResult RecordReader::finish()
+HistoryReadResult RowReader::finish()
 {
     if (!m_done) {
         if (m_fieldIndex == 0)
@@ -85,7 +85,7 @@ HistoryReadResult RecordReader::finish()
     return m_result;
 }
 
-void RecordReader::takeDrawNumber(const HistoryField &field)
+void RowReader::takeDrawNumber(const HistoryField &field)
 {
     m_drawBegin = field.begin;
     // An empty draw number, as a blank line gives, ends the data like 0.
@@ -114,10 +114,10 @@ void RecordReader::takeDrawNumber(const HistoryField &field)
     }
 }
 
-void RecordReader::storeRow()
+void RowReader::storeRow()
 {
     m_fieldIndex = 0;
-    m_sink.beginRecord(m_drawNumber);
+    m_sink.beginRow(m_drawNumber);
     for (int column = 1; column < kHistoryRowFields; ++column) {
         HistoryField &field = m_fields[static_cast<std::size_t>(column)];
         const bool stored = field.isNumber ? m_sink.writeNumber(column, field.number)
@@ -129,7 +129,7 @@ void RecordReader::storeRow()
             return;
         }
     }
-    ++m_result.records;
+    ++m_result.storedRows;
     if (m_listener)
         m_listener->rowWritten(m_drawNumber, m_drawLine, true, {m_drawBegin, m_fields.back().end});
 }
@@ -141,9 +141,9 @@ void RowSpans::rowWritten(int drawNumber, int, bool stored, ByteSpan bytes)
     m_spans[row] = stored ? bytes : ByteSpan{};
 }
 
-HistoryReadResult readDrawHistory(std::string_view content, RecordSink &sink, RowListener *listener)
+HistoryReadResult readDrawHistory(std::string_view content, RowSink &sink, RowListener *listener)
 {
-    RecordReader reader(sink, listener);
+    RowReader reader(sink, listener);
     HistoryFieldSplitter splitter(reader);
     const std::string_view data = withoutByteOrderMark(content);
     splitter.skipBytes(content.size() - data.size());

@@ -3,7 +3,7 @@
 #include "engine/game.h"
 #include "history/drawhistory.h"
 #include "history/historyfields.h"
-#include "history/recordsinks.h"
+#include "history/rowsinks.h"
 
 #include <QString>
 
@@ -23,8 +23,8 @@ class RowListener;
 
 HistoryReadResult readDrawHistory(std::string_view content, CellGrid &history, HistoryApply apply);
 
-// The records of the content handed to any sink, which finish() then brings to its grid.
-HistoryReadResult readDrawHistory(std::string_view content, RecordSink &sink, RowListener *listener = nullptr);
+// The rows of the content handed to any sink, which finish() then brings to its grid.
+HistoryReadResult readDrawHistory(std::string_view content, RowSink &sink, RowListener *listener = nullptr);
 
 // Told where each row the reader writes came from, as it reads: the warnings about a reading are
 // worked out from this in the same pass, and a caller may follow the rows of the file the same way.
@@ -51,9 +51,9 @@ private:
 
 // Groups the fields into rows of eight (draw number, then the seven values of its grid row) and hands
 // each complete row to the sink; a bad draw number or a refused value ends the reading.
-class RecordReader final : public HistoryFieldTaker {
+class RowReader final : public HistoryFieldTaker {
 public:
-    explicit RecordReader(RecordSink &sink, RowListener *listener = nullptr);
+    explicit RowReader(RowSink &sink, RowListener *listener = nullptr);
 
     bool takeField(HistoryField &field) override;
     // Reading failed part way: the stop names the line the splitter had reached.
@@ -77,7 +77,7 @@ private:
     void takeDrawNumber(const HistoryField &field);
     void storeRow();
 
-    RecordSink &m_sink;
+    RowSink &m_sink;
     RowListener *m_listener;
     HistoryReadResult m_result;
     bool m_done = false;

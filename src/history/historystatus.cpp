@@ -31,18 +31,18 @@ QString historyStatusText(const DrawHistory &draws, const HistoryReadResult &rea
     QString status = held.count == 0
         ? QStringLiteral("過去データ: なし")
         : QStringLiteral("過去データ: %1回分（第%2回〜第%3回）").arg(held.count).arg(held.first).arg(held.last);
-    // A reading keeps the rows it did not reach; those are not in the file as it is now. (A record
+    // A reading keeps the rows it did not reach; those are not in the file as it is now. (A row
     // whose value the table refused has written part of its row.)
     const int partial = !read.complete && read.code == "value-out-of-range" ? 1 : 0;
-    if (read.opened && held.count > read.records + partial)
+    if (read.opened && held.count > read.storedRows + partial)
         status = QStringLiteral("過去データ: kako.txt から%1回分を読みました（表には前に読んだ%2回分が残っています）")
-                     .arg(read.records)
-                     .arg(held.count - read.records - partial);
+                     .arg(read.storedRows)
+                     .arg(held.count - read.storedRows - partial);
     // A kako.txt that is a results file gets its own advice below.
     const bool isResultsFile = std::any_of(warnings.begin(), warnings.end(), [](const HistoryWarning &warning) {
         return warning.code == "header" || warning.code == "order";
     });
-    if ((held.count == 0 || read.records + partial == 0) && !isResultsFile)
+    if ((held.count == 0 || read.storedRows + partial == 0) && !isResultsFile)
         status += QStringLiteral("。「過去データ」→「取込...」で結果ファイルを読み込めます");
     if (!read.opened)
         return status + QStringLiteral("（%1）").arg(reasonText(read));

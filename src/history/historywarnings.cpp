@@ -49,7 +49,7 @@ void HistoryWarningScan::endLine()
     ++m_line;
 }
 
-void HistoryWarningScan::feed(std::string_view bytes, const RecordReader &reader)
+void HistoryWarningScan::feed(std::string_view bytes, const RowReader &reader)
 {
     // The reader ends a field at a line end at the latest, so it has met an ending row before any
     // line after it ends here.
@@ -59,9 +59,9 @@ void HistoryWarningScan::feed(std::string_view bytes, const RecordReader &reader
     }
     if (m_keepHead) {
         const HistoryReadResult &read = reader.result();
-        const bool headingStop = reader.isDone() && !read.complete && read.records == 0 && read.stopLine == 1
+        const bool headingStop = reader.isDone() && !read.complete && read.storedRows == 0 && read.stopLine == 1
             && read.stopField == 1;
-        m_keepHead = m_probe != nullptr && (!reader.isDone() || headingStop) && read.records == 0;
+        m_keepHead = m_probe != nullptr && (!reader.isDone() || headingStop) && read.storedRows == 0;
         if (m_keepHead && m_head.size() + bytes.size() <= kMaxHeadBytes)
             m_head.append(bytes);
         else
@@ -87,7 +87,7 @@ void HistoryWarningScan::feed(std::string_view bytes, const RecordReader &reader
     }
 }
 
-void HistoryWarningScan::finish(const RecordReader &reader)
+void HistoryWarningScan::finish(const RowReader &reader)
 {
     if (m_endLine == 0 && reader.endLine() > 0) {
         m_endLine = reader.endLine();
@@ -121,7 +121,7 @@ void HistoryWarningScan::addOrder(const DrawHistory &draws, const HistoryReadRes
                         QStringLiteral("%1行目で回号が前の記録より大きくなくなります（%2か所）。回号が減ると前の行が消されたり"
                                        "上書きされたりするため、%3件の記録のうち%4回分しか残っていません。新しい順の結果ファイルなら、"
                                        "%5")
-                            .arg(first).arg(m_orderCount).arg(read.records).arg(draws.held().count).arg(kConvertHint),
+                            .arg(first).arg(m_orderCount).arg(read.storedRows).arg(draws.held().count).arg(kConvertHint),
                         QStringLiteral("%1行目から回号が減っています: 新しい順のファイルは「取込...」で変換できます").arg(first)});
 }
 
@@ -183,7 +183,7 @@ void HistoryWarningScan::addAfterEnd(std::vector<HistoryWarning> &warnings) cons
 
 void HistoryWarningScan::addHeader(const HistoryReadResult &read, std::vector<HistoryWarning> &warnings) const
 {
-    if (!m_keepHead || read.records != 0 || read.complete || read.stopLine != 1 || read.stopField != 1)
+    if (!m_keepHead || read.storedRows != 0 || read.complete || read.stopLine != 1 || read.stopField != 1)
         return;
     const int draws = m_probe(m_head);
     if (draws <= 0)

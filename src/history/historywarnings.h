@@ -34,8 +34,8 @@ public:
     void rowWritten(int drawNumber, int line, bool stored, ByteSpan bytes) override;
     // Every byte of the file after its byte order mark, in order, the bytes after the reader
     // stopped included; called after the reader took the same bytes.
-    void feed(std::string_view bytes, const RecordReader &reader);
-    void finish(const RecordReader &reader);
+    void feed(std::string_view bytes, const RowReader &reader);
+    void finish(const RowReader &reader);
 
     // At most one warning per code, ordered by line, about the grid the reading left.
     std::vector<HistoryWarning> warnings(const DrawHistory &draws, const HistoryReadResult &read) const;

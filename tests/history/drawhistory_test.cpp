@@ -55,7 +55,7 @@ TEST_P(HistoryReader, fillsTheGridAndSaysWhereItStopped)
 
     EXPECT_EQ(dump(history), c.rows);
     EXPECT_TRUE(result.opened);
-    EXPECT_EQ(result.records, c.records);
+    EXPECT_EQ(result.storedRows, c.records);
     EXPECT_EQ(result.complete, c.complete);
     EXPECT_EQ(result.stopLine, c.stopLine);
     EXPECT_EQ(result.stopField, c.stopField);
@@ -234,7 +234,7 @@ TEST(HistoryReload, deferredMatchesDirectOnRandomFiles)
         ASSERT_EQ(dump(direct), dump(deferred)) << content;
         ASSERT_EQ(direct.activeRow(), deferred.activeRow()) << content;
         ASSERT_EQ(direct.activeColumn(), deferred.activeColumn()) << content;
-        ASSERT_EQ(a.records, b.records) << content;
+        ASSERT_EQ(a.storedRows, b.storedRows) << content;
         ASSERT_EQ(a.complete, b.complete) << content;
         ASSERT_EQ(a.stopLine, b.stopLine) << content;
         ASSERT_EQ(a.stopField, b.stopField) << content;
@@ -253,7 +253,7 @@ TEST(HistoryReader, alternatingHighAndLowDraws_takeLinearTime)
     const auto elapsed = std::chrono::steady_clock::now() - start;
 
     EXPECT_TRUE(result.complete);
-    EXPECT_EQ(result.records, 100000);
+    EXPECT_EQ(result.storedRows, 100000);
     EXPECT_EQ(dump(history), std::vector<std::string>{rowOf(49999 % 80)});
     EXPECT_LT(elapsed, std::chrono::seconds(20));
 }

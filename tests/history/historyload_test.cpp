@@ -62,7 +62,7 @@ TEST(LoadDrawHistory, realHistoryFile_loads2058Draws)
         loadDrawHistory(QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt"), history);
     EXPECT_TRUE(result.opened);
     EXPECT_TRUE(result.complete);
-    EXPECT_EQ(result.records, 2058);
+    EXPECT_EQ(result.storedRows, 2058);
     ASSERT_EQ(history.rowCount(), 2058);
     EXPECT_EQ(dump(history).front(), "2|8|10|13|27|30|39");
     EXPECT_EQ(dump(history).back(), "9|12|14|16|19|42|18");

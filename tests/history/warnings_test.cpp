@@ -1,5 +1,5 @@
 #include "history/historystatus.h"
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 
 #include "engine/tables.h"
 

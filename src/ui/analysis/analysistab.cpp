@@ -1,7 +1,8 @@
 #include "ui/analysis/analysistab.h"
+#include "settings/settingwords.h"
 
 #include "engine/tables.h"
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 
 #include <QPushButton>
 #include <QSpinBox>

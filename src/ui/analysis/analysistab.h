@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/game.h"
+#include "settings/settingwords.h"
 #include "engine/settings.h"
 #include "grid/cellgrid.h"
 #include "history/draws.h"

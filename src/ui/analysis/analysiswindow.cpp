@@ -152,9 +152,9 @@ void AnalysisWindow::showHistoryNote()
                    .arg(read.stopLine)
                    .arg(read.stopField)
                    .arg(QString::fromStdString(read.reason))
-                   .arg(read.records);
+                   .arg(read.storedRows);
     } else {
-        note = QStringLiteral("%1 から %2 件を読みました。").arg(m_history.path).arg(read.records);
+        note = QStringLiteral("%1 から %2 件を読みました。").arg(m_history.path).arg(read.storedRows);
     }
     m_historyNote->setText(note);
 }

@@ -20,7 +20,7 @@
 //     ... and in the quit path, before the window goes: m_analysis->shutdown();
 
 #include "engine/settings.h"
-#include "history/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "ui/analysis/analysistab.h"
 
 #include <QRect>

@@ -1,4 +1,5 @@
 #include "ui/analysis/backtesttab.h"
+#include "settings/settingwords.h"
 
 #include "ui/analysis/analysistable.h"
 #include "ui/analysis/backtestjob.h"

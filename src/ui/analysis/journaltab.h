@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/journal.h"
-#include "history/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "ui/analysis/analysistab.h"
 
 #include <functional>

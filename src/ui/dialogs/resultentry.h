@@ -1,6 +1,6 @@
 #pragma once
 
-#include "history/drawentry.h"
+#include "import/drawentry.h"
 
 #include <QDialog>
 

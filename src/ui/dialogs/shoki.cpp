@@ -1,4 +1,5 @@
 #include "ui/dialogs/shoki.h"
+#include "settings/settingwords.h"
 #include "omvex/appinfo.h"
 
 #include "ui/common/look.h"

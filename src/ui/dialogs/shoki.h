@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/settings.h"
-#include "history/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "platform/services.h"
 
 #include <QDialog>

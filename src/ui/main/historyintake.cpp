@@ -1,8 +1,8 @@
 #include "ui/main/historyintake.h"
 
-#include "history/kakoconversion.h"
-#include "history/resultimport.h"
-#include "history/settingsstore.h"
+#include "import/kakoconversion.h"
+#include "import/resultimport.h"
+#include "settings/settingsstore.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 // after each reading, and the import of a published result file, which is the one way the
 // program writes kako.txt.
 
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 
 #include <QLabel>
 #include <QString>

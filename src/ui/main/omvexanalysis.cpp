@@ -3,7 +3,7 @@
 
 #include "ui/main/omvex.h"
 
-#include "history/drawentry.h"
+#include "import/drawentry.h"
 #include "ui/dialogs/resultentry.h"
 #include "ui/main/gridview.h"
 

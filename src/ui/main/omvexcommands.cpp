@@ -4,8 +4,8 @@
 #include "ui/main/omvex.h"
 #include "omvex/appinfo.h"
 
-#include "history/outsideprograms.h"
-#include "history/settingsstore.h"
+#include "platform/outsideprograms.h"
+#include "settings/settingsstore.h"
 #include "ui/dialogs/shoki.h"
 #include "ui/dialogs/verj.h"
 

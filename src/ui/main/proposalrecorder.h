@@ -4,7 +4,7 @@
 #include "engine/game.h"
 #include "engine/settings.h"
 #include "history/draws.h"
-#include "history/settingsstore.h"
+#include "settings/settingsstore.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "ui/main/resultfetch.h"
 
-#include "history/resultimport.h"
-#include "history/settingsstore.h"
+#include "import/resultimport.h"
+#include "settings/settingsstore.h"
 #include "platform/services.h"
 
 #include <QDialog>

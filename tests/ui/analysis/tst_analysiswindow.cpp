@@ -239,10 +239,10 @@ void AnalysisWindowTest::reload_readsTheFileAgainForEveryTab()
     QVERIFY(file.open(QIODevice::Append));
     file.write("3,20,21,22,23,24,25,26\n");
     file.close();
-    QCOMPARE(h.window->history().read.records, 2); // read on opening, not on every look
+    QCOMPARE(h.window->history().read.storedRows, 2); // read on opening, not on every look
 
     QTest::mouseClick(h.in<QPushButton>(Tab::Ticket, "reload"), Qt::LeftButton);
-    QCOMPARE(h.window->history().read.records, 3);
+    QCOMPARE(h.window->history().read.storedRows, 3);
     QCOMPARE(h.in<QSpinBox>(Tab::Ticket, "draw")->value(), 3); // the choice follows the latest draw
     QCOMPARE(h.in<omvex::ui::StatsChartView>(Tab::Frequency, "chart")->stats().draws, 3);
     QVERIFY(h.window->findChild<QLabel *>(QStringLiteral("historyNote"))->text().contains(QStringLiteral("3 件")));

@@ -1,7 +1,7 @@
 #include "omvex/appinfo.h"
 #include "shokisetup.h"
 
-#include "history/outsideprograms.h"
+#include "platform/outsideprograms.h"
 #include "ui/common/look.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "history/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "support/fakeservices.h"
 #include "support/programfolder.h"
 #include "ui/dialogs/shoki.h"

@@ -253,7 +253,7 @@ void TestOmvexAnalysis::analysisMenu_opensTheOneWindowOnItsTab()
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(window->findChild<QTabWidget *>()->currentWidget(), window->tab(Tab(tab)));
-    QCOMPARE(window->history().read.records, 5);
+    QCOMPARE(window->history().read.storedRows, 5);
 }
 
 void TestOmvexAnalysis::quit_duringBacktestEndsItsThreadFirst()

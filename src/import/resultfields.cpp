@@ -1,4 +1,4 @@
-#include "history/resultfields.h"
+#include "import/resultfields.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 
 #include "platform/filelock.h"
 #include "platform/safewrite.h"

@@ -2,7 +2,7 @@
 
 #include "history/draws.h"
 #include "history/historyload.h"
-#include "history/resultfile.h"
+#include "import/resultfile.h"
 
 #include <QByteArray>
 #include <QString>

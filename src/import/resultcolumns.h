@@ -1,6 +1,6 @@
 #pragma once
 
-#include "history/resultfields.h"
+#include "import/resultfields.h"
 
 #include <array>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 #include "history/historyload.h"
 #include "history/historystatus.h"
 #include "history/historyreader.h"
-#include "history/importmerge.h"
+#include "import/importmerge.h"
 
 #include "engine/tables.h"
 #include "platform/filelock.h"

@@ -1,4 +1,4 @@
-#include "history/resultcolumns.h"
+#include "import/resultcolumns.h"
 
 #include <algorithm>
 #include <initializer_list>

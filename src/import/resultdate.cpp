@@ -1,5 +1,5 @@
-#include "history/resultdate.h"
-#include "history/resultfields.h"
+#include "import/resultdate.h"
+#include "import/resultfields.h"
 
 #include <QDate>
 

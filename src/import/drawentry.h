@@ -3,7 +3,7 @@
 // A draw typed by hand ("結果の入力"), added to kako.txt by the same plan and write as a results file.
 
 #include "grid/cellgrid.h"
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 
 #include <QByteArray>
 #include <QString>

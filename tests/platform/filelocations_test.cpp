@@ -1,5 +1,5 @@
-#include "history/filelocations.h"
-#include "history/outsideprograms.h"
+#include "platform/filelocations.h"
+#include "platform/outsideprograms.h"
 
 #include <QDir>
 #include <QElapsedTimer>

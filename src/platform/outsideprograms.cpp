@@ -1,4 +1,4 @@
-#include "history/outsideprograms.h"
+#include "platform/outsideprograms.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "history/recordsinks.h"
+#include "history/rowsinks.h"
 
 #include <algorithm>
 
 namespace omvex {
 
-void DirectSink::beginRecord(int drawNumber)
+void DirectSink::beginRow(int drawNumber)
 {
     m_grid.setRowCount(drawNumber);
     m_grid.setActiveRow(drawNumber);
@@ -29,7 +29,7 @@ DeferredSink::DeferredSink(CellGrid &grid)
 {
 }
 
-void DeferredSink::beginRecord(int drawNumber)
+void DeferredSink::beginRow(int drawNumber)
 {
     ++m_stamp;
     m_began = true;

@@ -1,8 +1,8 @@
-#include "history/drawentry.h"
+#include "import/drawentry.h"
 
 #include "history/draws.h"
-#include "history/resultfields.h"
-#include "history/resultfile.h"
+#include "import/resultfields.h"
+#include "import/resultfile.h"
 
 namespace omvex {
 

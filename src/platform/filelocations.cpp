@@ -1,4 +1,4 @@
-#include "history/filelocations.h"
+#include "platform/filelocations.h"
 
 #include <QDir>
 #include <QStandardPaths>

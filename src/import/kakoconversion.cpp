@@ -1,7 +1,7 @@
-#include "history/kakoconversion.h"
+#include "import/kakoconversion.h"
 
 #include "engine/tables.h"
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 #include "platform/filelock.h"
 #include "platform/safewrite.h"
 

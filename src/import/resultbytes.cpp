@@ -1,4 +1,4 @@
-#include "history/resultbytes.h"
+#include "import/resultbytes.h"
 
 #include <QJsonDocument>
 #include <QStringDecoder>

@@ -1,5 +1,5 @@
-#include "history/resultdate.h"
-#include "history/resultimport.h"
+#include "import/resultdate.h"
+#include "import/resultimport.h"
 #include "platform/filelock.h"
 #include "support/atonce.h"
 

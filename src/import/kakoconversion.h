@@ -4,7 +4,7 @@
 // the history reader wants it: every draw once, oldest first. The original keeps its dates and
 // prize columns, so it stays beside it as kako.txt.orig, which no import overwrites.
 
-#include "history/resultimport.h"
+#include "import/resultimport.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "history/importmerge.h"
+#include "import/importmerge.h"
 
 #include "platform/textscan.h"
 

@@ -1,4 +1,4 @@
-#include "history/settingsstore.h"
+#include "settings/settingsstore.h"
 
 #include <QFile>
 #include <QTemporaryDir>

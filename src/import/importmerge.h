@@ -2,8 +2,8 @@
 
 #include "grid/cellgrid.h"
 #include "history/draws.h"
-#include "history/recordsinks.h"
-#include "history/resultfile.h"
+#include "history/rowsinks.h"
+#include "import/resultfile.h"
 
 #include <string_view>
 
