@@ -17,16 +17,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScreen>
-#include <QTimer>
 
+#include <chrono>
 #include <exception>
 #include <stdexcept>
 
@@ -45,6 +42,13 @@ QString requireProgramFolder()
 }
 
 constexpr double kWindowPointSize = 9;
+
+// The pauses' clock is monotonic, so neither midnight nor a change of the system time can stretch
+// or cut a pause.
+std::chrono::milliseconds steadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
+}
 
 // The design's one message of its own, then one line on what is missing and how to get it.
 const QString kEditorNotFoundMessage =
@@ -67,6 +71,7 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     , m_endProgram(std::move(services.endProgram))
     , m_importDialogs(services.importDialogs)
     , m_fetchServices(services.fetch)
+    , m_pauseClock(std::move(services.pauseClock))
 {
     if (!m_messages) {
         m_ownMessages = std::make_unique<DialogMessageBox>(this);
@@ -82,6 +87,8 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     }
     if (!m_seedFromClock)
         m_seedFromClock = clockSeed;
+    if (!m_pauseClock)
+        m_pauseClock = steadyMilliseconds;
     if (!m_endProgram)
         m_endProgram = [] { QCoreApplication::exit(0); };
     if (!m_importDialogs) {
@@ -129,6 +136,9 @@ void Omvex::connectCommands()
     connect(m_actions.settings, &QAction::triggered, this, &Omvex::Y_Shoki_Click);
     connect(m_actions.help, &QAction::triggered, this, &Omvex::Y_Setumei_Click);
     connect(m_actions.version, &QAction::triggered, this, &Omvex::Y_Ver_Click);
+    m_pauseTimer.setSingleShot(true);
+    m_pauseTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_pauseTimer, &QTimer::timeout, this, [this] { runSequenceStep(&Omvex::continueSequence); });
 
     // A button is another view of its command.
     connect(m_widgets.startButton, &QPushButton::clicked, m_actions.start, &QAction::trigger);
@@ -145,14 +155,12 @@ void Omvex::updateActions()
                             m_actions.patterns})
         action->setEnabled(true);
     // An import rewrites the history that a running sequence has just read.
-    m_actions.importResults->setEnabled(!m_isSequenceRunning && !m_fetch);
-    m_actions.enterResult->setEnabled(!m_isSequenceRunning && !m_fetch);
-    m_actions.fetchResults->setEnabled(!m_isSequenceRunning && !m_fetch);
-    m_actions.switchView->setEnabled(m_hasFinishedSequence);
+    m_actions.importResults->setEnabled(!isSequenceRunning() && !m_fetch);
+    m_actions.enterResult->setEnabled(!isSequenceRunning() && !m_fetch);
+    m_actions.fetchResults->setEnabled(!isSequenceRunning() && !m_fetch);
 
     m_widgets.startButton->setEnabled(m_actions.start->isEnabled());
     m_widgets.quitButton->setEnabled(m_actions.quit->isEnabled());
-    m_widgets.switchButton->setEnabled(m_arePassesComplete);
 }
 
 void Omvex::Form_Load()
@@ -168,6 +176,10 @@ void Omvex::Form_Load()
     clearNumbers();
     resetTablesForStartUp(m_tables);
     updateActions();
+    // The switch menu item stays enabled once a sequence has finished; the button only while both
+    // passes' grids hold that sequence's results, since every run disables it.
+    m_widgets.switchButton->setEnabled(false);
+    m_actions.switchView->setEnabled(false);
     m_widgets.passArrows[0]->hide();
     m_widgets.passArrows[1]->hide();
     startupCheckpoint("tables");
@@ -212,111 +224,22 @@ void Omvex::loadHistory(const QString &what)
     m_draws = std::move(load.draws);
 }
 
-void Omvex::RunPredictionSequence()
-{
-    const QScopedValueRollback running(m_isSequenceRunning, true);
-    updateActions();
-
-    LoadDrawHistory();
-    clearNumbers();
-    for (int pass = 0; pass < 2; ++pass) {
-        m_currentPass = pass;
-        showArrow(pass);
-        PauseOneSecond();
-        if (m_isQuitting)
-            return;
-        PredictPass();
-        copyResultInto(pass);
-    }
-
-    m_hasFinishedSequence = true;
-    m_arePassesComplete = true;
-    updateActions();
-    recordProposals();
-}
-
-void Omvex::clearNumbers()
-{
-    m_proposals = {};
-    for (const auto &row : m_widgets.numberLabels) {
-        for (QLabel *label : row)
-            label->clear();
-    }
-}
-
-void Omvex::showArrow(int pass)
-{
-    m_widgets.passArrows[static_cast<std::size_t>(pass)]->show();
-    m_widgets.passArrows[static_cast<std::size_t>(1 - pass)]->hide();
-}
-
-void Omvex::copyResultInto(int pass)
-{
-    CellGrid &result = m_tables.result;
-    const auto &labels = m_widgets.numberLabels[static_cast<std::size_t>(pass)];
-    result.setActiveRow(1);
-    for (int column = 1; column <= kLineColumns; ++column) {
-        result.setActiveColumn(column);
-        labels[static_cast<std::size_t>(column - 1)]->setText(QString::fromStdString(result.activeText()));
-    }
-}
-
-void Omvex::PredictPass()
-{
-    m_passSettings[static_cast<std::size_t>(m_currentPass)] = m_app.settings;
-    m_proposals[static_cast<std::size_t>(m_currentPass)] =
-        predictPass(m_tables, m_currentPass, m_app.settings, m_seedFromClock(), this);
-    refreshGrids();
-}
-
-void Omvex::PauseOneSecond()
-{
-    if (m_pauseLength.count() <= 0)
-        return;
-    // The window keeps answering while the timer runs; the elapsed time comes from a monotonic
-    // clock, so neither midnight nor a change of the system time can stretch or cut the pause.
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    const QScopedValueRollback pauseLoop(m_pauseLoop, &loop);
-    for (qint64 left = m_pauseLength.count(); left > 0 && !m_isQuitting;
-         left = m_pauseLength.count() - clock.elapsed()) {
-        timer.start(static_cast<int>(left));
-        loop.exec();
-    }
-}
-
-void Omvex::SwitchPassView()
-{
-    for (std::size_t i = 0; i < 2; ++i) {
-        m_tables.lines[i].setVisible(false);
-        m_tables.scores[i].setVisible(false);
-        m_widgets.passArrows[i]->hide();
-    }
-    const std::size_t shown = m_currentPass == 0 ? 1 : 0;
-    m_tables.lines[shown].setVisible(true);
-    m_tables.scores[shown].setVisible(true);
-    m_widgets.passArrows[shown]->show();
-    m_currentPass = static_cast<int>(shown);
-}
-
 template <typename Command>
-void Omvex::runCommand(Command &&command)
+bool Omvex::runCommand(Command &&command)
 {
-    if (m_isQuitting)
-        return;
+    if (m_sequence == SequenceState::Quit)
+        return false;
+    bool done = false;
     try {
         command();
+        done = true;
     } catch (const std::exception &error) {
         m_messages->show(kAppTitle, kCommandFailedMessage + QLatin1Char('\n') + QString::fromLocal8Bit(error.what()));
     } catch (...) {
         m_messages->show(kAppTitle, kCommandFailedMessage);
     }
     refreshGrids();
+    return done;
 }
 
 void Omvex::runGuarded(const std::function<void()> &command)
@@ -324,31 +247,21 @@ void Omvex::runGuarded(const std::function<void()> &command)
     runCommand(command);
 }
 
-// A second sequence inside a pause, or a switch of the current pass under a running sequence,
-// would let the running sequence fill one pass's labels from a run made for the other pass's
-// grids; both are refused while a sequence runs.
-void Omvex::Y_Start_Click()
+// A step that fails ends the sequence where it stands, and says why as any command does.
+void Omvex::runSequenceStep(void (Omvex::*step)())
 {
-    if (m_isSequenceRunning)
-        return;
-    runCommand([this] { RunPredictionSequence(); });
+    if (!runCommand([this, step] { (this->*step)(); }) && m_sequence == SequenceState::Running)
+        m_sequence = SequenceState::Idle;
     updateActions();
-}
-
-void Omvex::Y_Kiri_Click()
-{
-    if (m_isSequenceRunning)
-        return;
-    runCommand([this] { SwitchPassView(); });
 }
 
 void Omvex::Y_End_Click()
 {
-    if (m_isQuitting)
+    if (m_sequence == SequenceState::Quit)
         return;
-    m_isQuitting = true;
-    if (m_pauseLoop)
-        m_pauseLoop->quit();
+    // A sequence waiting in a pause never goes on.
+    m_sequence = SequenceState::Quit;
+    m_pauseTimer.stop();
     if (m_fetch)
         m_fetch->cancel();
     // A backtest still running in the analysis window ends before the program does.
@@ -374,8 +287,7 @@ void Omvex::refreshGrids()
 
 void Omvex::setSwitchEnabled(bool enabled)
 {
-    m_arePassesComplete = enabled;
-    updateActions();
+    m_widgets.switchButton->setEnabled(enabled);
 }
 
 void Omvex::repaintNow()

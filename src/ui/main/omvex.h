@@ -24,6 +24,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <chrono>
@@ -32,14 +33,13 @@
 #include <memory>
 #include <optional>
 
-class QEventLoop;
-
 namespace omvex::ui {
 
 // What the window uses of the world outside it. Every member left empty gets the real thing:
 // a message box on screen, detached processes, the help window, the running program's folder,
-// $PATH for the editor search, one second of pause, a seed from the clock for each run, ending
-// the application to quit, and the file, confirmation and report dialogs of "取込".
+// $PATH for the editor search, one second of pause measured by the system's monotonic clock, a
+// seed from the clock for each run, ending the application to quit, and the file, confirmation and
+// report dialogs of "取込".
 struct OmvexServices {
     platform::MessageBox *messages = nullptr;
     platform::ProcessStarter *processes = nullptr;
@@ -47,6 +47,7 @@ struct OmvexServices {
     std::optional<QString> programFolder;
     std::optional<QString> editorSearchPath;
     std::chrono::milliseconds pauseLength{1000};
+    std::function<std::chrono::milliseconds()> pauseClock; // a monotonic clock: only its differences count
     std::function<std::uint64_t()> seedFromClock;
     std::function<void()> endProgram;
     ImportDialogs *importDialogs = nullptr;
@@ -62,7 +63,7 @@ public:
 
     const PredictionTables &tables() const { return m_tables; }
     int currentPass() const { return m_currentPass; }
-    bool isSequenceRunning() const { return m_isSequenceRunning; }
+    bool isSequenceRunning() const { return m_sequence == SequenceState::Running; }
     const QString &helpFilePath() const { return m_helpFilePath; }
     const QString &kakoFilePath() const { return m_kakoFilePath; }
     const QString &notepadPath() const { return m_notepadPath; }
@@ -96,13 +97,20 @@ private:
     // Reads kako.txt into the grid and the typed draws; the status line says what the reading gave,
     // after `what` when that is given.
     void loadHistory(const QString &what);
+    // The sequence runs as steps on the window's event loop: each pause is a timer, and the rest of
+    // the sequence goes on from its timeout (omvexsequence.cpp).
     void RunPredictionSequence();
-    void PredictPass();
+    void startPass(int pass);
     void PauseOneSecond();
+    void continueSequence();
+    void PredictPass();
+    void finishSequence();
     void SwitchPassView();
 
+    // Runs a command; false when it failed (and said so) or the window has quit.
     template <typename Command>
-    void runCommand(Command &&command);
+    bool runCommand(Command &&command);
+    void runSequenceStep(void (Omvex::*step)());
     void runGuarded(const std::function<void()> &command);
     void clearNumbers();
     void showArrow(int pass);
@@ -152,13 +160,15 @@ private:
     DrawHistory m_draws;                      // the history grid after the last reading, as draws
     AnalysisWindow *m_analysis = nullptr;     // made when first asked for; a child of this window
 
-    QEventLoop *m_pauseLoop = nullptr;
-    bool m_isSequenceRunning = false;
-    bool m_isQuitting = false;
-    // The switch menu item stays enabled once a sequence has finished; the button only while both
-    // passes' grids hold that sequence's results, since every run disables it.
-    bool m_hasFinishedSequence = false;
-    bool m_arePassesComplete = false;
+    // All the state of the sequence: whether one runs, with CurrentPass (m_currentPass) the pass it
+    // works on, and while it pauses, when the pause began and the timer that ends it. Running spans
+    // the pauses and the steps between them; after Quit no command and no step runs any more.
+    enum class SequenceState { Idle, Running, Quit };
+    SequenceState m_sequence = SequenceState::Idle;
+    std::function<std::chrono::milliseconds()> m_pauseClock;
+    std::chrono::milliseconds m_pauseStart{};
+    int m_sequenceLoopLevel = 0; // the depth of nested event loops the sequence started at
+    QTimer m_pauseTimer;
 };
 
 } // namespace omvex::ui

@@ -32,7 +32,7 @@ void Omvex::connectImportAndAnalysis()
 // it read at its start.
 void Omvex::Y_Torikomi_Click()
 {
-    if (m_isSequenceRunning)
+    if (isSequenceRunning())
         return;
     runGuarded([this] {
         if (const std::optional<QString> done = importResultFile(m_kakoFilePath, m_app.IniFilePath, *m_importDialogs, this))
@@ -43,7 +43,7 @@ void Omvex::Y_Torikomi_Click()
 // Refused while a sequence runs, like "取込": it writes kako.txt the same way.
 void Omvex::Y_Nyuryoku_Click()
 {
-    if (m_isSequenceRunning)
+    if (isSequenceRunning())
         return;
     runGuarded([this] {
         const QString kakoPath = m_kakoFilePath;
@@ -69,7 +69,7 @@ void Omvex::showWrittenHistory(const QString &what)
 // command returns at once and the rest follows when it ends.
 void Omvex::Y_Shutoku_Click()
 {
-    if (m_isSequenceRunning || m_fetch)
+    if (isSequenceRunning() || m_fetch)
         return;
     runGuarded([this] {
         if (!m_fetchServices.dialogs) {
@@ -82,7 +82,7 @@ void Omvex::Y_Shutoku_Click()
             m_fetch->deleteLater();
             m_fetch = nullptr;
             updateActions();
-            if (written && !m_isQuitting)
+            if (written && m_sequence != SequenceState::Quit)
                 showWrittenHistory(what);
         });
         updateActions();

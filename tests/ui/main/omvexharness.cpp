@@ -1,6 +1,6 @@
 #include "omvexharness.h"
 
-#include <QTimer>
+#include <QTest>
 
 #include <algorithm>
 
@@ -15,6 +15,7 @@ ui::Omvex &OmvexHarness::start()
     services.programFolder = folder.path();
     services.editorSearchPath = folder.editorSearchPath(withEditor);
     services.pauseLength = pause;
+    services.pauseClock = [this] { return now; };
     services.seedFromClock = seedFromClock;
     services.endProgram = [this] { ++endProgramCalls; };
     services.importDialogs = importDialogs;
@@ -69,10 +70,26 @@ int OmvexHarness::shownPass() const
     return shown;
 }
 
-void inFirstPause(OmvexHarness &harness, std::function<void()> during)
+bool OmvexHarness::runSequence(const std::function<void()> &inFirstPause)
 {
-    harness.pause = std::chrono::milliseconds(150);
-    QTimer::singleShot(30, std::move(during));
+    if (!trigger("Y_Start"))
+        return false;
+    if (inFirstPause) {
+        if (!window->isSequenceRunning())
+            return false;
+        inFirstPause();
+    }
+    return finishSequence();
+}
+
+bool OmvexHarness::finishSequence()
+{
+    return QTest::qWaitFor(
+        [this] {
+            now += pause;
+            return !window->isSequenceRunning();
+        },
+        30000);
 }
 
 bool isEmptyRow(const QStringList &texts)

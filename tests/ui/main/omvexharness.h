@@ -26,6 +26,7 @@ struct OmvexHarness {
     int endProgramCalls = 0;
     bool withEditor = true;
     std::chrono::milliseconds pause{0};
+    std::chrono::milliseconds now{0}; // the clock the pauses measure; it moves only when the test moves it
     std::function<std::uint64_t()> seedFromClock; // empty: the clock
     ui::ImportDialogs *importDialogs = nullptr;   // empty: the real dialogs
     ui::FetchServices fetch;                      // empty dialogs: the real ones
@@ -44,6 +45,11 @@ struct OmvexHarness {
     QTableView *grid(const char *name) const { return control<QTableView>(QLatin1String(name)); }
     // Triggers the named command's action; false when there is no such action.
     bool trigger(const char *actionName) const;
+    // "予想開始", run to its end; `inFirstPause`, if given, runs once the sequence is in its first
+    // pause (false when it had none). Each pause ends as the clock moves on by the pause's length.
+    bool runSequence(const std::function<void()> &inFirstPause = {});
+    // Moves the clock on until the running sequence, if any, has ended; false when it does not end.
+    bool finishSequence();
 
     // The texts of a pass's six number labels: Label1(1..6) for pass 0, Label2(1..6) for pass 1.
     QStringList numbers(int pass) const;
@@ -72,9 +78,6 @@ public:
     }
     void report(QWidget *, const QString &, const QStringList &lines) override { ++reports, problems.append(lines); }
 };
-
-// Runs `during` once the sequence about to start is in its first pause.
-void inFirstPause(OmvexHarness &harness, std::function<void()> during);
 
 bool isEmptyRow(const QStringList &texts);
 // Six distinct whole numbers 1..43 in ascending order, as a proposal must be.

@@ -17,7 +17,6 @@
 using namespace std::chrono_literals;
 using omvex::test::AnsweringImportDialogs;
 using omvex::test::OmvexHarness;
-using omvex::test::inFirstPause;
 using omvex::test::historyRecords;
 using omvex::test::readFile;
 using omvex::test::writeFile;
@@ -130,12 +129,12 @@ void TestOmvexAnalysis::import_writesOnlyAfterOk()
 
     if (duringSequence) {
         bool enabledInPause = true;
-        inFirstPause(harness, [&] {
+        harness.pause = std::chrono::milliseconds(20);
+        harness.start();
+        QVERIFY(harness.runSequence([&] {
             enabledInPause = harness.action("Y_Torikomi")->isEnabled();
             harness.trigger("Y_Torikomi");
-        });
-        harness.start();
-        QVERIFY(harness.trigger("Y_Start"));
+        }));
         QVERIFY(!enabledInPause);
         QVERIFY(harness.action("Y_Torikomi")->isEnabled());
         QCOMPARE(dialogs.choices, 0);
@@ -180,10 +179,13 @@ void TestOmvexAnalysis::record_appendsOnlyCompletedSequences()
     OmvexHarness harness;
     QVERIFY(writeFile(harness.folder.kakoPath(), withHistory ? historyRecords(1, 5) : QByteArray()));
     QVERIFY(writeFile(harness.folder.iniPath(), "[OmvexINI]\nLevel=1\nKako=3\n" + recordSection));
-    if (quitInPause)
-        inFirstPause(harness, [&] { harness.trigger("Y_End"); });
+    std::function<void()> inFirstPause;
+    if (quitInPause) {
+        harness.pause = std::chrono::milliseconds(20);
+        inFirstPause = [&] { harness.trigger("Y_End"); };
+    }
     harness.start();
-    QVERIFY(harness.trigger("Y_Start"));
+    QVERIFY(harness.runSequence(inFirstPause));
     if (!withHistory)
         QCOMPARE(harness.window->statusBar()->currentMessage(), QString::fromUtf8(analysis::kNoHistoryToRecord));
 

@@ -15,7 +15,6 @@ using omvex::test::AnsweringImportDialogs;
 using omvex::test::LocalHttpServer;
 using omvex::test::OmvexHarness;
 using omvex::test::historyRecords;
-using omvex::test::inFirstPause;
 using omvex::test::readFile;
 using omvex::test::writeFile;
 
@@ -126,12 +125,12 @@ void TestOmvexFetch::fetch_writesOnlyAfterOk()
 
     if (duringSequence) {
         bool enabledInPause = true;
-        inFirstPause(harness, [&] {
+        harness.pause = std::chrono::milliseconds(20);
+        harness.start();
+        QVERIFY(harness.runSequence([&] {
             enabledInPause = fetch.command()->isEnabled();
             harness.trigger("Y_Shutoku");
-        });
-        harness.start();
-        QVERIFY(harness.trigger("Y_Start"));
+        }));
         QVERIFY(!enabledInPause);
         QVERIFY(fetch.command()->isEnabled());
         QCOMPARE(fetch.server.requestCount("/results.csv"), 0);

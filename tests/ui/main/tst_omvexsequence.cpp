@@ -1,7 +1,7 @@
 #include "omvexharness.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -54,6 +54,7 @@ private slots:
     void switchView_flipsPassesAndKeepsNumbers();
     void failure_inCommandIsReportedAndCommandEnds_data();
     void failure_inCommandIsReportedAndCommandEnds();
+    void dialogs_duringPauseHoldSequenceUntilClosed_data();
     void dialogs_duringPauseHoldSequenceUntilClosed();
 };
 
@@ -94,58 +95,44 @@ void TestOmvexSequence::sequence_showsProgressDuringPauses_data()
         << true << QList<bool>{true, true} << QList<bool>{false, true};
 }
 
-// Snapshots taken by a timer can only run while the sequence processes events, in its pauses.
+// The clock the pauses measure moves only when the test moves it, so each look is at a known point
+// of a pause: at its start, and just before its end with time for its timer to come back.
 void TestOmvexSequence::sequence_showsProgressDuringPauses()
 {
     QFETCH(bool, laterSequence);
     QFETCH(QList<bool>, switchInFirstPause);
     QFETCH(QList<bool>, switchInSecondPause);
-    struct Snapshot {
-        int pass;
-        QStringList first;
-        QStringList second;
-        int arrow;
-        QList<bool> switchEnabled;
-        int lineRows;
-    };
     OmvexHarness harness;
-    harness.pause = 120ms;
+    harness.pause = 20ms;
     omvex::ui::Omvex &window = harness.start();
     if (laterSequence)
-        QVERIFY(harness.trigger("Y_Start"));
-    std::vector<Snapshot> snapshots;
-    QTimer sampler;
-    sampler.setInterval(10);
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        snapshots.push_back({window.currentPass(),
-                             harness.numbers(0),
-                             harness.numbers(1),
-                             harness.shownArrow(),
-                             {harness.button("Command2")->isEnabled(), harness.action("Y_Kiri")->isEnabled()},
-                             window.tables().lines[static_cast<std::size_t>(window.currentPass())].rowCount()});
-    });
-    sampler.start();
-    QElapsedTimer clock;
-    clock.start();
+        QVERIFY(harness.runSequence());
     QVERIFY(harness.trigger("Y_Start"));
-    const qint64 elapsed = clock.elapsed();
-    sampler.stop();
 
-    QVERIFY2(elapsed >= 240, qPrintable(QString::number(elapsed)));
     // A pass's run starts only after its pause: its line grid still holds what it held before.
     const int linesBeforeRun = laterSequence ? 600 : 0;
-    int pauses[2] = {0, 0};
-    for (const Snapshot &snapshot : snapshots) {
-        QCOMPARE(snapshot.arrow, snapshot.pass);
-        QCOMPARE(snapshot.lineRows, linesBeforeRun);
-        QVERIFY(isEmptyRow(snapshot.second));
-        QCOMPARE(snapshot.switchEnabled, snapshot.pass == 0 ? switchInFirstPause : switchInSecondPause);
-        QCOMPARE(isProposal(snapshot.first), snapshot.pass == 1);
-        if (snapshot.pass == 0)
-            QVERIFY(isEmptyRow(snapshot.first));
-        ++pauses[snapshot.pass];
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const std::chrono::milliseconds moved : {0ms, harness.pause - 1ms}) {
+            harness.now += moved;
+            if (moved > 0ms)
+                QTest::qWait(3 * int(harness.pause.count()));
+            QVERIFY(window.isSequenceRunning());
+            QCOMPARE(window.currentPass(), pass);
+            QCOMPARE(harness.shownArrow(), pass);
+            QCOMPARE(window.tables().lines[static_cast<std::size_t>(pass)].rowCount(), linesBeforeRun);
+            QVERIFY(isEmptyRow(harness.numbers(1)));
+            QCOMPARE(isProposal(harness.numbers(0)), pass == 1);
+            if (pass == 0)
+                QVERIFY(isEmptyRow(harness.numbers(0)));
+            QCOMPARE((QList<bool>{harness.button("Command2")->isEnabled(), harness.action("Y_Kiri")->isEnabled()}),
+                     pass == 0 ? switchInFirstPause : switchInSecondPause);
+        }
+        harness.now += 1ms;
+        if (pass == 0)
+            QTRY_COMPARE(window.currentPass(), 1);
+        else
+            QTRY_VERIFY(!window.isSequenceRunning());
     }
-    QVERIFY2(pauses[0] > 0 && pauses[1] > 0, qPrintable(QStringLiteral("%1 %2").arg(pauses[0]).arg(pauses[1])));
     QVERIFY(isProposal(harness.numbers(1)));
 }
 
@@ -160,22 +147,21 @@ void TestOmvexSequence::sequence_refusesStartAndSwitchWhileRunning()
 {
     QFETCH(QString, command);
     OmvexHarness harness;
-    harness.pause = 80ms;
+    harness.pause = 20ms;
     omvex::ui::Omvex &window = harness.start();
     // A finished sequence first, so that the switch is enabled in the next one's first pause.
-    QVERIFY(harness.trigger("Y_Start"));
+    QVERIFY(harness.runSequence());
     QVERIFY(harness.action("Y_Kiri")->isEnabled());
 
     bool given = false;
     int passAfter = -1;
     QStringList firstAfter;
-    QTimer::singleShot(20, &window, [&] {
+    QVERIFY(harness.runSequence([&] {
         given = harness.control<QAction>(command)->isEnabled();
         harness.control<QAction>(command)->trigger();
         passAfter = window.currentPass();
         firstAfter = harness.numbers(0);
-    });
-    QVERIFY(harness.trigger("Y_Start"));
+    }));
 
     QVERIFY(given);
     // Still in the first pause: nothing ran and nothing flipped, and the refusal shows no message
@@ -237,30 +223,24 @@ void TestOmvexSequence::quit_duringPauseEndsProgramAndSequence()
     QFETCH(bool, byFrame);
     QFETCH(bool, inSecondPause);
     OmvexHarness harness;
-    // Long pauses: the sequence must come back long before one of them could have ended.
-    harness.pause = 3000ms;
+    harness.pause = 20ms;
     omvex::ui::Omvex &window = harness.start();
-    QTimer trigger;
-    QElapsedTimer sinceQuit;
-    QObject::connect(&trigger, &QTimer::timeout, [&] {
-        if (window.currentPass() == (inSecondPause ? 1 : 0)) {
-            trigger.stop();
-            sinceQuit.start();
-            if (byFrame)
-                window.close();
-            else
-                harness.action("Y_End")->trigger();
-        }
-    });
-    trigger.start(10);
     QVERIFY(harness.trigger("Y_Start"));
+    if (inSecondPause) {
+        harness.now += harness.pause;
+        QTRY_COMPARE(window.currentPass(), 1);
+    }
+    if (byFrame)
+        window.close();
+    else
+        harness.action("Y_End")->trigger();
 
-    QVERIFY(sinceQuit.isValid());
-    QVERIFY2(sinceQuit.elapsed() < 2000, qPrintable(QString::number(sinceQuit.elapsed())));
     QCOMPARE(harness.endProgramCalls, 1);
     QVERIFY(!window.isVisible());
     QVERIFY(!window.isSequenceRunning());
-    // The run after the interrupted pause never happened.
+    // The run after the interrupted pause never happens, however long the clock runs on.
+    harness.now += 10 * harness.pause;
+    QTest::qWait(3 * int(harness.pause.count()));
     QCOMPARE(window.tables().lines[inSecondPause ? 1 : 0].rowCount(), 0);
     QVERIFY(isEmptyRow(harness.numbers(1)));
     QCOMPARE(isProposal(harness.numbers(0)), inSecondPause);
@@ -291,14 +271,18 @@ void TestOmvexSequence::switchView_flipsPassesAndKeepsNumbers()
 void TestOmvexSequence::failure_inCommandIsReportedAndCommandEnds_data()
 {
     QTest::addColumn<int>("failingRun");
-    QTest::addRow("clockFailsForFirstRun") << 1;
-    QTest::addRow("clockFailsForSecondRun") << 2;
+    QTest::addColumn<int>("pauseMs"); // 0: the whole sequence inside the command; else from its timer
+    QTest::addRow("clockFailsForFirstRun") << 1 << 0;
+    QTest::addRow("clockFailsForSecondRun") << 2 << 0;
+    QTest::addRow("clockFailsForSecondRun_afterPause") << 2 << 20;
 }
 
 void TestOmvexSequence::failure_inCommandIsReportedAndCommandEnds()
 {
     QFETCH(int, failingRun);
+    QFETCH(int, pauseMs);
     OmvexHarness harness;
+    harness.pause = std::chrono::milliseconds(pauseMs);
     int runs = 0;
     bool clockWorks = false;
     harness.seedFromClock = [&]() -> std::uint64_t {
@@ -307,7 +291,7 @@ void TestOmvexSequence::failure_inCommandIsReportedAndCommandEnds()
         return 12345;
     };
     omvex::ui::Omvex &window = harness.start();
-    QVERIFY(harness.trigger("Y_Start"));
+    QVERIFY(harness.runSequence());
 
     QCOMPARE(harness.messages.shown.size(), 1);
     const QString said = harness.messages.shown.front().text;
@@ -324,38 +308,60 @@ void TestOmvexSequence::failure_inCommandIsReportedAndCommandEnds()
 
     // The next command works again.
     clockWorks = true;
-    QVERIFY(harness.trigger("Y_Start"));
+    QVERIFY(harness.runSequence());
     QVERIFY(isProposal(harness.numbers(0)));
     QVERIFY(isProposal(harness.numbers(1)));
     QVERIFY(harness.action("Y_Kiri")->isEnabled());
     QCOMPARE(harness.messages.shown.size(), 1);
 }
 
+void TestOmvexSequence::dialogs_duringPauseHoldSequenceUntilClosed_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("option"); // clicked before "OK"; none: the dialog is closed
+    QTest::addColumn<int>("lines");      // in each pass's line grid
+    QTest::addRow("version") << QStringLiteral("Y_Ver") << QString() << 600;
+    // "梅" doubles the lines of a run: the runs after the dialog use what it saved.
+    QTest::addRow("settingsSaved") << QStringLiteral("Y_Shoki") << QStringLiteral("Option1(1)") << 1200;
+}
+
 void TestOmvexSequence::dialogs_duringPauseHoldSequenceUntilClosed()
 {
+    QFETCH(QString, command);
+    QFETCH(QString, option);
+    QFETCH(int, lines);
     OmvexHarness harness;
-    harness.pause = 50ms;
+    harness.pause = 20ms;
     omvex::ui::Omvex &window = harness.start();
+    QVERIFY(harness.trigger("Y_Start"));
     bool dialogSeen = false;
     int passAtClose = -1;
     int linesAtClose = -1;
-    QTimer::singleShot(10, &window, [&] {
-        // Closes the dialog long after the pause under it has run out.
-        QTimer::singleShot(300, &window, [&] {
-            if (QWidget *dialog = QApplication::activeModalWidget()) {
-                dialogSeen = true;
-                passAtClose = window.currentPass();
-                linesAtClose = window.tables().lines[0].rowCount();
-                dialog->close();
-            }
-        });
-        harness.action("Y_Ver")->trigger();
+    // Inside the dialog: its pause runs out long before it closes.
+    QTimer::singleShot(0, &window, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr)
+            return;
+        dialogSeen = true;
+        harness.now += 10 * harness.pause;
+        QTest::qWait(3 * int(harness.pause.count()));
+        passAtClose = window.currentPass();
+        linesAtClose = window.tables().lines[0].rowCount();
+        if (option.isEmpty()) {
+            dialog->close();
+            return;
+        }
+        QTest::mouseClick(dialog->findChild<QRadioButton *>(option), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     });
-    QVERIFY(harness.trigger("Y_Start"));
+    QVERIFY(harness.trigger(qPrintable(command)));
+    QVERIFY(harness.finishSequence());
 
     QVERIFY(dialogSeen);
     QCOMPARE(passAtClose, 0);
     QCOMPARE(linesAtClose, 0);
+    QCOMPARE(window.tables().lines[0].rowCount(), lines);
+    QCOMPARE(window.tables().lines[1].rowCount(), lines);
     QVERIFY(isProposal(harness.numbers(1)));
 }
 
