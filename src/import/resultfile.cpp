@@ -1,13 +1,13 @@
 #include "import/resultfile.h"
 #include "history/drawhistory.h"
-#include "history/historyreader.h"
+#include "history/draws.h"
+#include "history/historyfields.h"
 #include "import/resultbytes.h"
 #include "import/resultcolumns.h"
 #include "import/resultdate.h"
 #include "import/resultfields.h"
 
 #include "engine/game.h"
-#include "engine/tables.h"
 
 #include <algorithm>
 #include <cmath>

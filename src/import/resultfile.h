@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/problem.h"
-#include "history/draws.h"
+#include "engine/game.h"
 
 #include <QByteArray>
 #include <QString>

@@ -5,7 +5,6 @@
 #include "history/historystatus.h"
 #include "import/resultimport.h"
 #include "platform/filelocations.h"
-#include "platform/outsideprograms.h"
 #include "settings/settingsstore.h"
 #include "ui/common/look.h"
 #include "ui/common/startuptrace.h"
