@@ -18,11 +18,7 @@ namespace omvex {
 
 namespace {
 
-// The numbers are those of the score table: one row per number that can be drawn.
-
 enum class Format { Kako, Dated };
-
-constexpr int kKakoFields = 8;
 
 QStringView withoutDrawMarks(QStringView text)
 {
@@ -114,7 +110,7 @@ public:
                     return;
                 }
             }
-            setFormat(m_fields.count() > kKakoFields || isResultDate(m_fields.at(1)) ? Format::Dated : Format::Kako);
+            setFormat(m_fields.count() > kHistoryRowFields || isResultDate(m_fields.at(1)) ? Format::Dated : Format::Kako);
         }
         m_seenLine = true;
         if (const std::optional<SourceDraw> draw = readDraw())
@@ -157,7 +153,7 @@ private:
 
     std::optional<SourceDraw> readDraw()
     {
-        if (!m_file.byHeader && *m_format == Format::Kako && m_fields.count() != kKakoFields) {
+        if (!m_file.byHeader && *m_format == Format::Kako && m_fields.count() != kHistoryRowFields) {
             fail("number", "fields",
                  QStringLiteral("項目が%1個あります。1行は「回号,本数字6個,ボーナス数字」の8項目です").arg(m_fields.count()));
             return std::nullopt;
