@@ -24,6 +24,18 @@ void writeContent(const QString &path, const std::string &content)
     ASSERT_EQ(file.write(content.data(), static_cast<qint64>(content.size())), static_cast<qint64>(content.size()));
 }
 
+// omvex.ini in a folder of its own, holding content unless that is null.
+struct IniFile {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("omvex.ini"));
+
+    explicit IniFile(const char *content = nullptr)
+    {
+        if (content)
+            writeContent(path, content);
+    }
+};
+
 Settings settingsOf(int level, int pattern, int kako)
 {
     return {levelFromDigit(level), patternFromDigit(pattern), kakoFromDigit(kako)};
@@ -56,12 +68,8 @@ TEST(SettingsStore, read_appliesRangesAndFallbacks)
         {"byteOrderMark_skipped", "\xEF\xBB\xBF[OmvexINI]\r\nLevel=3\r\n", settingsOf(3, 0, 0)},
     };
     for (const auto &row : rows) {
-        QTemporaryDir dir;
-        ASSERT_TRUE(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("omvex.ini"));
-        if (row.content)
-            writeContent(path, row.content);
-        EXPECT_EQ(SettingsStore(path).read(), row.expected) << row.name;
+        const IniFile ini(row.content);
+        EXPECT_EQ(SettingsStore(ini.path).read(), row.expected) << row.name;
     }
 }
 
@@ -116,12 +124,8 @@ TEST(SettingsStore, readRecordEnabled_onUnlessZero)
         {"keyInOtherSection_ignored", "[OmvexINI]\nRecord=0\n", true},
     };
     for (const auto &row : rows) {
-        QTemporaryDir dir;
-        ASSERT_TRUE(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("omvex.ini"));
-        if (row.content)
-            writeContent(path, row.content);
-        EXPECT_EQ(SettingsStore(path).readRecordEnabled(), row.enabled) << row.name;
+        const IniFile ini(row.content);
+        EXPECT_EQ(SettingsStore(ini.path).readRecordEnabled(), row.enabled) << row.name;
     }
 }
 
@@ -138,15 +142,11 @@ TEST(SettingsStore, analysisPlace_readBackOrNothing)
         {"huge_nothing", "[Bunseki]\nLeft=99999999999\nTop=40\nWidth=900\nHeight=600\n", std::nullopt},
     };
     for (const auto &row : rows) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("omvex.ini"));
-        writeContent(path, row.content);
-        EXPECT_EQ(SettingsStore(path).readAnalysisPlace(), row.place) << row.name;
+        const IniFile ini(row.content);
+        EXPECT_EQ(SettingsStore(ini.path).readAnalysisPlace(), row.place) << row.name;
     }
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("omvex.ini"));
-    writeContent(path, "[OmvexINI]\nLevel=3\n");
-    const SettingsStore store(path);
+    const IniFile ini("[OmvexINI]\nLevel=3\n");
+    const SettingsStore store(ini.path);
     EXPECT_TRUE(store.saveAnalysisPlace(QRect(-5, 7, 800, 500)).ok);
     EXPECT_EQ(store.readAnalysisPlace(), QRect(-5, 7, 800, 500));
     EXPECT_EQ(store.read().level, Level::Matsu);
