@@ -31,7 +31,7 @@ int runFetchCommand(const Options &options, const Environment &environment, cons
         if (options.json) {
             ImportPlan failed;
             failed.sourcePath = address;
-            failed.errors.push_back({0, download.code.toStdString(), download.message});
+            failed.errors.push_back({{0, download.code.toStdString(), download.message}});
             writeImportJson(failed, {ImportOutcome::Refused, {}, download.code, download.message}, settings, kakoPath,
                             out);
         }

@@ -117,11 +117,11 @@ void HistoryWarningScan::addOrder(const DrawHistory &draws, const HistoryReadRes
     if (m_orderCount == 0)
         return;
     const int first = m_orderLine;
-    warnings.push_back({first, "order",
+    warnings.push_back({{first, "order",
                         QStringLiteral("%1行目で回号が前の記録より大きくなくなります（%2か所）。回号が減ると前の行が消されたり"
                                        "上書きされたりするため、%3件の記録のうち%4回分しか残っていません。新しい順の結果ファイルなら、"
                                        "%5")
-                            .arg(first).arg(m_orderCount).arg(read.storedRows).arg(draws.held().count).arg(kConvertHint),
+                            .arg(first).arg(m_orderCount).arg(read.storedRows).arg(draws.held().count).arg(kConvertHint)},
                         QStringLiteral("%1行目から回号が減っています: 新しい順のファイルは「取込...」で変換できます").arg(first)});
 }
 
@@ -151,19 +151,19 @@ void HistoryWarningScan::addNumbersAndGaps(const DrawHistory &draws, std::vector
         }
     }
     if (bad > 0) {
-        warnings.push_back({badLine, "numbers",
+        warnings.push_back({{badLine, "numbers",
                             QStringLiteral("%1回分の数字が正しくありません（最初は%2行目の第%3回）。本数字は1〜43の異なる整数6個、"
                                            "ボーナス数字はそれらと違う1〜43の整数です。正しくない数字は予想で正しく数えられません。"
                                            "kako.txt を直してください")
-                                .arg(bad).arg(badLine).arg(badDraw),
+                                .arg(bad).arg(badLine).arg(badDraw)},
                             QStringLiteral("%1行目の第%2回の数字が正しくありません").arg(badLine).arg(badDraw)});
     }
     if (gaps > 0) {
         const QString listed = missing.join(QStringLiteral("、")) + (gaps > kListedGaps ? QStringLiteral("など") : QString());
-        warnings.push_back({gapLine, "gaps",
+        warnings.push_back({{gapLine, "gaps",
                             QStringLiteral("%1の%2回分のデータがありません（%3行目の前）。抜けた回は予想で数えられません。"
                                            "その回を含む結果ファイルを%4で読み込むと埋められます")
-                                .arg(listed, QString::number(gaps), QString::number(gapLine), kImportHint),
+                                .arg(listed, QString::number(gaps), QString::number(gapLine), kImportHint)},
                             QStringLiteral("%1行目の前の%2回分が抜けています（%3）").arg(QString::number(gapLine), QString::number(gaps), listed)});
     }
 }
@@ -174,10 +174,10 @@ void HistoryWarningScan::addAfterEnd(std::vector<HistoryWarning> &warnings) cons
         return;
     const QString ending = m_endedBlank ? QStringLiteral("回号が空の行") : QStringLiteral("回号0の行");
     const int first = m_firstFilledAfterEnd;
-    warnings.push_back({first, "after-end",
+    warnings.push_back({{first, "after-end",
                         QStringLiteral("%1行目の%2で読み込みが終わるため、その後の%3行は読まれていません。"
                                        "続きも使うには、その行を消してください")
-                            .arg(m_endLine).arg(ending).arg(m_filledAfterEnd),
+                            .arg(m_endLine).arg(ending).arg(m_filledAfterEnd)},
                         QStringLiteral("%1行目から後が読まれていません: %2行目の%3を消してください").arg(first).arg(m_endLine).arg(ending)});
 }
 
@@ -188,10 +188,10 @@ void HistoryWarningScan::addHeader(const HistoryReadResult &read, std::vector<Hi
     const int draws = m_probe(m_head);
     if (draws <= 0)
         return;
-    warnings.push_back({1, "header",
+    warnings.push_back({{1, "header",
                         QStringLiteral("1行目が見出しのため、過去データが1回分も読まれていません。このファイルは結果ファイル"
                                        "（%1回分）として読めます。%2")
-                            .arg(draws).arg(kConvertHint),
+                            .arg(draws).arg(kConvertHint)},
                         QStringLiteral("1行目が見出しです: 結果ファイルの形なので「取込...」で変換できます")});
 }
 

@@ -71,14 +71,14 @@ std::optional<ImportError> lockKako(platform::FileLock &lock, LockWait wait)
     case platform::FileLock::State::Locked:
         return std::nullopt;
     case platform::FileLock::State::Busy:
-        return ImportError{0, "busy", QStringLiteral("ほかの取込が実行中です")};
+        return ImportError{{0, "busy", QStringLiteral("ほかの取込が実行中です")}};
     case platform::FileLock::State::Unlocked:
     case platform::FileLock::State::Failed:
         break;
     }
-    return ImportError{0, "lock",
+    return ImportError{{0, "lock",
                        QStringLiteral("%1: 取込の排他に使うファイルを開けません（%2）")
-                           .arg(shown(lock.path()), platform::fileProblemText(lock.path(), QFileDevice::OpenError))};
+                           .arg(shown(lock.path()), platform::fileProblemText(lock.path(), QFileDevice::OpenError))}};
 }
 
 KakoSnapshot snapshotKako(const QString &kakoPath, const QByteArray &content)

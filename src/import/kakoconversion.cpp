@@ -66,7 +66,7 @@ ImportPlan planConversion(const QString &kakoPath, LockWait wait)
     lock.unlock();
     if (!bytes) {
         ImportPlan plan = planImportDraws({}, kakoPath, QString(), false, wait);
-        plan.errors = {ImportError{0, "kako", QStringLiteral("%1 を読めません").arg(kakoPath), 0, 1, {}, {}}};
+        plan.errors = {ImportError{{0, "kako", QStringLiteral("%1 を読めません").arg(kakoPath)}, 0, 1, {}, {}}};
         return plan;
     }
     // Planned onto no file at all, so that every draw is written; then the plan is bound to

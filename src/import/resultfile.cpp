@@ -234,7 +234,7 @@ private:
 
 void ImportErrorList::add(int line, std::string code, QString message, std::string field)
 {
-    add(ImportError{line, std::move(code), std::move(message), line, 1, {}, std::move(field)});
+    add(ImportError{{line, std::move(code), std::move(message)}, line, 1, {}, std::move(field)});
 }
 
 void ImportErrorList::add(ImportError error)
