@@ -11,17 +11,6 @@
 
 namespace omvex::analysis {
 
-namespace {
-
-double logBinomialPmf(long long trials, long long k, double logP, double logQ)
-{
-    const auto n = static_cast<double>(trials);
-    const auto x = static_cast<double>(k);
-    return std::lgamma(n + 1) - std::lgamma(x + 1) - std::lgamma(n - x + 1) + x * logP + (n - x) * logQ;
-}
-
-} // namespace
-
 const char *tierKey(Tier tier)
 {
     switch (tier) {

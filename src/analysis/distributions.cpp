@@ -6,14 +6,14 @@
 
 namespace omvex::analysis {
 
-namespace {
-
 double logBinomialPmf(long long trials, long long k, double logP, double logQ)
 {
     const auto n = static_cast<double>(trials);
     const auto x = static_cast<double>(k);
     return std::lgamma(n + 1) - std::lgamma(x + 1) - std::lgamma(n - x + 1) + x * logP + (n - x) * logQ;
 }
+
+namespace {
 
 // Main-number matches of one random line: C(6, m) C(37, 6 - m) / C(43, 6).
 std::array<double, kPicks + 1> matchesPmf()

@@ -9,6 +9,9 @@
 // matches of many random lines, and the chi-square goodness of fit.
 namespace omvex::analysis {
 
+// log P(X = k) for a binomial count X of trials, from log p and log (1 - p).
+double logBinomialPmf(long long trials, long long k, double logP, double logQ);
+
 // The chance that a binomial count falls outside the interval: P(X < low) + P(X > high).
 double binomialOutsideChance(long long trials, double p, const CountInterval &interval);
 
