@@ -26,12 +26,14 @@ public:
         , m_reader(m_sink, &m_scan)
         , m_splitter(m_reader)
         , m_hash(QCryptographicHash::Sha256)
+        , m_hashing(options.hash == HistoryHash::Compute)
     {
     }
 
     void feed(std::string_view bytes)
     {
-        m_hash.addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        if (m_hashing)
+            m_hash.addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
         if (m_first && bytes.starts_with(platform::kByteOrderMark)) {
             bytes.remove_prefix(platform::kByteOrderMark.size());
             m_splitter.skipBytes(platform::kByteOrderMark.size());
@@ -60,7 +62,7 @@ public:
         load.rows = m_grid.rowCount();
         load.draws = DrawHistory::fromGrid(m_grid);
         load.warnings = m_scan.warnings(load.draws, load.read);
-        if (!m_failed)
+        if (m_hashing && !m_failed)
             load.sha256 = m_hash.result().toHex().toStdString();
         if (!load.read.message.isEmpty())
             load.read.message = QStringLiteral("%1: %2").arg(path, load.read.message);
@@ -74,6 +76,7 @@ private:
     RowReader m_reader;
     HistoryFieldSplitter m_splitter;
     QCryptographicHash m_hash;
+    bool m_hashing;
     bool m_first = true;
     bool m_reading = true;
     bool m_failed = false;

@@ -19,14 +19,18 @@ struct HistoryLoad {
     int rows = 0;       // the grid's row count after the reading
     DrawHistory draws;  // the grid after the reading, as draws
     std::vector<HistoryWarning> warnings;
-    std::string sha256; // hex of the file's bytes; empty when the file could not be read whole
+    std::string sha256; // hex of the file's bytes; empty when the file could not be read whole or was not hashed
 
     bool complete() const { return read.opened && read.complete; }
 };
 
+// Whether a reading hashes the file's bytes: the tool reports the hash, the window has no use for it.
+enum class HistoryHash : bool { Skip, Compute };
+
 struct HistoryLoadOptions {
     RowListener *listener = nullptr; // told of each row as the reader writes it
     ResultFileProbe probe = nullptr; // for the warning about a heading; none without it
+    HistoryHash hash = HistoryHash::Compute;
 };
 
 // Reads kako.txt once, piece by piece: fills the grid as a prediction reads it, and in the same pass

@@ -119,9 +119,9 @@ int refusedLineCount(const ImportPlan &plan)
 
 } // namespace
 
-HistoryLoad loadKako(const QString &path, CellGrid &grid)
+HistoryLoad loadKako(const QString &path, CellGrid &grid, HistoryHash hash)
 {
-    return loadHistory(path, grid, {nullptr, resultFileDraws});
+    return loadHistory(path, grid, {nullptr, resultFileDraws, hash});
 }
 
 HistoryLoad loadKako(const QString &path, const QByteArray &content, CellGrid &grid, RowListener *listener)

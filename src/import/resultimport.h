@@ -88,7 +88,7 @@ ImportPlan planImportDraws(ResultFile file, const QString &label, const QString 
 
 // kako.txt read as the window and the tool read it: the history load, with the results-file reader
 // asked whether a first line that stopped the reading is the heading of a results file.
-HistoryLoad loadKako(const QString &path, CellGrid &grid);
+HistoryLoad loadKako(const QString &path, CellGrid &grid, HistoryHash hash = HistoryHash::Compute);
 // The same for kako.txt's bytes, already read; listener (if any) is told of each row.
 HistoryLoad loadKako(const QString &path, const QByteArray &content, CellGrid &grid, RowListener *listener = nullptr);
 

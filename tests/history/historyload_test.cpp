@@ -1,4 +1,5 @@
 #include "history/drawhistory.h"
+#include "history/historyload.h"
 #include "history/historyreader.h"
 #include "historytestsupport.h"
 
@@ -66,6 +67,21 @@ TEST(LoadDrawHistory, realHistoryFile_loads2058Draws)
     ASSERT_EQ(history.rowCount(), 2058);
     EXPECT_EQ(dump(history).front(), "2|8|10|13|27|30|39");
     EXPECT_EQ(dump(history).back(), "9|12|14|16|19|42|18");
+}
+
+// The window reads without hashing; everything else about the reading is the same.
+TEST(LoadDrawHistory, withoutHash_readsTheSameDraws)
+{
+    const QString path = QStringLiteral(OMVEX_TEST_DATA_DIR "/history-2058.txt");
+    CellGrid hashed = startUpHistory();
+    CellGrid unhashed = startUpHistory();
+    const HistoryLoad withHash = loadHistory(path, hashed);
+    const HistoryLoad withoutHash = loadHistory(path, unhashed, {nullptr, nullptr, HistoryHash::Skip});
+    EXPECT_EQ(withHash.sha256.size(), 64U);
+    EXPECT_TRUE(withoutHash.sha256.empty());
+    EXPECT_EQ(dump(unhashed), dump(hashed));
+    EXPECT_EQ(withoutHash.draws.usableCount(), withHash.draws.usableCount());
+    EXPECT_EQ(withoutHash.warnings.size(), withHash.warnings.size());
 }
 
 TEST(LoadDrawHistory, unreadablePaths_leaveTheGridAsItWas)

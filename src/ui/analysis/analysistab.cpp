@@ -13,7 +13,7 @@ HistorySnapshot readHistorySnapshot(const QString &path)
 {
     HistorySnapshot history{path, PredictionTables().history, {}, {}};
     resetGridForStartUp(history.grid, false);
-    HistoryLoad load = loadKako(path, history.grid);
+    HistoryLoad load = loadKako(path, history.grid, HistoryHash::Skip);
     history.read = std::move(load.read);
     history.draws = std::move(load.draws);
     return history;

@@ -2,6 +2,7 @@
 
 #include "ui/common/look.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QProxyStyle>
@@ -39,6 +40,67 @@ public:
     }
 };
 
+// Measures its labels only when they, their number, the font or the style change, and only the
+// labels that can be the largest: every column's heading across the top, the first and the last
+// few row numbers down the side. QHeaderView measures up to two hundred labels each time a view
+// lays itself out, and the window's views do that many times while they are built and filled.
+class GridHeader final : public QHeaderView {
+public:
+    GridHeader(Qt::Orientation orientation, QWidget *parent)
+        : QHeaderView(orientation, parent)
+    {
+        connect(this, &QHeaderView::sectionCountChanged, this, &GridHeader::forgetSize);
+    }
+
+    void setModel(QAbstractItemModel *model) override
+    {
+        if (this->model())
+            disconnect(this->model(), &QAbstractItemModel::headerDataChanged, this, nullptr);
+        QHeaderView::setModel(model);
+        if (model)
+            connect(model, &QAbstractItemModel::headerDataChanged, this, &GridHeader::forgetSize);
+        forgetSize();
+    }
+
+    QSize sizeHint() const override
+    {
+        // A row header of a fixed width needs no measuring: the view takes that width.
+        if (orientation() == Qt::Vertical && minimumWidth() == maximumWidth())
+            return {maximumWidth(), length()};
+        if (!m_size.isValid())
+            m_size = measure();
+        return orientation() == Qt::Horizontal ? QSize(length(), m_size.height()) : QSize(m_size.width(), length());
+    }
+
+protected:
+    bool viewportEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            forgetSize();
+        return QHeaderView::viewportEvent(event);
+    }
+
+private:
+    void forgetSize() { m_size = QSize(); }
+
+    QSize measure() const
+    {
+        QSize size(0, 0);
+        const int sections = count();
+        // Row numbers grow with the row; the widest is among the last ones.
+        constexpr int kLastRows = 10;
+        for (int section = 0; section < sections; ++section) {
+            if (orientation() == Qt::Vertical && section > 0 && section < sections - kLastRows)
+                section = sections - kLastRows;
+            if (!isSectionHidden(section))
+                size = size.expandedTo(sectionSizeFromContents(section));
+        }
+        return size;
+    }
+
+    mutable QSize m_size;
+};
+
 } // namespace
 
 int characterUnit(const QFontMetrics &metrics)
@@ -58,6 +120,8 @@ GridView::GridView(CellGrid &grid, const GridColumnWidths &widths, QWidget *pare
     , m_model(new GridModel(grid, this))
     , m_widths(widths)
 {
+    setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new GridHeader(Qt::Vertical, this));
     auto *style = new GridStyle;
     style->setParent(this);
     setStyle(style);

@@ -217,7 +217,7 @@ void Omvex::loadHistory(const QString &what)
 {
     // The history comes from the program folder, the same file "データ編集" opens, wherever the
     // program was started from.
-    HistoryLoad load = loadKako(m_kakoFilePath, m_tables.history);
+    HistoryLoad load = loadKako(m_kakoFilePath, m_tables.history, HistoryHash::Skip);
     const QString status = historyStatusText(load.draws, load.read, load.warnings);
     showHistoryStatus(m_statusLine, what.isEmpty() ? status : what + QStringLiteral("。") + status);
     m_draws = std::move(load.draws);
