@@ -22,6 +22,8 @@ endforeach()
 
 if(TARGET omvex)
   install(FILES ${CMAKE_SOURCE_DIR}/help/omvex.hlp DESTINATION . COMPONENT program)
+  # The window loads its downloads from this module, in its own folder, when the user first fetches.
+  install(TARGETS omvex_fetch_module LIBRARY DESTINATION . COMPONENT program)
 endif()
 
 # The published results of the first draws become the history of a program folder that has none;

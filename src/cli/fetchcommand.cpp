@@ -1,7 +1,8 @@
 #include "cli/commands.h"
 
 #include "cli/terminaltext.h"
-#include "fetch/download.h"
+#include "fetch/address.h"
+#include "fetch/network/download.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/options.h"
-#include "fetch/download.h"
+#include "fetch/transfer.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,6 @@
-#include "fetch/download.h"
+#include "fetch/address.h"
+#include "fetch/network/download.h"
+#include "fetch/transfermodule.h"
 #include "support/localhttpserver.h"
 
 #include <QFile>
@@ -42,6 +44,8 @@ private slots:
     void tls_certificateNotTrusted_refusedUnasked();
     void parseAddress_takesOnlyWebAddresses_data();
     void parseAddress_takesOnlyWebAddresses();
+    void transferModule_downloadsFromItsFolderOnly_data();
+    void transferModule_downloadsFromItsFolderOnly();
 };
 
 void TestDownload::download_endsAsTheServerAnswers_data()
@@ -214,6 +218,42 @@ void TestDownload::parseAddress_takesOnlyWebAddresses()
     QCOMPARE(error.isEmpty(), accepted);
     if (url)
         QCOMPARE(url->toString(), text.trimmed().replace(QLatin1String("HTTPS"), QLatin1String("https")));
+}
+
+// The window's downloads come from the module built beside the program.
+void TestDownload::transferModule_downloadsFromItsFolderOnly_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("loads");
+    const QString binaryDir = qEnvironmentVariable("OMVEX_BINARY_DIR");
+    QTest::newRow("programFolder") << binaryDir + QStringLiteral("/src/app") << true;
+    QTest::newRow("folderWithoutTheModule") << binaryDir << false;
+}
+
+void TestDownload::transferModule_downloadsFromItsFolderOnly()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, loads);
+    const fetch::TransferModule module = fetch::loadTransferModule(folder);
+    QCOMPARE(static_cast<bool>(module.make), loads);
+    QCOMPARE(module.problem.isEmpty(), loads);
+    if (!loads) {
+        QVERIFY2(module.problem.contains(QLatin1String(fetch::kTransferModuleFileName)), qPrintable(module.problem));
+        return;
+    }
+    LocalHttpServer server;
+    Answer file;
+    file.body = results(500);
+    server.serve("/results.csv", file);
+    const std::unique_ptr<fetch::Transfer> transfer =
+        module.make(server.url(QStringLiteral("/results.csv")), {kShortTimeout, kSmallLimit});
+    int finished = 0;
+    qint64 received = 0;
+    transfer->start([&](qint64 bytes, qint64) { received = bytes; }, [&] { ++finished; });
+    QTRY_COMPARE(finished, 1);
+    QVERIFY2(transfer->result().ok(), qPrintable(transfer->result().message));
+    QCOMPARE(transfer->result().body, file.body);
+    QCOMPARE(received, 500);
 }
 
 QTEST_GUILESS_MAIN(TestDownload)

@@ -3,7 +3,9 @@
 
 #include "ui/main/omvex.h"
 
+#include "fetch/transfermodule.h"
 #include "import/drawentry.h"
+#include "omvex/appinfo.h"
 #include "ui/dialogs/resultentry.h"
 #include "ui/main/gridview.h"
 
@@ -76,8 +78,16 @@ void Omvex::Y_Shutoku_Click()
             m_ownFetchDialogs = std::make_unique<ScreenFetchDialogs>();
             m_fetchServices.dialogs = m_ownFetchDialogs.get();
         }
+        if (!m_fetchServices.makeTransfer) {
+            fetch::TransferModule module = fetch::loadTransferModule(m_programFolder);
+            if (!module.make) {
+                m_messages->show(kAppTitle, module.problem);
+                return;
+            }
+            m_fetchServices.makeTransfer = std::move(module.make);
+        }
         m_fetch = new ResultFetch(m_app.IniFilePath, m_kakoFilePath, *m_importDialogs, *m_fetchServices.dialogs,
-                                  *m_messages, m_fetchServices.limits, this);
+                                  *m_messages, m_fetchServices.makeTransfer, m_fetchServices.limits, this);
         connect(m_fetch, &ResultFetch::finished, this, [this](bool written, const QString &what) {
             m_fetch->deleteLater();
             m_fetch = nullptr;

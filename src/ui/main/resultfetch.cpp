@@ -1,5 +1,6 @@
 #include "ui/main/resultfetch.h"
 
+#include "fetch/address.h"
 #include "import/resultimport.h"
 #include "settings/settingsstore.h"
 #include "platform/services.h"
@@ -71,13 +72,15 @@ QString ScreenFetchDialogs::askAddress(QWidget *parent, const QString &current, 
 }
 
 ResultFetch::ResultFetch(QString iniPath, QString kakoPath, ImportDialogs &importDialogs, FetchDialogs &fetchDialogs,
-                         platform::MessageBox &messages, fetch::DownloadLimits limits, QWidget *parent)
+                         platform::MessageBox &messages, fetch::TransferMaker makeTransfer,
+                         fetch::DownloadLimits limits, QWidget *parent)
     : QObject(parent)
     , m_iniPath(std::move(iniPath))
     , m_kakoPath(std::move(kakoPath))
     , m_importDialogs(importDialogs)
     , m_fetchDialogs(fetchDialogs)
     , m_messages(messages)
+    , m_makeTransfer(std::move(makeTransfer))
     , m_limits(limits)
     , m_parent(parent)
 {
@@ -112,7 +115,7 @@ void ResultFetch::start()
 
 void ResultFetch::download(const QUrl &url)
 {
-    m_download = std::make_unique<fetch::Download>(m_manager, url, m_limits);
+    m_download = m_makeTransfer(url, m_limits);
     auto *progress = new QProgressDialog(m_parent);
     m_progress = progress;
     progress->setObjectName(QStringLiteral("fetchProgress"));
@@ -125,11 +128,10 @@ void ResultFetch::download(const QUrl &url)
     progress->setMinimumDuration(0);
     progress->setRange(0, 0); // until the size is known
     connect(progress, &QProgressDialog::canceled, this, &ResultFetch::cancel);
-    connect(m_download.get(), &fetch::Download::progress, this, &ResultFetch::showProgress);
-    // The summary dialogs wait on the user: not inside the network reply's own signal.
-    connect(m_download.get(), &fetch::Download::finished, this, &ResultFetch::downloadEnded, Qt::QueuedConnection);
     progress->show();
-    m_download->start();
+    // The summary dialogs wait on the user: not inside the network reply's own signal.
+    m_download->start([this](qint64 received, qint64 total) { showProgress(received, total); },
+                      [this] { QMetaObject::invokeMethod(this, &ResultFetch::downloadEnded, Qt::QueuedConnection); });
 }
 
 void ResultFetch::showProgress(qint64 received, qint64 total)

@@ -3,10 +3,9 @@
 // "最新結果の取得": the results file at the address the user set, downloaded in the background
 // with a progress dialog, then the same summary, question and checked write as "取込".
 
-#include "fetch/download.h"
+#include "fetch/transfer.h"
 #include "ui/main/historyintake.h"
 
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -35,10 +34,12 @@ public:
     QString askAddress(QWidget *parent, const QString &current, const QString &problem) override;
 };
 
-// The window's services for the fetch; each left empty gets the real thing.
+// The window's services for the fetch; each left empty gets the real thing (makeTransfer: the
+// download module beside the program, loaded at the first fetch).
 struct FetchServices {
     FetchDialogs *dialogs = nullptr;
     fetch::DownloadLimits limits;
+    fetch::TransferMaker makeTransfer;
 };
 
 // One run of the command, from asking for the address to the reloaded history. The window keeps
@@ -48,7 +49,8 @@ class ResultFetch final : public QObject {
 
 public:
     ResultFetch(QString iniPath, QString kakoPath, ImportDialogs &importDialogs, FetchDialogs &fetchDialogs,
-                platform::MessageBox &messages, fetch::DownloadLimits limits, QWidget *parent);
+                platform::MessageBox &messages, fetch::TransferMaker makeTransfer, fetch::DownloadLimits limits,
+                QWidget *parent);
     ~ResultFetch() override;
 
     // Asks for the address when none usable is kept, then starts the download. Emits finished
@@ -71,10 +73,10 @@ private:
     ImportDialogs &m_importDialogs;
     FetchDialogs &m_fetchDialogs;
     platform::MessageBox &m_messages;
+    fetch::TransferMaker m_makeTransfer;
     fetch::DownloadLimits m_limits;
     QWidget *m_parent;
-    QNetworkAccessManager m_manager;
-    std::unique_ptr<fetch::Download> m_download;
+    std::unique_ptr<fetch::Transfer> m_download;
     QPointer<QProgressDialog> m_progress;
 };
 

@@ -2,6 +2,7 @@
 
 #include "support/fakeservices.h"
 #include "support/programfolder.h"
+#include "fetch/network/download.h"
 #include "ui/main/omvex.h"
 
 #include <QAction>
@@ -29,7 +30,7 @@ struct OmvexHarness {
     std::chrono::milliseconds now{0}; // the clock the pauses measure; it moves only when the test moves it
     std::function<std::uint64_t()> seedFromClock; // empty: the clock
     ui::ImportDialogs *importDialogs = nullptr;   // empty: the real dialogs
-    ui::FetchServices fetch;                      // empty dialogs: the real ones
+    ui::FetchServices fetch{nullptr, {}, omvex::fetch::makeNetworkTransfer}; // empty dialogs: the real ones
     std::unique_ptr<ui::Omvex> window;
 
     ui::Omvex &start();

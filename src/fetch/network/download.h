@@ -1,7 +1,9 @@
 #pragma once
 
-// Fetching a results file from an address the user gave. The body is kept in memory only, and
-// nothing is fetched unless asked: this is the one place where the program uses the network.
+// Downloads over Qt's network library: the tool links them, the window loads them from the module
+// beside the program when the user first fetches (fetch/transfermodule.h).
+
+#include "fetch/transfer.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,39 +11,10 @@
 #include <QString>
 #include <QUrl>
 
-#include <chrono>
-#include <optional>
-
 class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace omvex::fetch {
-
-// A complete results file of every draw is a few hundred kilobytes; anything this large is not one.
-inline constexpr qint64 kMaxDownloadBytes = 16 * 1024 * 1024;
-// No byte for this long (no answer at all, or a transfer that stalls) ends the download.
-inline constexpr std::chrono::milliseconds kTransferTimeout{30'000};
-inline constexpr int kMaxRedirects = 5;
-
-struct DownloadLimits {
-    std::chrono::milliseconds timeout = kTransferTimeout;
-    qint64 maxBytes = kMaxDownloadBytes;
-};
-
-// How a download ended. code is empty on success; otherwise one of "timeout", "http-status",
-// "redirect", "too-large", "tls", "network" or "cancelled", with one Japanese line in message.
-struct DownloadResult {
-    QByteArray body;
-    int httpStatus = 0; // of the last answer; 0 when none came
-    QString code;
-    QString message;
-
-    bool ok() const { return code.isEmpty(); }
-};
-
-// text as an address to fetch from: an absolute http or https URL with a host. nullopt, with one
-// Japanese line in *error, for anything else.
-std::optional<QUrl> parseAddress(const QString &text, QString *error);
 
 // One download, driven by the event loop of the thread it lives in: only HTTP 200 is a result, at
 // most kMaxRedirects redirects and only to http or https (never from https to http), the body
@@ -91,5 +64,8 @@ private:
 // Downloads url and returns when it has ended, running an event loop of its own meanwhile. For the
 // tool; the window uses Download so that it keeps answering.
 DownloadResult downloadNow(const QUrl &url, DownloadLimits limits = {});
+
+// A Download with a network access manager of its own, behind the Transfer interface.
+std::unique_ptr<Transfer> makeNetworkTransfer(const QUrl &url, const DownloadLimits &limits);
 
 } // namespace omvex::fetch

@@ -1,4 +1,4 @@
-#include "fetch/download.h"
+#include "fetch/network/download.h"
 #include "omvex/appinfo.h"
 
 #include <QEventLoop>
@@ -16,11 +16,6 @@ namespace omvex::fetch {
 namespace {
 
 constexpr qint64 kMegabyte = 1024 * 1024;
-
-bool isWebScheme(const QString &scheme)
-{
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
-}
 
 // A password given in the address is the user's secret: messages never repeat it.
 QString shown(const QUrl &url)
@@ -40,25 +35,6 @@ QString secondsText(std::chrono::milliseconds timeout)
 }
 
 } // namespace
-
-std::optional<QUrl> parseAddress(const QString &text, QString *error)
-{
-    const QString trimmed = text.trimmed();
-    QString problem;
-    const QUrl url(trimmed, QUrl::StrictMode);
-    if (trimmed.isEmpty())
-        problem = QStringLiteral("結果ファイルのアドレスが指定されていません");
-    else if (!url.isValid() || !isWebScheme(url.scheme().toLower()))
-        problem = QStringLiteral("http:// か https:// で始まるアドレスを指定してください: %1").arg(trimmed);
-    else if (url.host().isEmpty())
-        problem = QStringLiteral("アドレスにサーバー名がありません: %1").arg(trimmed);
-    if (!problem.isEmpty()) {
-        if (error)
-            *error = problem;
-        return std::nullopt;
-    }
-    return url;
-}
 
 Download::Download(QNetworkAccessManager &manager, QUrl url, DownloadLimits limits, QObject *parent)
     : QObject(parent)
@@ -228,6 +204,37 @@ void Download::finish()
 {
     m_isFinished = true;
     emit finished();
+}
+
+namespace {
+
+class NetworkTransfer final : public Transfer {
+public:
+    NetworkTransfer(const QUrl &url, const DownloadLimits &limits)
+        : m_download(m_manager, url, limits)
+    {
+    }
+
+    void start(std::function<void(qint64, qint64)> progress, std::function<void()> finished) override
+    {
+        QObject::connect(&m_download, &Download::progress, &m_download, std::move(progress));
+        QObject::connect(&m_download, &Download::finished, &m_download, std::move(finished));
+        m_download.start();
+    }
+    void cancel() override { m_download.cancel(); }
+    const QUrl &url() const override { return m_download.url(); }
+    const DownloadResult &result() const override { return m_download.result(); }
+
+private:
+    QNetworkAccessManager m_manager; // before the download, which uses it to its end
+    Download m_download;
+};
+
+} // namespace
+
+std::unique_ptr<Transfer> makeNetworkTransfer(const QUrl &url, const DownloadLimits &limits)
+{
+    return std::make_unique<NetworkTransfer>(url, limits);
 }
 
 DownloadResult downloadNow(const QUrl &url, DownloadLimits limits)
