@@ -34,6 +34,15 @@ double leadingNumber(std::string_view text)
     }
     if (digits == 0)
         return 0.0;
+    // A whole number of up to 15 digits is exact in a double: the general conversion would give the
+    // same value, much more slowly, and the history holds tens of thousands of such numbers.
+    if (pos - start == digits && digits <= 15) {
+        std::uint64_t whole = 0;
+        for (std::size_t i = start; i < pos; ++i)
+            whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        const double exact = static_cast<double>(whole);
+        return negative ? -exact : exact;
+    }
 
     double value = 0.0;
     const auto [end, error] =

@@ -33,7 +33,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, LeadingNumber,
         LeadingNumberCase{"signAlone", "-", 0}, LeadingNumberCase{"signThenLetter", "-a1", 0},
         LeadingNumberCase{"secondPointIgnored", "1.2.3", 1.2}, LeadingNumberCase{"exponentIgnored", "1e3", 1},
         LeadingNumberCase{"innerBlankEnds", "1 2", 1}, LeadingNumberCase{"negativeZero", "-0", 0},
-        LeadingNumberCase{"hugeStaysFinite", kFourHundredNines.c_str(), 1.7976931348623157e308}),
+        LeadingNumberCase{"hugeStaysFinite", kFourHundredNines.c_str(), 1.7976931348623157e308},
+        LeadingNumberCase{"leadingZeros", "007", 7}, LeadingNumberCase{"fifteenDigits", "999999999999999", 999999999999999.0},
+        LeadingNumberCase{"sixteenDigits", "9007199254740993", 9007199254740992.0}),
     [](const auto &row) { return std::string(row.param.name); });
 
 TEST(CellGrid, rowCount_lowerDiscardsAndRaiseAddsEmptyRows)
