@@ -1,4 +1,6 @@
+#include "import/kakopreload.h"
 #include "omvex/appinfo.h"
+#include "platform/filelocations.h"
 #include "platform/services.h"
 #include "ui/common/look.h"
 #include "ui/common/startuptrace.h"
@@ -80,20 +82,25 @@ void releaseStartUpMessages()
 int main(int argc, char *argv[])
 {
     omvex::ui::startupCheckpoint("main");
+    // The program finds its files by its folder's name; a name that is not UTF-8 cannot be
+    // turned into text and back without change, so no file would be found, or the wrong one.
+    QString folderError;
+    const std::optional<QString> folder = omvex::platform::programFolder(&folderError);
+
     qInstallMessageHandler(holdStartUpMessage);
     QApplication app(argc, argv);
     releaseStartUpMessages();
     omvex::ui::startupCheckpoint("application");
+    // The history is read on a second core while the window is built.
+    std::optional<omvex::KakoPreload> kakoPreload;
+    if (folder)
+        kakoPreload.emplace(omvex::locateFiles(*folder).KakoFilePath);
 
     QApplication::setApplicationName(QStringLiteral("Omvex"));
     omvex::ui::registerFontSubstitutes();
     omvex::ui::installQtTranslations(&app);
     omvex::ui::startupCheckpoint("translations");
 
-    // The program finds its files by its folder's name; a name that is not UTF-8 cannot be
-    // turned into text and back without change, so no file would be found, or the wrong one.
-    QString folderError;
-    const std::optional<QString> folder = omvex::platform::programFolder(&folderError);
     if (!folder) {
         const QString text = QStringLiteral("プログラムのフォルダ名に UTF-8 でない文字が含まれているか、フォルダが"
                                             "分からないため、ファイルを探せず起動できません（フォルダ名を英数字などに"
@@ -111,6 +118,7 @@ int main(int argc, char *argv[])
         omvex::ui::AppState state;
         omvex::ui::OmvexServices services;
         services.programFolder = *folder;
+        services.kakoPreload = &*kakoPreload;
         omvex::ui::Omvex window(state, services);
         omvex::ui::startupCheckpoint("window");
         window.show();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numeric>
 #include <system_error>
+#include <utility>
 
 namespace omvex {
 
@@ -256,6 +257,16 @@ void CellGrid::swapRows(int rowA, int rowB)
     std::swap_ranges(m_cells.begin() + static_cast<std::ptrdiff_t>(index(1, rowA)),
                      m_cells.begin() + static_cast<std::ptrdiff_t>(index(1, rowA) + m_columnCount),
                      m_cells.begin() + static_cast<std::ptrdiff_t>(index(1, rowB)));
+    touch();
+}
+
+void CellGrid::takeContents(CellGrid &&other)
+{
+    GridObserver *const observer = m_observer;
+    const bool pendingChange = m_pendingChange;
+    *this = std::move(other);
+    m_observer = observer;
+    m_pendingChange = pendingChange;
     touch();
 }
 

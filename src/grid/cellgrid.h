@@ -122,6 +122,10 @@ public:
     }
     int viewRow() const { return m_viewRow; }
 
+    // Takes over other's rows, cells, formats, headers and settings; this grid's observer stays and
+    // hears of the change.
+    void takeContents(CellGrid &&other);
+
     // A new observer takes in the grid's state as it is; from then on it hears of the next burst.
     void setObserver(GridObserver *observer)
     {

@@ -196,6 +196,25 @@ TEST(CellGrid, observer_hearsOncePerBurstUntilItAcknowledges)
     EXPECT_EQ(observer.calls, 2);
 }
 
+// A grid filled elsewhere replaces the contents of one that a view observes; the view hears of it.
+TEST(CellGrid, takeContents_keepsTheObserverAndTellsIt)
+{
+    CellGrid shown(7);
+    CountingObserver observer;
+    shown.setObserver(&observer);
+    CellGrid filled(7, 2);
+    filled.setText(2, 2, "x");
+    filled.setNumber(1, 1, 5);
+    shown.takeContents(std::move(filled));
+    EXPECT_EQ(observer.calls, 1);
+    EXPECT_EQ(shown.rowCount(), 2);
+    EXPECT_EQ(shown.text(2, 2), "x");
+    EXPECT_EQ(shown.number(1, 1), 5);
+    shown.acknowledge();
+    shown.setNumber(1, 2, 1);
+    EXPECT_EQ(observer.calls, 2);
+}
+
 TEST(CellGrid, textPool_survivesShrinkingWithManyTexts)
 {
     CellGrid grid(1);

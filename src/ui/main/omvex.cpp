@@ -3,6 +3,7 @@
 
 #include "engine/random.h"
 #include "history/historystatus.h"
+#include "import/kakopreload.h"
 #include "import/resultimport.h"
 #include "platform/filelocations.h"
 #include "settings/settingsstore.h"
@@ -70,6 +71,7 @@ Omvex::Omvex(AppState &app, OmvexServices services, QWidget *parent)
     , m_endProgram(std::move(services.endProgram))
     , m_importDialogs(services.importDialogs)
     , m_fetchServices(services.fetch)
+    , m_kakoPreload(services.kakoPreload)
     , m_pauseClock(std::move(services.pauseClock))
 {
     if (!m_messages) {
@@ -217,7 +219,15 @@ void Omvex::loadHistory(const QString &what)
 {
     // The history comes from the program folder, the same file "データ編集" opens, wherever the
     // program was started from.
-    HistoryLoad load = loadKako(m_kakoFilePath, m_tables.history, HistoryHash::Skip);
+    std::optional<PreloadedKako> preloaded = m_kakoPreload ? m_kakoPreload->take(m_kakoFilePath) : std::nullopt;
+    m_kakoPreload = nullptr; // only the first load finds the grid in the start-up state the reading began from
+    HistoryLoad load;
+    if (preloaded) {
+        m_tables.history.takeContents(std::move(preloaded->grid));
+        load = std::move(preloaded->load);
+    } else {
+        load = loadKako(m_kakoFilePath, m_tables.history, HistoryHash::Skip);
+    }
     const QString status = historyStatusText(load.draws, load.read, load.warnings);
     showHistoryStatus(m_statusLine, what.isEmpty() ? status : what + QStringLiteral("。") + status);
     m_draws = std::move(load.draws);

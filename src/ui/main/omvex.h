@@ -33,6 +33,10 @@
 #include <memory>
 #include <optional>
 
+namespace omvex {
+class KakoPreload;
+}
+
 namespace omvex::ui {
 
 // What the window uses of the world outside it. Every member left empty gets the real thing:
@@ -52,6 +56,7 @@ struct OmvexServices {
     std::function<void()> endProgram;
     ImportDialogs *importDialogs = nullptr;
     FetchServices fetch; // "最新結果の取得": its address dialog and the download's limits
+    KakoPreload *kakoPreload = nullptr; // kako.txt already being read for the first load, if any
 };
 
 class Omvex final : public QMainWindow, private PassView {
@@ -150,6 +155,7 @@ private:
     std::unique_ptr<ImportDialogs> m_ownImportDialogs;
     ImportDialogs *m_importDialogs;
     FetchServices m_fetchServices;
+    KakoPreload *m_kakoPreload; // until the first load has taken its reading
     std::unique_ptr<FetchDialogs> m_ownFetchDialogs;
     ResultFetch *m_fetch = nullptr; // while "最新結果の取得" runs
 

@@ -20,6 +20,7 @@ ui::Omvex &OmvexHarness::start()
     services.endProgram = [this] { ++endProgramCalls; };
     services.importDialogs = importDialogs;
     services.fetch = fetch;
+    services.kakoPreload = kakoPreload;
     window = std::make_unique<ui::Omvex>(state, services);
     window->show();
     return *window;

@@ -31,6 +31,7 @@ struct OmvexHarness {
     std::function<std::uint64_t()> seedFromClock; // empty: the clock
     ui::ImportDialogs *importDialogs = nullptr;   // empty: the real dialogs
     ui::FetchServices fetch{nullptr, {}, omvex::fetch::makeNetworkTransfer}; // empty dialogs: the real ones
+    KakoPreload *kakoPreload = nullptr;           // empty: the window reads kako.txt itself
     std::unique_ptr<ui::Omvex> window;
 
     ui::Omvex &start();

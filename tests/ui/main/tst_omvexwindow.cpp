@@ -1,5 +1,7 @@
 #include "omvexharness.h"
 
+#include "import/kakopreload.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
@@ -73,12 +75,16 @@ void TestOmvexWindow::startUp_loadsHistoryOfProgramFolder_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("writeFile");
     QTest::addColumn<int>("rows");
-    QTest::addRow("noFile_noRows") << QByteArray() << false << 0;
-    QTest::addRow("draws1to12_twelveRows") << omvex::test::historyRecords(1, 12) << true << 12;
+    QTest::addColumn<bool>("preloaded"); // read on a thread of its own as the program starts, as main() does
+    QTest::addRow("noFile_noRows") << QByteArray() << false << 0 << false;
+    QTest::addRow("draws1to12_twelveRows") << omvex::test::historyRecords(1, 12) << true << 12 << false;
     QTest::addRow("endRecordFirst_noRows")
-        << QByteArray("0,1,2,3,4,5,6,7\n") + omvex::test::historyRecords(1, 3) << true << 0;
+        << QByteArray("0,1,2,3,4,5,6,7\n") + omvex::test::historyRecords(1, 3) << true << 0 << false;
     QTest::addRow("skippedDraws_rowsUpToLastDraw")
-        << omvex::test::historyRecords(1, 2) + omvex::test::historyRecords(5, 5) << true << 5;
+        << omvex::test::historyRecords(1, 2) + omvex::test::historyRecords(5, 5) << true << 5 << false;
+    QTest::addRow("preloaded_noFile_noRows") << QByteArray() << false << 0 << true;
+    QTest::addRow("preloaded_skippedDraws_rowsUpToLastDraw")
+        << omvex::test::historyRecords(1, 2) + omvex::test::historyRecords(5, 5) << true << 5 << true;
 }
 
 void TestOmvexWindow::startUp_loadsHistoryOfProgramFolder()
@@ -86,9 +92,15 @@ void TestOmvexWindow::startUp_loadsHistoryOfProgramFolder()
     QFETCH(QByteArray, content);
     QFETCH(bool, writeFile);
     QFETCH(int, rows);
+    QFETCH(bool, preloaded);
     OmvexHarness harness;
     if (writeFile)
         QVERIFY(omvex::test::writeFile(harness.folder.kakoPath(), content));
+    std::optional<omvex::KakoPreload> preload;
+    if (preloaded) {
+        preload.emplace(harness.folder.kakoPath());
+        harness.kakoPreload = &*preload;
+    }
     // A "kako.txt" in the working directory is not the history the editor opens and must not count.
     const QString workingFolder = harness.folder.besidePath(QStringLiteral("elsewhere"));
     QVERIFY(omvex::test::writeFile(workingFolder + QStringLiteral("/kako.txt"), omvex::test::historyRecords(1, 30)));
@@ -100,6 +112,7 @@ void TestOmvexWindow::startUp_loadsHistoryOfProgramFolder()
     QCOMPARE(harness.window->tables().history.rowCount(), rows);
     QCOMPARE(harness.grid("vaSpread4")->model()->rowCount(), rows);
     QCOMPARE(harness.window->kakoFilePath(), harness.folder.kakoPath());
+    QCOMPARE(static_cast<bool>(preload && preload->take(harness.folder.kakoPath())), false); // taken by the window
 }
 
 void TestOmvexWindow::startUp_reportsMissingEditorOnce_data()
