@@ -98,6 +98,7 @@ int main(int argc, char *argv[])
 
     QApplication::setApplicationName(QStringLiteral("Omvex"));
     omvex::ui::registerFontSubstitutes();
+    QApplication::setStyle(omvex::ui::createProgramStyle());
     omvex::ui::installQtTranslations(&app);
     omvex::ui::startupCheckpoint("translations");
 

@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QDir>
+#include <QImageReader>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -23,6 +27,48 @@ void registerFontSubstitutes()
     QFont::insertSubstitutions(kDesignFontFamily, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                                                    QStringLiteral("Noto Sans CJK JP"),
                                                    QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
+}
+
+namespace {
+
+class ProgramStyle final : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap pixmap, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (pixmap == SP_ToolBarHorizontalExtensionButton && QGuiApplication::layoutDirection() == Qt::LeftToRight) {
+            if (m_extensionIcon.isNull())
+                m_extensionIcon = pngIcon(QStringLiteral(":/qt-project.org/styles/commonstyle/images"),
+                                          QStringLiteral("toolbar-ext-h-[0-9]*.png"));
+            if (!m_extensionIcon.isNull())
+                return m_extensionIcon;
+        }
+        return QProxyStyle::standardIcon(pixmap, option, widget);
+    }
+
+private:
+    // Every image in folder whose name matches pattern, each size of one icon; null when there is none.
+    static QIcon pngIcon(const QString &folder, const QString &pattern)
+    {
+        QIcon icon;
+        const QDir images(folder);
+        for (const QString &name : images.entryList({pattern}, QDir::Files)) {
+            QImageReader reader(images.filePath(name), "png");
+            reader.setAutoDetectImageFormat(false); // the PNG reader only: no plugin is asked
+            const QImage image = reader.read();
+            if (!image.isNull())
+                icon.addPixmap(QPixmap::fromImage(image));
+        }
+        return icon;
+    }
+
+    mutable QIcon m_extensionIcon;
+};
+
+} // namespace
+
+QStyle *createProgramStyle()
+{
+    return new ProgramStyle;
 }
 
 QFont designFont(double pointSize, bool bold)

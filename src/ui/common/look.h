@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QSize>
 
+class QStyle;
+
 namespace omvex::ui {
 
 // The design's font family. The Japanese fonts of this system stand in for it by substitution,
@@ -16,6 +18,12 @@ inline const QString kDesignFontFamily = QStringLiteral("ＭＳ Ｐゴシック"
 // Registers IPAPGothic and other Japanese fonts as substitutes for the design's family. Call once
 // after the QApplication exists.
 void registerFontSubstitutes();
+
+// The program's style: the platform's own, except that the menu bar's overflow button gets its icon
+// from Qt's own PNG images read as PNG. Asked for that icon, the styles read image files whose format
+// Qt finds out by loading every image-format plugin on the system, at every start, for a button
+// the fixed-size main window never shows. For QApplication::setStyle, which takes it over.
+QStyle *createProgramStyle();
 
 // The design's font at a point size, optionally bold.
 QFont designFont(double pointSize, bool bold = false);

@@ -3,7 +3,12 @@
 #include "ui/common/startuptrace.h"
 #include "ui/common/translations.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QMenuBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
@@ -18,6 +23,8 @@ class TestLook : public QObject {
     Q_OBJECT
 
 private slots:
+    // First: it checks that no image plugin has been loaded in this process.
+    void programStyle_menuBarLoadsNoImagePlugin();
     void icon_numbersStayOnTheWhiteFaces_data();
     void icon_numbersStayOnTheWhiteFaces();
     void qtTranslations_japaneseWhenInstalledEnglishOtherwise_data();
@@ -36,6 +43,27 @@ protected:
 };
 
 } // namespace
+
+// Under the program's style a menu bar is made without loading the image-format plugins, and its
+// overflow button gets the icon the platform's style gives it, in the same sizes.
+void TestLook::programStyle_menuBarLoadsNoImagePlugin()
+{
+    const auto sizes = [](const QIcon &icon) {
+        QList<QSize> all = icon.availableSizes();
+        std::sort(all.begin(), all.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+        return all;
+    };
+    QApplication::setStyle(omvex::ui::createProgramStyle());
+    QMenuBar bar;
+    const QIcon ours = QApplication::style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("/imageformats/"));
+
+    const std::unique_ptr<QStyle> platform(QStyleFactory::create(QStringLiteral("Fusion")));
+    QVERIFY(!ours.isNull());
+    QCOMPARE(sizes(ours), sizes(platform->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)));
+}
 
 void TestLook::icon_numbersStayOnTheWhiteFaces_data()
 {
