@@ -132,10 +132,18 @@ void TestProgram::start_fromFolderNotUtf8_saysSo()
 }
 
 // What the start-up benchmark reads: checkpoints in the order they are reached, from the start of
-// main() to the first paint, after which the program ends by itself.
+// main() to the first paint, after which the program ends by itself. Started from a folder holding
+// files named as the libraries it uses: the program never looks for libraries in the working folder.
 void TestProgram::start_withStartUpTrace_marksItAndEndsAfterFirstPaint()
 {
+    QTemporaryDir working;
+    QVERIFY(working.isValid());
+    for (const char *name : {"libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6", "libstdc++.so.6", "libc.so.6"}) {
+        QFile decoy(working.filePath(QLatin1String(name)));
+        QVERIFY(decoy.open(QIODevice::WriteOnly) && decoy.write("not a library") > 0);
+    }
     QProcess program;
+    program.setWorkingDirectory(working.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("OMVEX_STARTUP_TRACE"), QStringLiteral("1"));
