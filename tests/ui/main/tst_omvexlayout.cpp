@@ -29,6 +29,7 @@ private slots:
     void keyboard_f10OpensTheMenuBarAndChangesNoCaption();
     void numberBoxes_showWholeNumberRightAligned_data();
     void numberBoxes_showWholeNumberRightAligned();
+    void programStyle_drawsTheWindowAsThePlatformStyleDoes();
 };
 
 void TestOmvexLayout::grids_showTheirWidestValuesUncut_data()
@@ -210,4 +211,17 @@ void TestOmvexLayout::numberBoxes_showWholeNumberRightAligned()
 }
 
 QTEST_MAIN(TestOmvexLayout)
+// The program's style changes how the menu bar's overflow icon is read, nothing that shows.
+void TestOmvexLayout::programStyle_drawsTheWindowAsThePlatformStyleDoes()
+{
+    OmvexHarness harness;
+    QVERIFY(omvex::test::writeFile(harness.folder.kakoPath(), omvex::test::historyRecords(1, 40)));
+    harness.start();
+    const QImage platform = harness.window->grab().toImage();
+    QApplication::setStyle(omvex::ui::createProgramStyle());
+    const QImage program = harness.window->grab().toImage();
+    QCOMPARE(program.size(), platform.size());
+    QVERIFY(program == platform);
+}
+
 #include "tst_omvexlayout.moc"
