@@ -5,7 +5,6 @@
 
 #include "fetch/transfermodule.h"
 #include "import/drawentry.h"
-#include "omvex/appinfo.h"
 #include "ui/dialogs/resultentry.h"
 #include "ui/main/gridview.h"
 
@@ -81,7 +80,7 @@ void Omvex::Y_Shutoku_Click()
         if (!m_fetchServices.makeTransfer) {
             fetch::TransferModule module = fetch::loadTransferModule(m_programFolder);
             if (!module.make) {
-                m_messages->show(kAppTitle, module.problem);
+                m_messages->show(kFetchTitle, module.problem);
                 return;
             }
             m_fetchServices.makeTransfer = std::move(module.make);

@@ -19,7 +19,6 @@ namespace omvex::ui {
 
 namespace {
 
-const QString kFetchTitle = QStringLiteral("最新結果の取得");
 const QString kAddressExplanation = QStringLiteral(
     "取得する結果ファイルのアドレス（URL）を入力してください。\n"
     "「取込」で読める形式（回号,本数字6個,ボーナス数字 の行、または回号,抽選日,本数字,ボーナス数字 の列を"

@@ -20,6 +20,9 @@ class MessageBox;
 
 namespace omvex::ui {
 
+// The caption of the fetch's dialogs and messages.
+inline const QString kFetchTitle = QStringLiteral("最新結果の取得");
+
 // What the fetch asks of the user beyond the import's own dialogs. Tests answer in its place.
 class FetchDialogs {
 public:

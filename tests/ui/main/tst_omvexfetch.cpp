@@ -82,20 +82,23 @@ void TestOmvexFetch::fetch_writesOnlyAfterOk_data()
     QTest::addColumn<int>("confirmations");
     QTest::addColumn<QString>("message"); // part of the one message shown; empty: none
     QTest::addColumn<int>("draws");       // in kako.txt and on screen afterwards
+    QTest::addColumn<bool>("module");     // false: the program's folder lacks the download module
     const QByteArray kept = "[Torikomi]\nURL=%1\n";
-    QTest::addRow("keptAddress_okWritesAndReloads") << kept << "" << QByteArray("200 OK") << true << false << 0 << 1 << "" << 8;
-    QTest::addRow("keptAddress_cancelWritesNothing") << kept << "" << QByteArray("200 OK") << false << false << 0 << 1 << "" << 5;
+    QTest::addRow("keptAddress_okWritesAndReloads") << kept << "" << QByteArray("200 OK") << true << false << 0 << 1 << "" << 8 << true;
+    QTest::addRow("keptAddress_cancelWritesNothing") << kept << "" << QByteArray("200 OK") << false << false << 0 << 1 << "" << 5 << true;
     QTest::addRow("noAddress_askedKeptFetched")
-        << QByteArray("[OmvexINI]\r\nLevel=2\r\n") << "%1" << QByteArray("200 OK") << true << false << 1 << 1 << "" << 8;
+        << QByteArray("[OmvexINI]\r\nLevel=2\r\n") << "%1" << QByteArray("200 OK") << true << false << 1 << 1 << "" << 8 << true;
     QTest::addRow("noAddress_cancelledAsksNothingMore")
-        << QByteArray() << "" << QByteArray("200 OK") << true << false << 1 << 0 << "" << 5;
+        << QByteArray() << "" << QByteArray("200 OK") << true << false << 1 << 0 << "" << 5 << true;
     QTest::addRow("keptAddressNotWeb_askedAgain")
         << QByteArray("[Torikomi]\nURL=ftp://127.0.0.1/r.csv\n") << "%1" << QByteArray("200 OK") << true << false << 1
-        << 1 << "" << 8;
+        << 1 << "" << 8 << true;
     QTest::addRow("notFound_saysSoWritesNothing")
-        << kept << "" << QByteArray("404 Not Found") << true << false << 0 << 0 << "HTTP 404" << 5;
+        << kept << "" << QByteArray("404 Not Found") << true << false << 0 << 0 << "HTTP 404" << 5 << true;
     QTest::addRow("duringSequence_refusedUnasked")
-        << kept << "" << QByteArray("200 OK") << true << true << 0 << 0 << "" << 5;
+        << kept << "" << QByteArray("200 OK") << true << true << 0 << 0 << "" << 5 << true;
+    QTest::addRow("moduleMissing_saysSoAsksNothing")
+        << kept << "" << QByteArray("200 OK") << true << false << 0 << 0 << "omvex-download.so" << 5 << false;
 }
 
 void TestOmvexFetch::fetch_writesOnlyAfterOk()
@@ -109,7 +112,10 @@ void TestOmvexFetch::fetch_writesOnlyAfterOk()
     QFETCH(int, confirmations);
     QFETCH(QString, message);
     QFETCH(int, draws);
+    QFETCH(bool, module);
     FetchHarness fetch;
+    if (!module)
+        fetch.harness.fetch.makeTransfer = nullptr; // the window then loads it from the program's folder
     LocalHttpServer::Answer served;
     served.status = status;
     served.body = historyRecords(6, 8);
@@ -144,6 +150,8 @@ void TestOmvexFetch::fetch_writesOnlyAfterOk()
     QCOMPARE(fetch.fetchDialogs.problem.isEmpty(), !ini.contains("ftp:"));
     QCOMPARE(fetch.importDialogs.confirmations, confirmations);
     QCOMPARE(fetch.importDialogs.choices, 0);
+    if (!module)
+        QCOMPARE(fetch.server.requestCount("/results.csv"), 0);
     QCOMPARE(harness.messages.shown.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(harness.messages.shown.front().text.contains(message), qPrintable(harness.messages.shown.front().text));
