@@ -30,6 +30,7 @@ private slots:
     void numberBoxes_showWholeNumberRightAligned_data();
     void numberBoxes_showWholeNumberRightAligned();
     void programStyle_drawsTheWindowAsThePlatformStyleDoes();
+    void historyGrid_rowNumbersFitAfterTheHistoryLoads();
 };
 
 void TestOmvexLayout::grids_showTheirWidestValuesUncut_data()
@@ -222,6 +223,20 @@ void TestOmvexLayout::programStyle_drawsTheWindowAsThePlatformStyleDoes()
     const QImage program = harness.window->grab().toImage();
     QCOMPARE(program.size(), platform.size());
     QVERIFY(program == platform);
+}
+
+// The history's row numbers are measured again when the rows come: the header made over no rows
+// widens to the last draw's number.
+void TestOmvexLayout::historyGrid_rowNumbersFitAfterTheHistoryLoads()
+{
+    OmvexHarness harness;
+    QVERIFY(omvex::test::writeFile(harness.folder.kakoPath(), omvex::test::historyRecords(1, 10000)));
+    harness.start();
+    QTableView *history = harness.grid("vaSpread4");
+    QCOMPARE(history->model()->rowCount(), 10000);
+    QHeaderView *rows = history->verticalHeader();
+    const int needed = rows->fontMetrics().horizontalAdvance(QStringLiteral("10000"));
+    QVERIFY2(rows->width() > needed, qPrintable(QStringLiteral("%1 px for %2 px of digits").arg(rows->width()).arg(needed)));
 }
 
 #include "tst_omvexlayout.moc"
